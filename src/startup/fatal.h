@@ -1,0 +1,27 @@
+#pragma once
+// Fatal errors: the one way every part of the program reports a failure it
+// cannot survive.
+#include <exception>
+#include <string>
+
+// With the fatal hook installed: formats (1024 bytes, truncating) and calls the
+// hook, which never returns. Without it: prints to stderr and RETURNS; the
+// caller then ends the process (exit(1)).
+void display_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+using report_fatal_fn = void (*)(const char* text);  // [[noreturn]] in practice
+void set_fatal_hook(report_fatal_fn hook);            // nullptr to clear
+report_fatal_fn fatal_hook();
+
+// Writes the text to stderr, shows it in a message box when a real display is
+// present, and ends the process with exit code 1.
+[[noreturn]] void report_fatal(const char* text);
+
+// Runs before report_fatal shows its text (the display closes its window
+// here, so the message box is not hidden behind a full-screen window).
+using before_fatal_fn = void (*)();
+void set_before_fatal(before_fatal_fn fn);
+
+// The text of a caught exception: its message, then "\n\n Reason: " and the
+// text of each nested exception, outermost first.
+std::string exception_text(const std::exception& e);
