@@ -41,6 +41,12 @@ std::optional<string_list> read_text_lines(std::string_view path);
 // Byte-wise conversions between the game code page and Windows-1250.
 std::string to_windows1250(std::string_view game_text);
 std::string to_game_codepage(std::string_view w1250);
+// UTF-8 text to the game code page (ASCII and the 36 Czech and Slovak
+// letters); nothing when a character has no place there, with its byte
+// offset in *bad_offset.
+std::optional<std::string> utf8_to_game_codepage(std::string_view utf8, size_t* bad_offset = nullptr);
+// The game code page as UTF-8 (bytes outside it become U+FFFD).
+std::string game_codepage_to_utf8(std::string_view game_text);
 
 // name with its extension (from the first "." after the last separator)
 // replaced by ext (which includes the dot), or ext appended.
