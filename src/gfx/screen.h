@@ -34,8 +34,9 @@ void copy_back_to_front();
 void copy_front_to_back();
 // Fills all 480 rows of 640 pixels of a pitch-640 buffer.
 void clear_buffer(uint16_t* buffer, uint16_t colour);
-// Copies count whole rows of a pitch-640 source into the drawing target from
-// row first_row on (cut at the bottom of the screen).
+// Copies count whole rows of a pitch-640 source (source points at the first
+// of them) into the drawing target from row first_row on, cut at the bottom
+// of the screen.
 void copy_rows_to_screen(const uint16_t* source, int first_row, int count);
 
 // The display plugs in here; it receives an already clipped rectangle of
