@@ -19,6 +19,10 @@ void register_archive(std::string_view path);
 // the registration). Validated like a file; label names it in errors.
 void register_archive_image(std::string_view label, const uint8_t* data, size_t size);
 
+// True when the path names a regular file of at least one byte (an empty
+// file counts as missing).
+bool loose_file_present(std::string_view path);
+
 // Searches for an upper-case name: with patch mode on a loose file in the
 // group's folder wins (reported as not found); else slots 0-3 in order.
 bool find_in_archives(path_group group, const char* name, int* slot, uint32_t* offset);

@@ -44,15 +44,15 @@ struct handle_record {
 };
 
 // Allocation: failure is fatal ("memory allocation error %lu", exit code 1).
-void* game_alloc(size_t size);                // null for size 0
-void* game_realloc(void* p, size_t size);     // size 0 frees and gives null
+void* game_alloc(size_t size);             // null for size 0
+void* game_realloc(void* p, size_t size);  // size 0 frees and gives null
 void game_free(void* p);
 
 handle_record* define_handle(handle_id id, const char* name, decoder_fn decoder, path_group group);
-void* get_handle_data(handle_id id);      // null for an undefined handle
-void* get_handle_writable(handle_id id);  // archive data is first copied to the heap
-int lock_handle(handle_id id);            // new lock count
-int unlock_handle(handle_id id);          // new lock count (0 when it already was 0)
+void* get_handle_data(handle_id id);          // null for an undefined handle
+void* get_handle_writable(handle_id id);      // archive data is first copied to the heap
+int lock_handle(handle_id id);                // new lock count
+int unlock_handle(handle_id id);              // new lock count (0 when it already was 0)
 handle_record* release_handle(handle_id id);  // null when locked
 void reload_handle(handle_id id);
 handle_record* undefine_handle(handle_id id);  // null when locked
@@ -72,7 +72,7 @@ bool resource_available(path_group group, const char* name);
 // or the loose file (a new heap block). Missing files are fatal.
 void* load_file(const char* name, path_group group, int32_t* length);
 void* load_file_writable(const char* name, path_group group, int32_t* length);  // always a heap block
-void free_file_data(void* data);  // frees unless archive memory
+void free_file_data(void* data);                                                // frees unless archive memory
 
 // The whole file in a heap block; a missing or empty file or a short read is
 // fatal ("Load error while loading file: %s").
