@@ -3,9 +3,24 @@
 // lists, the header and the map's own texts, and the loader that fills them.
 //
 // Sector n has the sides 4n .. 4n + 3 facing north, east, south, west. Sector 0
-// exists in the file but is never a place. After load_map every exit of a sector
-// is either 0 (no neighbour) or a valid sector number; a step through an exit of
-// 0 is blocked (callers must never move the party into sector 0).
+// exists in the file but is never a place.
+//
+// What load_map guarantees (a map breaking a rule is rejected as corrupted, or
+// corrected where noted):
+// - sector_count >= 2; sectors, coords and side_resting have sector_count
+//   entries, sides 4 x sector_count; the start sector is 1 .. count - 1 and the
+//   start direction 0 .. 3;
+// - every exit of sectors 1 .. count - 1 is 0 (no neighbour) or below the count
+//   (an exit beyond the count is corrected to the sector itself). A side whose
+//   exit is 0 carries !PLR, !MONST and !THING after load. Actions can clear
+//   those flags later, so movement code must also treat an exit of 0 as a
+//   blocked step: the party never stands in sector 0;
+// - action_target of sectors and sides is a sector number (below the count),
+//   except for action 13, whose target is the number of a map text; sectors of
+//   type 2, 12 and 50-58 (carry, teleport) have a non-zero target;
+// - texture indexes are within their lists (else corrected to 0), primary and
+//   secondary animations stay within the wall lists (last frame shortened);
+// - item places are below 4 x count; multiaction sides are below 4 x count.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -212,7 +227,8 @@ struct loaded_map {
     uint16_t fade_colour = 0;       // the header's fade colour in RGB555
 
     std::array<texture_list, TEX_KIND_COUNT> textures;
-    handle_id handle_end = MAP_FIRST_HANDLE;  // first handle after the map's own
+    handle_id handle_start = MAP_FIRST_HANDLE;  // the map's own handles: handle_start .. handle_end - 1
+    handle_id handle_end = MAP_FIRST_HANDLE;
 
     std::vector<std::optional<std::string>> strings;  // the map string table, by number
 
@@ -220,6 +236,8 @@ struct loaded_map {
     std::vector<map_multiaction_list> multiactions;
     std::vector<std::array<uint8_t, RECESS_RECORD_SIZE>> recesses;
     std::vector<uint8_t> monsters;  // the monster block, raw (read by the monster code)
+    bool has_monsters = false;
+    bool sounds_before_monsters = false;  // false: reset the sound table to the defaults first
     std::vector<std::array<uint8_t, MONSTER_DEF_SIZE>> monster_defs;  // raw 376-byte records
     bool has_monster_defs = false;
     std::vector<std::optional<std::string>> sounds;  // sound number -> name (empty = unset)
@@ -227,6 +245,9 @@ struct loaded_map {
 };
 
 extern loaded_map current_map;
+// Where load_map starts numbering the map's handles: MAP_FIRST_HANDLE, or the
+// handle_end of a map kept aside while another one is loaded for a moment.
+extern handle_id map_handle_start;
 
 // Text of map string n, or nullptr.
 const std::string* map_string(int n);
