@@ -48,8 +48,12 @@ std::string convert(std::string_view text, const std::array<uint8_t, 256>& table
 }
 }  // namespace
 
-std::string to_windows1250(std::string_view game_text) { return convert(game_text, lookup().to_w1250); }
-std::string to_game_codepage(std::string_view w1250) { return convert(w1250, lookup().to_game); }
+std::string to_windows1250(std::string_view game_text) {
+    return convert(game_text, lookup().to_w1250);
+}
+std::string to_game_codepage(std::string_view w1250) {
+    return convert(w1250, lookup().to_game);
+}
 
 std::optional<std::string> utf8_to_game_codepage(std::string_view utf8, size_t* bad_offset) {
     std::string out;

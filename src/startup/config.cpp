@@ -1,9 +1,9 @@
 #include "startup/config.h"
 
+#include <strings.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <strings.h>
 
 #include "startup/paths.h"
 #include "startup/strings.h"
@@ -110,10 +110,12 @@ struct adventure_keyword {
     bool resolve;
 };
 constexpr adventure_keyword adventure_keywords[] = {
-    {"CESTA_GRAFIKA", "graphics", true}, {"CESTA_ZVUKY", "sounds", true},  {"CESTA_FONTY", "fonts", true},
-    {"CESTA_MAPY", "maps", true},        {"CESTA_MUSIC", "music_adv", true}, {"CESTA_BGRAFIKA", "gui", true},
-    {"CESTA_ITEMY", "items", true},      {"CESTA_ENEMY", "enemy", true},   {"CESTA_VIDEO", "video", true},
-    {"CESTA_DIALOGY", "dialogs", true},  {"DEFAULT_MAP", "default_map", false}, {"PATCH_FILE", "patch_file", true},
+    {"CESTA_GRAFIKA", "graphics", true},   {"CESTA_ZVUKY", "sounds", true},
+    {"CESTA_FONTY", "fonts", true},        {"CESTA_MAPY", "maps", true},
+    {"CESTA_MUSIC", "music_adv", true},    {"CESTA_BGRAFIKA", "gui", true},
+    {"CESTA_ITEMY", "items", true},        {"CESTA_ENEMY", "enemy", true},
+    {"CESTA_VIDEO", "video", true},        {"CESTA_DIALOGY", "dialogs", true},
+    {"DEFAULT_MAP", "default_map", false}, {"PATCH_FILE", "patch_file", true},
 };
 }  // namespace
 
@@ -131,7 +133,8 @@ void merge_adventure_lines(ini_config& doc, const string_list& lines) {
         }
         for (const auto& k : adventure_keywords) {
             if (strcasecmp(keyword.c_str(), k.keyword)) continue;
-            ini_set(ini_section_create(doc, "paths"), k.key, k.resolve ? resolve_path(value) : std::string(value));
+            ini_set(ini_section_create(doc, "paths"), k.key,
+                    k.resolve ? resolve_path(value) : std::string(value));
             break;
         }
     }

@@ -20,7 +20,9 @@ struct ini_config {
 // Null when the file cannot be opened.
 std::unique_ptr<ini_config> ini_open(std::string_view path);
 std::unique_ptr<ini_config> ini_parse(std::string_view text);
-inline void ini_free(std::unique_ptr<ini_config>& doc) { doc.reset(); }
+inline void ini_free(std::unique_ptr<ini_config>& doc) {
+    doc.reset();
+}
 
 const ini_keys* ini_section(const ini_config* doc, std::string_view name);
 ini_keys* ini_section_create(ini_config& doc, std::string_view name);

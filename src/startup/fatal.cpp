@@ -31,9 +31,15 @@ std::string executable_path() {
 }
 }  // namespace
 
-void set_fatal_hook(report_fatal_fn fn) { hook = fn; }
-report_fatal_fn fatal_hook() { return hook; }
-void set_before_fatal(before_fatal_fn fn) { before_fatal = fn; }
+void set_fatal_hook(report_fatal_fn fn) {
+    hook = fn;
+}
+report_fatal_fn fatal_hook() {
+    return hook;
+}
+void set_before_fatal(before_fatal_fn fn) {
+    before_fatal = fn;
+}
 
 void display_error(const char* format, ...) {
     char text[1024];

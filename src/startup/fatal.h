@@ -10,7 +10,7 @@
 void display_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 using report_fatal_fn = void (*)(const char* text);  // [[noreturn]] in practice
-void set_fatal_hook(report_fatal_fn hook);            // nullptr to clear
+void set_fatal_hook(report_fatal_fn hook);           // nullptr to clear
 report_fatal_fn fatal_hook();
 
 // Writes the text to stderr, shows it in a message box when a real display is

@@ -13,7 +13,9 @@ void set_language_folder(const char* path) {
         current_language.reset();
 }
 
-const std::string* language_folder() { return current_language ? &*current_language : nullptr; }
+const std::string* language_folder() {
+    return current_language ? &*current_language : nullptr;
+}
 
 std::optional<std::string> language_file(std::string_view name) {
     if (!current_language) return std::nullopt;

@@ -16,7 +16,9 @@ std::string root_folder = "./", default_map_setting, patch_file;
 bool patch_mode = false;
 
 namespace {
-bool is_separator(char c) { return c == '/' || c == '\\'; }
+bool is_separator(char c) {
+    return c == '/' || c == '\\';
+}
 
 std::string current_folder() {
     std::string buffer(256, '\0');
@@ -70,21 +72,26 @@ std::string resolve_path(std::string_view name) {
     std::string wanted = path.substr(slash + 1);
     if (wanted.empty() || !is_folder(parent)) return path;
     std::string found;
-    list_directory(parent, LIST_FILES | LIST_FOLDERS | LIST_NAME_ONLY,
-                   [&](const char* entry, int, int64_t) {
-                       if (!equal_ignoring_case(entry, wanted)) return 0;
-                       found = entry;
-                       return 1;
-                   });
+    list_directory(parent, LIST_FILES | LIST_FOLDERS | LIST_NAME_ONLY, [&](const char* entry, int, int64_t) {
+        if (!equal_ignoring_case(entry, wanted)) return 0;
+        found = entry;
+        return 1;
+    });
     if (found.empty()) return path;
     return build_path(parent, found);
 }
 
-bool file_exists(std::string_view name) { return path_exists(resolve_path(name)); }
+bool file_exists(std::string_view name) {
+    return path_exists(resolve_path(name));
+}
 
-FILE* open_file(std::string_view name, const char* mode) { return std::fopen(resolve_path(name).c_str(), mode); }
+FILE* open_file(std::string_view name, const char* mode) {
+    return std::fopen(resolve_path(name).c_str(), mode);
+}
 
-bool change_directory(std::string_view path) { return chdir(std::string(path).c_str()) == 0; }
+bool change_directory(std::string_view path) {
+    return chdir(std::string(path).c_str()) == 0;
+}
 
 int list_directory(std::string_view folder, int flags, const list_callback& callback) {
     std::string base(folder.empty() ? "." : folder);

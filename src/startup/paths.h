@@ -39,11 +39,11 @@ FILE* open_file(std::string_view name, const char* mode);
 bool change_directory(std::string_view path);
 
 // list_directory flags and the kinds passed to the callback.
-constexpr int LIST_FILES = 1;     // regular files, kind 1
-constexpr int LIST_FOLDERS = 2;   // sub-folders other than "." and "..", kind 2
-constexpr int LIST_DOTS = 4;      // "." and "..", kind 4
-constexpr int LIST_NAME_ONLY = 8; // the entry's name instead of its full path
-constexpr int LIST_TIME = 16;     // last-write time (seconds since 1970) instead of size
+constexpr int LIST_FILES = 1;      // regular files, kind 1
+constexpr int LIST_FOLDERS = 2;    // sub-folders other than "." and "..", kind 2
+constexpr int LIST_DOTS = 4;       // "." and "..", kind 4
+constexpr int LIST_NAME_ONLY = 8;  // the entry's name instead of its full path
+constexpr int LIST_TIME = 16;      // last-write time (seconds since 1970) instead of size
 using list_callback = std::function<int(const char* name, int kind, int64_t size_or_time)>;
 // The first non-zero callback result stops the listing and is returned; 0
 // when the listing ends or the folder cannot be opened.

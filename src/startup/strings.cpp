@@ -15,7 +15,9 @@ string_list string_list_create(int count) {
     return list;
 }
 
-int string_list_count(const string_list& list) { return static_cast<int>(list.entries.size()); }
+int string_list_count(const string_list& list) {
+    return static_cast<int>(list.entries.size());
+}
 
 const char* string_list_get(const string_list& list, int index) {
     if (index < 0 || index >= string_list_count(list) || !list.entries[index]) return nullptr;
@@ -50,7 +52,8 @@ void string_list_insert(string_list& list, int index, const char* text) {
 }
 
 void string_list_compact(string_list& list) {
-    std::stable_partition(list.entries.begin(), list.entries.end(), [](const auto& e) { return e.has_value(); });
+    std::stable_partition(list.entries.begin(), list.entries.end(),
+                          [](const auto& e) { return e.has_value(); });
 }
 
 void string_list_free(string_list& list) {

@@ -72,7 +72,7 @@ int write_csv_table(std::string_view path, const string_list& list);
 
 // The language folder (the lang folder joined with the -l code).
 void set_language_folder(const char* path);  // null: no language
-const std::string* language_folder();         // nullptr when no language
+const std::string* language_folder();        // nullptr when no language
 std::optional<std::string> language_file(std::string_view name);
 void override_from_language(string_list& list, std::string_view table_name, std::string_view prefix = "");
 std::optional<language_table> open_language_table(std::string_view file_name);

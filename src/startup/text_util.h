@@ -14,5 +14,5 @@ bool equal_ignoring_case(std::string_view a, std::string_view b);
 // ASCII letters, digits and the accented letters of the Latin blocks.
 bool is_letter_or_digit(char32_t cp);
 
-std::string_view trim_blanks(std::string_view text);  // blanks and tabs at both ends
+std::string_view trim_blanks(std::string_view text);       // blanks and tabs at both ends
 std::string_view trim_right_space(std::string_view text);  // every byte up to 0x20 at the end

@@ -1,0 +1,60 @@
+// The start sequence of the game. Each step is one call; the order is a
+// contract: later steps rely on the strings, the event tree, the display and
+// the handles being ready.
+#include <cstdlib>
+
+#include "startup/fatal.h"
+#include "startup/paths.h"
+#include "startup/run/game_main.h"
+#include "startup/strings.h"
+
+bool init_ui_strings(bool with_language) {
+    int result = load_ui_strings(with_language);
+    if (result == TABLE_OK) return true;
+    // With the fatal hook installed display_error does not return; it closes
+    // the display before the message is shown.
+    switch (result) {
+        case TABLE_NO_MEMORY:
+            display_error("Memory very low (need min 4MB)\n");
+            break;
+        case TABLE_NO_END_MARK:
+            display_error("Missing end mark (-1) at the end of string table\n");
+            break;
+        case TABLE_NOT_FOUND:
+            display_error("Can't load string table. File %s has not been found\n",
+                          build_path(path_table[PATH_DATA], "POPISY.TXT").c_str());
+            break;
+        default:
+            display_error("Error in string table at line %d\n", result);
+            break;
+    }
+    return false;
+}
+
+void init_game() {
+    // 1. The interface texts, with their translation.
+    if (!init_ui_strings(true)) std::exit(1);
+
+    // 2. Clear the timer list.
+    // 3. The basic poll handlers: keyboard reader, start-up clock, task scheduler.
+    // 4. The achievements client.
+    // 5. The display, from the video section, titled "Vorthan".
+    // 6. present_rect as the screen-update function.
+    // 7. The window icon.
+    // 8. The controller section.
+    // 9. The view renderer's tables.
+    // 10. The process-exit clean-up.
+    // 11. Archives and the fixed handles.
+    // 12. The loading picture.
+    // 13. The book text file.
+    // 14. The window toolkit.
+    // 15. The controller prompt, when a controller is connected.
+    // 16. Event-tree registrations of the running game.
+    // 17. Timer 1: the music feed.
+    // 18. The root desktop window.
+    // 19. The audio device.
+    // 20. The mouse reader and cursor.
+    // 21. The provider of the next music track.
+    // 22. Spell, item and shop tables.
+    // 23. The pending-action record.
+}
