@@ -142,6 +142,8 @@ void do_events();
 // nothing yielded. Inside a task it also ends when the task is asked to
 // terminate.
 void main_loop();
+// How often the main loop has slept for lack of work (measurements, tests).
+uint64_t main_loop_sleeps();
 
 // ---- Device input, installed by the platform layer -------------------------
 

@@ -31,6 +31,11 @@ event_msg* task_wait_event(int32_t number);
 void task_yield();
 // In a task: like task_yield, but not resumed before `milliseconds` passed.
 void task_sleep(int milliseconds);
+// In a task: gives the baton to the main thread without counting as work,
+// so an otherwise idle main loop still sleeps (loops that wait for input).
+void task_pause();
+// How often the running task has been resumed (0 on the main thread).
+uint32_t task_resume_count();
 
 // Id of the running task, -1 for the main thread.
 int current_task_id();
