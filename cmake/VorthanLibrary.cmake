@@ -8,9 +8,10 @@ function(vorthan_library name)
   target_link_libraries(vorthan_${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_DEPS})
 endfunction()
 
-# vorthan_test(<name> SOURCES ... LIBS ...) : one GoogleTest executable run by ctest.
+# vorthan_test(<name> SOURCES ... LIBS ... [LABELS ...]) : one GoogleTest executable run by ctest.
+# LABELS go to every discovered test (label "threads" selects the tests `make tsan-test` runs).
 function(vorthan_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
   target_compile_definitions(${name} PRIVATE
@@ -18,5 +19,9 @@ function(vorthan_test name)
     VORTHAN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     VORTHAN_BINARY_DIR="${CMAKE_BINARY_DIR}"
     VORTHAN_DEMO_DIR="${CMAKE_BINARY_DIR}/demo")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  if(ARG_LABELS)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  endif()
 endfunction()
