@@ -1,0 +1,304 @@
+// Scaled sprites in the view: party members, monsters, special textures.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "gfx/draw.h"
+#include "gfx/font.h"
+#include "gfx/screen.h"
+#include "world/map.h"
+#include "world/render.h"
+#include "world/view_tables.h"
+
+namespace {
+
+constexpr int VIEW_SCREEN_BOTTOM = VIEW_SCREEN_TOP + VIEW_HEIGHT - 1;  // 376
+constexpr int MAX_SPRITE_ROWS = 480;
+constexpr int MAX_SPRITE_COLUMNS = 1280;
+
+// Source rows from the picture's bottom row upward, one per destination row.
+int build_row_table(std::array<int16_t, MAX_SPRITE_ROWS>& table, int height, int scale, int rows) {
+    int count = 0, source = height - 1, accumulator = 0;
+    const int limit = std::min(rows, MAX_SPRITE_ROWS);
+    while (count < limit && source >= 0) {
+        table[count++] = static_cast<int16_t>(source);
+        accumulator += WALL_TEXTURE_HEIGHT;
+        while (accumulator >= scale && source >= 0) {
+            accumulator -= scale;
+            source--;
+        }
+    }
+    return count;
+}
+
+// Source columns, one per destination column (from the last one down when mirrored).
+int build_column_table(std::array<int16_t, MAX_SPRITE_COLUMNS>& table, int width, int scale, bool mirrored,
+                       int limit) {
+    int count = 0, accumulator = 0;
+    limit = std::min(limit, MAX_SPRITE_COLUMNS);
+    int source = mirrored ? width - 1 : 0;
+    while (count < limit && source >= 0 && source < width) {
+        table[count++] = static_cast<int16_t>(source);
+        accumulator += WALL_TEXTURE_HEIGHT;
+        while (accumulator >= scale) {
+            accumulator -= scale;
+            source += mirrored ? -1 : 1;
+        }
+    }
+    return count;
+}
+
+enum class sprite_ink { fade, blend };
+
+// The common loop: rows drawn upward from bottom_row, table columns first..end
+// to x, x + 1, ...; everything cut to the view.
+void blit(const picture* pic, const uint8_t* pixels, int x, int bottom_row, const uint16_t* palette,
+          int scale, int rows, int first_column, int end_column, bool mirrored, sprite_ink ink) {
+    if (rows >= 470 || scale <= 0 || pic->width == 0 || pic->height == 0) return;
+    static std::array<int16_t, MAX_SPRITE_ROWS> row_table;
+    static std::array<int16_t, MAX_SPRITE_COLUMNS> column_table;
+    const int row_count = build_row_table(row_table, pic->height, scale, rows);
+    const int first = std::max(0, first_column);
+    const int column_count =
+        build_column_table(column_table, pic->width, scale, mirrored, first + std::max(0, end_column));
+    if (column_count < first) return;
+    int j_end = std::min(column_count, first + end_column);
+    // Cut at the screen's sides.
+    int j_begin = first;
+    if (x < 0) j_begin += -x;
+    j_end = std::min(j_end, first + (VIEW_WIDTH - x));
+    if (j_begin >= j_end) return;
+    for (int k = 0; k < row_count; k++) {
+        const int screen_row = bottom_row - k;
+        if (screen_row > VIEW_SCREEN_BOTTOM) continue;
+        if (screen_row < VIEW_SCREEN_TOP) break;
+        const uint8_t* src = pixels + static_cast<size_t>(row_table[k]) * pic->width;
+        uint16_t* dst = back_buffer + screen_row * SCREEN_PITCH + x - first;
+        for (int j = j_begin; j < j_end; j++) {
+            const uint8_t c = src[column_table[j]];
+            if (c == 0) continue;
+            uint16_t& out = dst[j];
+            if (ink == sprite_ink::fade)
+                out = c == 1 ? static_cast<uint16_t>((out >> 1) & 0x3DEF) : palette[c];
+            else
+                out = c >= 128 ? blend50(out, palette[c]) : palette[c];
+        }
+    }
+}
+
+// ---------------------------------------------------------------- special textures
+
+struct special_texture {
+    uint16_t sector = 0;
+    handle_id first = 0;
+    uint8_t frames = 0;
+    uint8_t frame = 0;
+    int8_t shift = 0;
+    uint8_t repeats = 0;
+};
+std::array<special_texture, 64> specials;
+int special_position = 0;
+
+// The text drawing primitives draw into the current target; the view's text
+// goes into back_buffer.
+struct back_buffer_target {
+    uint16_t* previous = screen_address();
+    back_buffer_target() { set_target(back_buffer); }
+    ~back_buffer_target() { set_target(previous); }
+};
+
+// The strip and text above a figure (hit points, member names).
+void draw_label(const char* text, int centre_x, int view_y, int scale) {
+    back_buffer_target target;
+    const int half = text_width(text) / 2;
+    const int ty = view_y + VIEW_SCREEN_TOP - 5 * scale / 6;
+    if (centre_x - half <= 0 || centre_x + half >= 639) return;
+    blend_rect(centre_x - half - 5, ty - 10, 2 * half + 10, 10, 0);
+    set_aligned_position(centre_x, ty, ALIGN_CENTRE, ALIGN_END, text);
+    draw_text(text);
+}
+
+constexpr handle_id BONES_PICTURE = 42;
+
+}  // namespace
+
+void blit_scaled(const picture* pic, int x, int bottom_row, int palette_number, int scale, int rows,
+                 int first_column, int end_column) {
+    if (pic == nullptr || pic->type != PIC_FADE8) return;
+    const uint16_t* palette =
+        picture_palette(pic) + std::clamp(palette_number, 0, FADE_PALETTE_COUNT - 1) * PALETTE_ENTRIES;
+    blit(pic, picture_pixels8(pic), x, bottom_row, palette, scale, rows, first_column, end_column, false,
+         sprite_ink::fade);
+}
+
+void blit_scaled_blend(const picture* pic, int x, int bottom_row, const uint16_t* palette, int scale,
+                       int rows, int first_column, int end_column, bool mirrored) {
+    if (pic == nullptr || palette == nullptr) return;
+    const uint8_t* pixels =
+        reinterpret_cast<const uint8_t*>(pic) +
+        (pic->type == PIC_NOPAL8 ? PICTURE_HEADER_BYTES
+                                 : PICTURE_HEADER_BYTES + FADE_PALETTE_COUNT * PALETTE_ENTRIES * 2);
+    if (pic->type != PIC_NOPAL8 && pic->type != PIC_FADE8) return;
+    blit(pic, pixels, x, bottom_row, palette, scale, rows, first_column, end_column, mirrored,
+         sprite_ink::blend);
+}
+
+void draw_monster_sprite(const monster_draw_request& r) {
+    const uint16_t* palettes = r.palettes;
+    std::vector<uint16_t> grey;
+    if (r.frozen && palettes != nullptr) {
+        grey.resize(FADE_PALETTE_COUNT * PALETTE_ENTRIES);
+        for (size_t i = 0; i < grey.size(); i++) {
+            const int c = palettes[i];
+            const int v = (8 * ((c >> 10) & 31) + 8 * ((c >> 5) & 31) + 8 * (c & 31)) / 3;
+            grey[i] = rgb555(v, v, v);
+        }
+        palettes = grey.data();
+    }
+    if (r.frame == nullptr || palettes == nullptr) return;
+    const int across = r.across + 64;
+    const int along = r.along + (r.big ? 0 : 32);
+    if (along < 0 || along > 127) return;
+    const view_point p = project(r.column, r.depth, across, along, 0);
+    if (r.frame->width * p.scale / 320 > 640) return;
+    int palette = r.depth + (along > 64 ? 1 : 0);
+    if (palette > 0) palette--;
+    if (r.shaded) palette += 5;
+    int x = p.x - r.anchor * p.scale / 320;
+    const view_clip clip = monster_clip(r.column, r.depth, r.left_cut, r.right_cut);
+    int skipped = 0;
+    if (x < clip.left) {
+        skipped = clip.left - x;
+        x = clip.left;
+    }
+    const int visible = clip.right - x;
+    if (visible <= 0) return;
+    blit_scaled_blend(r.frame, x, p.y + VIEW_SCREEN_TOP, palettes + palette * PALETTE_ENTRIES, p.scale,
+                      p.y + 1, skipped, visible, r.mirrored);
+    if (view.show_monster_hp) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", r.hit_points);
+        draw_label(text, p.x, p.y, p.scale);
+    }
+    if (r.insight != nullptr && x > 0 && p.x < 639) {
+        back_buffer_target target;
+        set_text_position(x, p.y + VIEW_SCREEN_TOP - 9 * p.scale / 12);
+        draw_text_lines(r.insight);
+    }
+}
+
+// ---------------------------------------------------------------- special textures
+
+void add_special_texture(int sector, handle_id first, int frames, int repeats, int shift) {
+    special_texture& e = specials[special_position];
+    e.sector = static_cast<uint16_t>(sector);
+    e.first = first;
+    e.frames = static_cast<uint8_t>(frames);
+    e.frame = 0;
+    e.shift = static_cast<int8_t>(shift);
+    e.repeats = static_cast<uint8_t>(repeats);
+    if (sector > 0 && sector < current_map.sector_count &&
+        current_map.coords.size() > static_cast<size_t>(sector))
+        current_map.coords[sector].coord_flags |= MC_SPECTXTR;
+    if (frames != 0) special_position = (special_position + 1) & 63;
+}
+
+void clear_special_textures() {
+    specials = {};
+    special_position = 0;
+}
+
+void advance_special_textures() {
+    for (special_texture& e : specials) {
+        if (e.repeats == 0) continue;
+        if (++e.frame >= e.frames) {
+            e.frame = 0;
+            e.repeats--;
+        }
+    }
+}
+
+void draw_special_textures(int sector, int column, int depth, bool shaded) {
+    bool any = false;
+    for (const special_texture& e : specials) {
+        if (e.sector != sector || e.repeats == 0) continue;
+        any = true;
+        const picture* pic = view_picture(static_cast<handle_id>(e.first + e.frame));
+        if (pic == nullptr || pic->type != PIC_FADE8) continue;
+        const view_point p = project(column, depth, 64, 64, 0);
+        int x = p.x - (e.shift + pic->width / 2) * 2 * p.scale / 320;
+        int skipped = 0;
+        if (x < 0) {
+            skipped = -x;
+            x = 0;
+        }
+        const int palette = (shaded ? 5 : 0) + depth;
+        blit_scaled_blend(pic, x, p.y + VIEW_SCREEN_TOP, picture_palette(pic) + palette * PALETTE_ENTRIES,
+                          2 * p.scale, p.y + 1, skipped, 640 - x);
+    }
+    if (!any && sector > 0 && static_cast<size_t>(sector) < current_map.coords.size())
+        current_map.coords[sector].coord_flags &= static_cast<uint16_t>(~MC_SPECTXTR);
+}
+
+// ---------------------------------------------------------------- party members
+
+void draw_members_in_cell(int sector, int column, int depth, bool shaded, bool own_sector) {
+    if (view_neighbours.members_in_sector == nullptr) return;
+    const uint16_t flags = current_map.coords[sector].coord_flags;
+    if (!(flags & (MC_PLAYER | MC_DEAD_PLAYER))) return;
+    constexpr int MAX_MEMBERS = 6;
+    view_member members[MAX_MEMBERS];
+    const int count =
+        std::clamp(view_neighbours.members_in_sector(sector, members, MAX_MEMBERS), 0, MAX_MEMBERS);
+
+    static constexpr int place_across[5] = {32, 96, 96, 32, 64};
+    static constexpr int place_along[5] = {96, 96, 32, 32, 64};
+    static constexpr int order[4][5] = {{0, 1, 4, 2, 3}, {1, 2, 4, 3, 0}, {2, 3, 4, 0, 1}, {3, 0, 4, 1, 2}};
+    int place_of[5] = {-1, -1, -1, -1, -1};  // member index standing on each place
+    int placed = 0, last_place = -1;
+    for (int m = 0; m < count; m++) {
+        const view_member& member = members[m];
+        if (own_sector && !(member.dead && !member.in_group)) continue;
+        const int r = (member.direction - current_view_direction()) & 3;
+        int chosen = -1;
+        if (!member.dead) {
+            for (int k = 0; k < 5 && chosen < 0; k++)
+                if (place_of[order[r][k]] < 0) chosen = order[r][k];
+        } else {
+            for (int k = 4; k >= 0 && chosen < 0; k--)
+                if (place_of[order[r][k]] < 0) chosen = order[r][k];
+        }
+        if (chosen < 0) break;
+        place_of[chosen] = m;
+        placed++;
+        last_place = chosen;
+    }
+    if (placed == 1 && (last_place & 1)) {
+        place_of[(last_place + 1) & 3] = place_of[last_place];
+        place_of[last_place] = -1;
+    }
+    for (int k = 0; k < 5; k++) {
+        const int place = order[0][k];
+        if (place_of[place] < 0) continue;
+        const view_member& member = members[place_of[place]];
+        const picture* pic = view_picture(member.dead ? BONES_PICTURE : member.figure);
+        if (pic == nullptr) continue;
+        const int along = member.dead ? place_along[place] - 32 : place_along[place];
+        const view_point p = project(column, depth, place_across[place], along, 0);
+        int x = p.x - 97 * p.scale / 320;
+        int skipped = 0;
+        if (x < 0) {
+            skipped = -x;
+            x = 0;
+        }
+        if (x >= 640) continue;
+        blit_scaled(pic, x, p.y + VIEW_SCREEN_TOP + 20 * p.scale / 320, (shaded ? 5 : 0) + depth, p.scale,
+                    p.y, skipped, 640 - x);
+        if (view.show_member_names && !member.dead) {
+            set_font(FONT_5X8, member.name_colour);
+            draw_label(member.name.c_str(), p.x, p.y, p.scale);
+        }
+    }
+}
