@@ -185,6 +185,8 @@ void task_sleep(int milliseconds) {
     switch_to(nullptr);
 }
 
+void set_next_task_id(int id) { next_id = id & 0xFFFF; }
+
 uint32_t task_resume_count() {
     return current ? current->resumes : 0;
 }

@@ -48,6 +48,9 @@ void scheduling_pass();
 // Called at the end of every dispatch: runs the tasks waiting for msg.number.
 void wake_waiting_tasks(const event_msg& msg);
 
+// The id the next task tries first (tests of the id wrap).
+void set_next_task_id(int id);
+
 // Run path: creates the game task, runs the main loop until stop_flag is set
 // or the game task has ended, then terminates the task and waits for its end.
 void run_game_task(task_fn fn, void* arg);

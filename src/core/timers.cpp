@@ -49,8 +49,7 @@ bool timer_pass(bool last_pass) {
         if (t->repetitions != TIMER_DELETED && t->callback) t->callback(t);
         t->idle = 1;
         t->counter = t->interval;
-        if (t->repetitions != TIMER_FOREVER) t->repetitions--;
-        if (t->repetitions < 1) unlink_timer(t);
+        if (t->repetitions != TIMER_FOREVER && --t->repetitions < 1) unlink_timer(t);
         if (next && !in_list(next)) return false;
         t = next;
     }
