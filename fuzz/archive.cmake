@@ -1,0 +1,1 @@
+vorthan_fuzz_target(archive LIBS vorthan_core)
