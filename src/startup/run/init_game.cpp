@@ -3,6 +3,8 @@
 // the handles being ready.
 #include <cstdlib>
 
+#include "core/archive.h"
+#include "core/decoders.h"
 #include "startup/fatal.h"
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
@@ -45,6 +47,8 @@ void init_game() {
     // 9. The view renderer's tables.
     // 10. The process-exit clean-up.
     // 11. Archives and the fixed handles.
+    open_archives();
+    define_fixed_handles();
     // 12. The loading picture.
     // 13. The book text file.
     // 14. The window toolkit.

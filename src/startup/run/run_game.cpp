@@ -1,5 +1,7 @@
 #include <cstdio>
 
+#include "core/archive.h"
+#include "core/decoders.h"
 #include "startup/config.h"
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
@@ -91,6 +93,8 @@ int export_strings(const start_params& params, const std::string& directory) {
     if (params.adventure_path && !merge_adventure(params)) return 1;
 
     // Open the resource archives and define the fixed handles.
+    open_archives();
+    define_fixed_handles();
 
     if (!export_string_tables(directory)) {
         close_configuration();
