@@ -5,6 +5,7 @@
 
 #include "core/archive.h"
 #include "core/decoders.h"
+#include "core/events.h"
 #include "startup/fatal.h"
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
@@ -39,6 +40,7 @@ void init_game() {
 
     // 2. Clear the timer list.
     // 3. The basic poll handlers: keyboard reader, start-up clock, task scheduler.
+    install_poll_handlers();
     // 4. The achievements client.
     // 5. The display, from the video section, titled "Vorthan".
     // 6. present_rect as the screen-update function.
@@ -54,10 +56,12 @@ void init_game() {
     // 14. The window toolkit.
     // 15. The controller prompt, when a controller is connected.
     // 16. Event-tree registrations of the running game.
+    install_game_clock();
     // 17. Timer 1: the music feed.
     // 18. The root desktop window.
     // 19. The audio device.
     // 20. The mouse reader and cursor.
+    add_event_handler(EV_POLL, mouse_reader);
     // 21. The provider of the next music track.
     // 22. Spell, item and shop tables.
     // 23. The pending-action record.
