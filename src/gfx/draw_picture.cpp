@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "gfx/picture.h"
 #include "gfx/screen.h"
@@ -131,4 +132,17 @@ void compose_picture(const picture* source, picture* destination, int x, int y) 
         for (int col = x1; col < x2; ++col)
             if (s[col - x]) d[col] = s[col - x];
     }
+}
+
+bool draw_stored_picture(const void* bytes, int32_t length, int x, int y) {
+    if (!bytes || length <= 0 || !picture_record_valid(bytes, static_cast<size_t>(length))) return false;
+    if (reinterpret_cast<uintptr_t>(bytes) % alignof(picture) == 0) {
+        put_picture(x, y, static_cast<const picture*>(bytes));
+        return true;
+    }
+    // Archive data need not be aligned for 16-bit reads.
+    std::vector<uint16_t> copy((static_cast<size_t>(length) + 1) / 2);
+    std::memcpy(copy.data(), bytes, static_cast<size_t>(length));
+    put_picture(x, y, reinterpret_cast<const picture*>(copy.data()));
+    return true;
 }

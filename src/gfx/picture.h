@@ -99,6 +99,11 @@ void* raw_picture(void* data, int32_t* length, handle_id id);
 // Registers the decoders above in core/decoders.h.
 void register_picture_decoders();
 
+// Draws a file that holds a stored picture record (such as the loading
+// picture) at (x, y) with put_picture. The bytes may lie anywhere (archive
+// memory included). False, drawing nothing, when they are not a whole record.
+bool draw_stored_picture(const void* bytes, int32_t length, int x, int y);
+
 // Drawing pictures. x and y are taken as unsigned 16-bit numbers: nothing is
 // drawn when x > 640 or y > 480, and the picture is cut at the right and
 // bottom edges (there is no clipping at the left or top). Types 15 and 16 are

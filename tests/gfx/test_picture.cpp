@@ -410,6 +410,21 @@ TEST_F(DrawPicture, RowsTilesAndComposition) {
     EXPECT_EQ(b[0], 0);
 }
 
+TEST_F(DrawPicture, StoredPictureFileAtAnyAddress) {
+    std::vector<uint8_t> file(1 + 6 + 2 * 2 * 2);
+    const uint8_t record[] = {2, 0, 2, 0, 16, 0, 0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x00, 0x80};
+    std::memcpy(file.data() + 1, record, sizeof record);  // odd address, as in an archive
+    EXPECT_TRUE(draw_stored_picture(file.data() + 1, sizeof record, 3, 4));
+    EXPECT_EQ(at(3, 4), 0x7C00);
+    EXPECT_EQ(at(4, 4), 0x03E0);
+    EXPECT_EQ(at(3, 5), 0x001F);
+    EXPECT_EQ(at(4, 5), 0x8000);
+    clear_buffer(frame_buffer, 0x0001);
+    EXPECT_FALSE(draw_stored_picture(file.data() + 1, sizeof record - 1, 0, 0));
+    EXPECT_FALSE(draw_stored_picture(nullptr, 0, 0, 0));
+    EXPECT_EQ(count_not_background(), 0);
+}
+
 // Every drawable picture type, decoded from PCX files made here.
 TEST_F(DrawPicture, PictureTypesMatchGoldenPicture) {
     clear_buffer(frame_buffer, rgb555(30, 40, 60));
