@@ -96,6 +96,8 @@ class IDisplay {
     virtual uint64_t milliseconds() = 0;
     // Sleeps (or advances the virtual clock by) this many milliseconds.
     virtual void sleep_ms(int ms) = 0;
+    // The game's keyboard poll calls this once per poll cycle, before reading keys.
+    virtual void poll_started() {}
 };
 
 using display_factory = std::function<std::unique_ptr<IDisplay>()>;
@@ -116,6 +118,13 @@ void end_transition();
 void zoom_transition(int view_y, int left, int top, int right, int bottom, float t);
 void turn_transition(int view_y, int margin, float t);
 void shake_offset(int dx, int dy);
+
+// Connects the current display to the screen buffer (present_rect goes to
+// present_region) and to the event tree's keyboard and mouse readers.
+void install_display_hooks();
+void remove_display_hooks();
+// Forgets a pending dead key of the keyboard layer (a new run, tests).
+void reset_keyboard_layer();
 
 // The embedded 32 x 32, 16-colour window icon (a complete BMP file).
 const uint8_t* window_icon_bmp();

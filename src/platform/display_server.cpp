@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 #include "gfx/screen.h"
@@ -190,6 +191,7 @@ void DisplayServer::set_up() {
     window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                settings_.window_width, settings_.window_height, window_flags);
     if (!window_) sdl_failure("Failed to create window");
+    fullscreen_.store(settings_.fullscreen);
 
     stage_ = "renderer";
     uint32_t flags = settings_.composer == COMPOSER_SOFTWARE   ? SDL_RENDERER_SOFTWARE
@@ -330,7 +332,8 @@ bool DisplayServer::handle_event(const SDL_Event& e) {
             if (e.type != SDL_KEYDOWN) break;
             if ((mod & KMOD_ALT) && e.key.keysym.scancode == SDL_SCANCODE_RETURN) {
                 const bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN;
-                SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+                if (SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) == 0)
+                    fullscreen_.store(!full);
                 break;
             }
             queue_key(translate_key(e.key.keysym.scancode, shift, ctrl));
@@ -604,6 +607,7 @@ void DisplayServer::present() {
     }
     draw_crt_overlay(vp);
     SDL_RenderPresent(renderer_);
+    presents_.fetch_add(1);
 }
 
 void DisplayServer::draw_crt_overlay(const viewport& vp) {

@@ -43,6 +43,11 @@ class DisplayServer : public BufferedDisplay {
     uint64_t milliseconds() override;
     void sleep_ms(int ms) override;
 
+    // Pictures presented so far, and whether the window is fullscreen now.
+    uint64_t present_count() const { return presents_.load(); }
+    bool fullscreen() const { return fullscreen_.load(); }
+    std::string renderer_name() const { return renderer_name_; }
+
   protected:
     void commands_pending() override;
     void cursor_moved_by_stick(int x, int y) override;
@@ -109,4 +114,6 @@ class DisplayServer : public BufferedDisplay {
     int stick_timer_id_ = 0;
     uint32_t audio_device_ = 0;
     uint64_t opened_at_ = 0;
+    std::atomic<uint64_t> presents_{0};
+    std::atomic<bool> fullscreen_{false};
 };

@@ -1,0 +1,56 @@
+// The glue between the display and the game: the screen-update function of
+// the screen buffer and the input source of the event tree's poll handlers.
+#include "core/events.h"
+#include "gfx/screen.h"
+#include "platform/display.h"
+#include "platform/input.h"
+
+namespace {
+
+// The dead-key state lives on the game side for the whole run.
+national_keyboard keyboard_layer;
+
+void update_screen(int x, int y, int w, int h) {
+    if (display_exists()) display().present_region(x, y, w, h);
+}
+
+int poll_keys(uint16_t* codes, int capacity) {
+    if (!display_exists() || capacity < 2) return 0;
+    IDisplay& d = display();
+    d.poll_started();
+    int count = 0;
+    if (d.quit_requested()) codes[count++] = KEY_CLOSE_REQUEST;
+    // One key per poll; a dead key only arms the layer and sends nothing.
+    if (d.key_available()) {
+        const key_code raw = d.read_key();
+        if (raw) {
+            const key_code code = keyboard_layer.translate(raw, d.caps_lock_on());
+            if (code) codes[count++] = code;
+        }
+    }
+    return count;
+}
+
+bool read_mouse(mouse_record* out) {
+    if (!display_exists()) return false;
+    *out = display().read_mouse();
+    return out->changed != 0;
+}
+
+const input_source display_input{poll_keys, read_mouse};
+
+}  // namespace
+
+void install_display_hooks() {
+    set_screen_update(update_screen);
+    set_input_source(&display_input);
+}
+
+void remove_display_hooks() {
+    set_screen_update(nullptr);
+    set_input_source(nullptr);
+}
+
+void reset_keyboard_layer() {
+    keyboard_layer = national_keyboard{};
+}

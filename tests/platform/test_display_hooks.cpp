@@ -1,0 +1,97 @@
+// The display reached through the game's own paths: present_rect of the
+// screen buffer and the event tree's keyboard and mouse readers.
+#include <SDL2/SDL_scancode.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/events.h"
+#include "gfx/screen.h"
+#include "platform/display.h"
+#include "platform/headless_display.h"
+
+namespace {
+
+std::vector<int32_t> keys_seen;
+std::vector<mouse_record> mice_seen;
+
+void collect_key(event_msg& msg, void**) {
+    if (msg.number == EV_KEY) keys_seen.push_back(msg.next_int());
+}
+void collect_mouse(event_msg& msg, void**) {
+    if (msg.number == EV_MOUSE) mice_seen.push_back(*msg.next_ptr<mouse_record>());
+}
+
+class DisplayHooks : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        set_display_factory([] { return std::make_unique<HeadlessDisplay>(); });
+        display_open(video_settings{}, "Vorthan");
+        install_display_hooks();
+        reset_keyboard_layer();
+        clear_event_tree();
+        add_event_handler(EV_POLL, keyboard_reader);
+        add_event_handler(EV_POLL, mouse_reader);
+        add_event_handler(EV_KEY, collect_key);
+        add_event_handler(EV_MOUSE, collect_mouse);
+        keys_seen.clear();
+        mice_seen.clear();
+    }
+    void TearDown() override {
+        clear_event_tree();
+        remove_display_hooks();
+        destroy_display();
+        set_display_factory(nullptr);
+    }
+    HeadlessDisplay& headless() { return static_cast<HeadlessDisplay&>(display()); }
+    void polls(int n) {
+        for (int i = 0; i < n; ++i) dispatch_event(EV_POLL);
+    }
+};
+
+}  // namespace
+
+TEST_F(DisplayHooks, PresentRectReachesTheDisplay) {
+    clear_buffer(frame_buffer, 0x7C00);
+    present_rect(0, 0, 0, 0);
+    polls(1);
+    ASSERT_EQ(headless().present_count(), 1u);
+    EXPECT_EQ(headless().frames()[0].pixels[640 * 480 - 1], 0x7C00);
+}
+
+TEST_F(DisplayHooks, DeadKeyAndLetterArriveAsOneAccentedKey) {
+    headless().inject_scancode(0, SDL_SCANCODE_EQUALS);
+    headless().inject_scancode(0, SDL_SCANCODE_E);
+    headless().inject_scancode(0, SDL_SCANCODE_EQUALS);
+    headless().inject_scancode(0, SDL_SCANCODE_EQUALS);
+    headless().inject_scancode(0, SDL_SCANCODE_F1);
+    polls(6);
+    EXPECT_EQ(keys_seen, (std::vector<int32_t>{0x1282, 0x0D3D, 0x3B00}));
+}
+
+TEST_F(DisplayHooks, CloseRequestSendsTheCloseKeyOnEveryPoll) {
+    headless().inject_quit(0);
+    headless().inject_scancode(0, SDL_SCANCODE_ESCAPE);
+    polls(3);
+    EXPECT_EQ(keys_seen, (std::vector<int32_t>{0xFFFF, 0x011B, 0xFFFF, 0xFFFF}));
+    display().clear_quit_request();
+    keys_seen.clear();
+    polls(2);
+    EXPECT_TRUE(keys_seen.empty());
+}
+
+TEST_F(DisplayHooks, MouseReaderSendsOnlyChanges) {
+    headless().inject_mouse_move(0, 320, 240);
+    headless().inject_mouse_button(0, 1, true);
+    polls(3);
+    ASSERT_EQ(mice_seen.size(), 1u);
+    EXPECT_EQ(mice_seen[0].x, 320);
+    EXPECT_EQ(mice_seen[0].y, 240);
+    EXPECT_EQ(mice_seen[0].events, MOUSE_EV_MOTION | MOUSE_EV_LEFT_DOWN);
+}
+
+TEST_F(DisplayHooks, VirtualClockAdvancesPerPoll) {
+    const uint64_t before = display().milliseconds();
+    polls(4);
+    EXPECT_EQ(display().milliseconds(), before + 40);
+}
