@@ -6,6 +6,8 @@
 #include "core/archive.h"
 #include "core/decoders.h"
 #include "core/events.h"
+#include "gfx/picture.h"
+#include "gfx/screen.h"
 #include "startup/fatal.h"
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
@@ -50,8 +52,16 @@ void init_game() {
     // 10. The process-exit clean-up.
     // 11. Archives and the fixed handles.
     open_archives();
+    register_picture_decoders();
     define_fixed_handles();
-    // 12. The loading picture.
+    // 12. The loading picture (a missing one is simply not shown).
+    if (resource_available(PATH_GUI, "LOADING.HI")) {
+        int32_t loading_length = 0;
+        void* loading = load_file("LOADING.HI", PATH_GUI, &loading_length);
+        draw_stored_picture(loading, loading_length, 0, 0);
+        free_file_data(loading);
+        present_rect(0, 0, 0, 0);
+    }
     // 13. The book text file.
     // 14. The window toolkit.
     // 15. The controller prompt, when a controller is connected.
