@@ -150,8 +150,9 @@ void step_columns(std::array<int16_t, COLUMN_TABLE_SIZE>& step, int texture_widt
             if (start < 0) start = i - 3;
             e = w + w * (i - start) / b;
         }
-        // The continuation may restart a column or two behind; never step back.
-        if (e <= previous) e = previous + 1;
+        // A magnified texture repeats a column (entry -1); the continuation
+        // past the texture may restart a column or two behind: never step back.
+        if (e < previous) e = previous;
         step[i] = static_cast<int16_t>(std::min(e - previous - 1, 32767));
         previous = e;
     }

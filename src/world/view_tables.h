@@ -26,7 +26,7 @@ struct wall_position {
     int left_x = 0;   // front: face's left edge for a column on the left or centre; side: near end
     int right_x = 0;  // front: face's left edge for a column on the right
     int width = 0;    // face width on the screen
-    // Texture columns to skip after the one drawn at screen column i.
+    // Texture columns to skip after the one drawn at screen column i (-1: repeat).
     std::array<int16_t, COLUMN_TABLE_SIZE> column_step{};
     // Texture column drawn at screen column i of the face (running sum).
     std::array<int16_t, COLUMN_TABLE_SIZE> column_of{};
@@ -60,6 +60,7 @@ const view_tables& tables();
 // Spreads `texture_width` texture columns over `screen_width` screen columns;
 // beyond the texture the columns continue with the slope texture_width /
 // extension_divisor so that a wider picture runs on into the next cell.
-// step[i] is the number of texture columns to skip after the one drawn.
+// step[i] is the number of texture columns to skip after the one drawn (-1
+// repeats it when the texture is magnified).
 void step_columns(std::array<int16_t, COLUMN_TABLE_SIZE>& step, int texture_width, int screen_width,
                   int extension_divisor);
