@@ -32,13 +32,14 @@ int run_pack(const std::vector<std::string>& args) {
     if (inputs.empty()) throw std::runtime_error("no files to pack");
     std::vector<forge::archive_member> members;
     members.reserve(inputs.size());
-    for (const std::string& path : inputs) {
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const std::string& path = inputs[i];
         forge::archive_member m;
         m.name = forge::archive_member_name(path);
-        for (const forge::archive_member& earlier : members)
-            if (earlier.name == m.name)
-                throw std::runtime_error(path + ": entry name '" + m.name +
-                                         "' is already taken by another file");
+        for (size_t k = 0; k < members.size(); ++k)
+            if (members[k].name == m.name)
+                throw std::runtime_error(path + ": entry name '" + m.name + "' is already taken by " +
+                                         inputs[k]);
         m.data = read_input(path);
         members.push_back(std::move(m));
     }
