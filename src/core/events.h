@@ -144,6 +144,10 @@ void do_events();
 void main_loop();
 // How often the main loop has slept for lack of work (measurements, tests).
 uint64_t main_loop_sleeps();
+// The idle sleep of the main loop (a virtual clock advances instead); nullptr
+// restores the real sleep.
+using sleep_fn = void (*)(int milliseconds);
+void set_main_loop_sleep(sleep_fn fn);
 
 // ---- Device input, installed by the platform layer -------------------------
 

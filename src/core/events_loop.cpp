@@ -23,6 +23,11 @@ const input_source* input = &headless_input;
 
 uint64_t idle_sleeps = 0;
 
+void real_sleep(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+sleep_fn idle_sleep = real_sleep;
+
 }  // namespace
 
 void set_input_source(const input_source* source) {
@@ -31,6 +36,10 @@ void set_input_source(const input_source* source) {
 
 uint64_t main_loop_sleeps() {
     return idle_sleeps;
+}
+
+void set_main_loop_sleep(sleep_fn fn) {
+    idle_sleep = fn ? fn : real_sleep;
 }
 
 void do_events() {
@@ -58,7 +67,7 @@ void main_loop() {
             yield_mark = 0;
         } else {
             ++idle_sleeps;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            idle_sleep(10);
         }
         if (stop_flag) {
             stop_flag = 0;
