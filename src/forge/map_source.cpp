@@ -1,0 +1,705 @@
+// Compiler of the readable map source into map records.
+#include "forge/map_source.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <optional>
+#include <sstream>
+
+#include "startup/strings.h"
+
+namespace forge {
+namespace {
+
+constexpr int DIR_DX[4] = {0, 1, 0, -1};
+constexpr int DIR_DY[4] = {-1, 0, 1, 0};
+const char* const DIR_NAMES[4] = {"north", "east", "south", "west"};
+
+constexpr uint32_t OPEN_SIDE = SIDE_TRANSPARENT | SIDE_AUTOMAP;
+constexpr uint32_t WALL_SIDE =
+    SIDE_P_VIS | SIDE_NOPLAYER | SIDE_NOMONSTER | SIDE_NOTHING | SIDE_NOSOUND | SIDE_AUTOMAP;
+
+std::string trim(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+    return std::string(s.substr(b, e - b));
+}
+
+std::vector<std::string> split_words(std::string_view s) {
+    std::vector<std::string> out;
+    std::istringstream in{std::string(s)};
+    std::string w;
+    while (in >> w) out.push_back(w);
+    return out;
+}
+
+std::optional<long> to_number(std::string_view s) {
+    long v = 0;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || p != s.data() + s.size() || s.empty()) return std::nullopt;
+    return v;
+}
+
+std::optional<int> to_direction(std::string_view s) {
+    for (int d = 0; d < 4; ++d)
+        if (s == DIR_NAMES[d] || (s.size() == 1 && s[0] == DIR_NAMES[d][0])) return d;
+    if (auto n = to_number(s); n && *n >= 0 && *n <= 3) return static_cast<int>(*n);
+    return std::nullopt;
+}
+
+enum class texture_group { wall, floor, ceiling, arch };
+
+struct texture_ref {
+    texture_group group;
+    int index;  // 1-based within the group's list(s)
+};
+
+struct cell_kind {
+    bool solid = false;
+    int wall = 0;  // solid cells: the wall texture their neighbours show
+    map_sector sector;
+    uint16_t coord_flags = 0;
+};
+
+struct grid_row {
+    std::string text;
+    int line;
+};
+
+struct compiler {
+    std::string source;
+    map_source_result result;
+    std::map<std::string, texture_ref> textures;
+    std::map<char, cell_kind> legend;
+    std::vector<std::pair<int, std::vector<grid_row>>> grids;  // layer -> rows
+    struct pending {
+        int line;
+        std::string head;
+        std::string body;
+    };
+    std::vector<pending> sector_lines, side_lines, item_lines;
+    std::optional<std::tuple<int, int, int, int>> start;  // x, y, layer, direction
+    int start_line = 0;
+    int edge_wall = 0;
+    int line_no = 0;
+
+    void error(int line, const std::string& message) {
+        result.errors.push_back(source + ":" + std::to_string(line) + ": " + message);
+    }
+
+    // ------------------------------------------------------------ names and flags
+
+    std::optional<int> texture(const std::string& name, texture_group group, int line) {
+        if (name == "none" || name == "0") return 0;
+        auto it = textures.find(name);
+        if (it == textures.end() || it->second.group != group) {
+            static const char* kinds[] = {"wall", "floor", "ceiling", "arch"};
+            error(line, "unknown " + std::string(kinds[static_cast<int>(group)]) + " texture '" + name + "'");
+            return std::nullopt;
+        }
+        return it->second.index;
+    }
+
+    template <size_t N>
+    bool apply_flags(const std::string& spec, const std::array<const char*, N>& names, uint32_t& value,
+                     int line, uint32_t allowed = 0xFFFFFFFFu) {
+        size_t i = 0;
+        bool ok = true;
+        while (i < spec.size()) {
+            char op = spec[i];
+            if (op != '+' && op != '-') {
+                error(line, "flag list '" + spec + "' must be +NAME or -NAME items");
+                return false;
+            }
+            size_t j = i + 1;
+            while (j < spec.size() && spec[j] != '+' && spec[j] != '-') ++j;
+            std::string name = spec.substr(i + 1, j - i - 1);
+            int bit = -1;
+            for (size_t b = 0; b < N; ++b)
+                if (names[b][0] && name == names[b]) bit = static_cast<int>(b);
+            if (bit < 0 || !(allowed >> bit & 1)) {
+                error(line, "unknown flag '" + name + "'");
+                ok = false;
+            } else if (op == '+') {
+                value |= 1u << bit;
+            } else {
+                value &= ~(1u << bit);
+            }
+            i = j;
+        }
+        return ok;
+    }
+
+    // "x,y" or "x,y,layer" of an open cell; layer defaults to `layer`.
+    std::optional<int> cell_sector(const std::string& spec, int layer, int line) {
+        std::vector<long> v;
+        std::stringstream in(spec);
+        std::string part;
+        while (std::getline(in, part, ',')) {
+            auto n = to_number(trim(part));
+            if (!n) {
+                error(line, "'" + spec + "' is not x,y or x,y,layer");
+                return std::nullopt;
+            }
+            v.push_back(*n);
+        }
+        if (v.size() < 2 || v.size() > 3) {
+            error(line, "'" + spec + "' is not x,y or x,y,layer");
+            return std::nullopt;
+        }
+        int l = v.size() == 3 ? static_cast<int>(v[2]) : layer;
+        auto it = result.sector_at.find({static_cast<int>(v[0]), static_cast<int>(v[1]), l});
+        if (it == result.sector_at.end()) {
+            error(line, "no open cell at " + spec);
+            return std::nullopt;
+        }
+        return it->second;
+    }
+
+    // ------------------------------------------------------------ sections
+
+    void map_key(const std::string& key, const std::string& value, int line) {
+        map_header& h = result.map.header;
+        auto words = split_words(value);
+        if (key == "title") {
+            auto text = utf8_to_game_codepage(value);
+            if (!text) return error(line, "title has characters outside the game code page");
+            if (text->size() > 29) return error(line, "title is longer than 29 characters");
+            h.title.fill(0);
+            std::memcpy(h.title.data(), text->data(), text->size());
+        } else if (key == "fade") {
+            if (words.size() != 3) return error(line, "fade needs three numbers: red green blue");
+            int32_t* channels[3] = {&h.fade_red, &h.fade_green, &h.fade_blue};
+            for (int i = 0; i < 3; ++i) {
+                auto n = to_number(words[i]);
+                if (!n || *n < 0 || *n > 255) return error(line, "fade channels are 0..255");
+                *channels[i] = static_cast<int32_t>(*n);
+            }
+        } else if (key == "start") {
+            if (words.size() != 3 && words.size() != 4) return error(line, "start is: x y [layer] direction");
+            auto x = to_number(words[0]), y = to_number(words[1]);
+            auto l = words.size() == 4 ? to_number(words[2]) : std::optional<long>(0);
+            auto d = to_direction(words.back());
+            if (!x || !y || !l || !d) return error(line, "start is: x y [layer] direction");
+            start = {static_cast<int>(*x), static_cast<int>(*y), static_cast<int>(*l), *d};
+            start_line = line;
+        } else if (key == "class") {
+            auto n = to_number(value);
+            if (!n || *n < 0 || *n > 255) return error(line, "class is a number 0..255");
+            h.map_class = static_cast<uint8_t>(*n);
+        } else if (key == "fog_gradient") {
+            if (value == "yes" || value == "1")
+                h.fog_gradient = 1;
+            else if (value == "no" || value == "0")
+                h.fog_gradient = 0;
+            else
+                error(line, "fog_gradient is yes or no");
+        } else if (key == "backgrounds") {
+            if (words.size() > 4) return error(line, "at most four background pictures");
+            for (size_t i = 0; i < words.size(); ++i) {
+                if (words[i].size() > 12) return error(line, "picture name longer than 12 characters");
+                h.backgrounds[i].fill(0);
+                std::memcpy(h.backgrounds[i].data(), words[i].data(), words[i].size());
+            }
+        } else if (key == "edge_wall") {
+            pending_edge_wall = value;
+            edge_wall_line = line;
+        } else {
+            error(line, "unknown map setting '" + key + "'");
+        }
+    }
+    std::string pending_edge_wall;
+    int edge_wall_line = 0;
+
+    void texture_line(const std::string& left, const std::string& right, int line) {
+        auto head = split_words(left);
+        auto files = split_words(right);
+        if (head.size() != 2) return error(line, "texture line is: kind name = pictures");
+        static const struct {
+            const char* kind;
+            texture_group group;
+            size_t files;
+            std::array<int, 3> lists;
+        } kinds[] = {
+            {"wall", texture_group::wall, 3, {TEX_WALLS, TEX_LEFT_WALLS, TEX_RIGHT_WALLS}},
+            {"floor", texture_group::floor, 1, {TEX_FLOORS, -1, -1}},
+            {"ceiling", texture_group::ceiling, 1, {TEX_CEILINGS, -1, -1}},
+            {"arch", texture_group::arch, 2, {TEX_LEFT_ARCHES, TEX_RIGHT_ARCHES, -1}},
+        };
+        for (const auto& k : kinds) {
+            if (head[0] != k.kind) continue;
+            if (files.size() != k.files)
+                return error(line, head[0] + " textures name " + std::to_string(k.files) + " picture(s)");
+            if (textures.count(head[1])) return error(line, "texture '" + head[1] + "' is defined twice");
+            for (const auto& f : files)
+                if (f.size() > 12)
+                    return error(line, "picture name '" + f + "' is longer than 12 characters");
+            auto& first = result.map.textures[k.lists[0]];
+            int index = static_cast<int>(first.size()) + 1;
+            int limit = k.group == texture_group::arch ? 15 : 255;
+            if (index > limit)
+                return error(line,
+                             "too many " + head[0] + " textures (at most " + std::to_string(limit) + ")");
+            for (size_t i = 0; i < k.files; ++i) result.map.textures[k.lists[i]].push_back(files[i]);
+            textures[head[1]] = {k.group, index};
+            return;
+        }
+        error(line, "texture kind is wall, floor, ceiling or arch");
+    }
+
+    void legend_line(const std::string& raw, int line) {
+        std::string s = trim(raw);
+        size_t eq = s.find('=', 1);
+        if (s.empty() || eq == std::string::npos || trim(s.substr(1, eq - 1)) != "")
+            return error(line, "legend line is: character = settings");
+        char c = s[0];
+        if (c == ' ' || c == ';' || c == '=')
+            return error(line, "'" + std::string(1, c) + "' cannot be a cell");
+        if (legend.count(c))
+            return error(line, "legend character '" + std::string(1, c) + "' is defined twice");
+        cell_kind kind;
+        for (const std::string& token : split_words(s.substr(eq + 1))) {
+            size_t e = token.find('=');
+            std::string key = token.substr(0, e), value = e == std::string::npos ? "" : token.substr(e + 1);
+            if (key == "wall") {
+                kind.solid = true;
+                if (auto t = texture(value, texture_group::wall, line)) kind.wall = *t;
+            } else if (key == "shaded") {
+                kind.coord_flags |= MC_SHADED;
+            } else if (!sector_setting(kind.sector, kind.coord_flags, key, value, line, -1)) {
+                error(line, "unknown cell setting '" + token + "'");
+            }
+        }
+        legend[c] = kind;
+    }
+
+    // Settings shared by legend cells and sector lines; false when key is not one.
+    bool sector_setting(map_sector& sec, uint16_t& coord_flags, const std::string& key,
+                        const std::string& value, int line, int layer) {
+        auto number = [&](long lo, long hi) -> std::optional<long> {
+            auto n = to_number(value);
+            if (!n || *n < lo || *n > hi) {
+                error(line, key + " is a number " + std::to_string(lo) + ".." + std::to_string(hi));
+                return std::nullopt;
+            }
+            return n;
+        };
+        if (key == "floor") {
+            if (auto t = texture(value, texture_group::floor, line)) sec.floor = static_cast<uint8_t>(*t);
+        } else if (key == "ceiling") {
+            if (auto t = texture(value, texture_group::ceiling, line)) sec.ceiling = static_cast<uint8_t>(*t);
+        } else if (key == "floor_mode") {
+            if (auto n = number(0, 15))
+                sec.surface_modes = static_cast<uint8_t>((sec.surface_modes & 0xF0) | *n);
+        } else if (key == "ceiling_mode") {
+            if (auto n = number(0, 15))
+                sec.surface_modes = static_cast<uint8_t>((sec.surface_modes & 0x0F) | *n << 4);
+        } else if (key == "type") {
+            if (auto n = number(0, 255)) sec.sector_type = static_cast<uint8_t>(*n);
+        } else if (key == "action") {
+            if (auto n = number(0, 255)) sec.action = static_cast<uint8_t>(*n);
+        } else if (key == "action_side") {
+            auto d = to_direction(value);
+            if (!d)
+                error(line, "action_side is a direction");
+            else
+                sec.action_side = static_cast<uint8_t>(*d);
+        } else if (key == "text") {
+            if (auto n = number(0, 65535)) sec.action_target = static_cast<uint16_t>(*n);
+        } else if (key == "coord") {
+            uint32_t f = coord_flags;
+            apply_flags(value, coord_flag_names, f, line);
+            coord_flags = static_cast<uint16_t>(f);
+        } else if (key == "target" && layer >= 0) {
+            if (auto s = cell_sector(value, layer, line)) sec.action_target = static_cast<uint16_t>(*s);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    // ------------------------------------------------------------ building
+
+    const cell_kind* cell(int x, int y, int layer_index) const {
+        const auto& rows = grids[static_cast<size_t>(layer_index)].second;
+        if (y < 0 || static_cast<size_t>(y) >= rows.size() || x < 0) return nullptr;
+        const std::string& row = rows[static_cast<size_t>(y)].text;
+        if (static_cast<size_t>(x) >= row.size() || row[static_cast<size_t>(x)] == ' ') return nullptr;
+        auto it = legend.find(row[static_cast<size_t>(x)]);
+        return it == legend.end() ? nullptr : &it->second;
+    }
+
+    void build() {
+        map_model& m = result.map;
+        if (!pending_edge_wall.empty()) {
+            if (auto t = texture(pending_edge_wall, texture_group::wall, edge_wall_line)) edge_wall = *t;
+        }
+        // Sector 0: never a place, kept off the automap.
+        m.sectors.emplace_back();
+        m.coords.push_back(map_coord{0, 0, 0, MC_NOAUTOMAP});
+        std::vector<std::tuple<int, int, size_t>> places;  // x, y, layer index
+        for (size_t li = 0; li < grids.size(); ++li) {
+            int layer = grids[li].first;
+            const auto& rows = grids[li].second;
+            for (size_t y = 0; y < rows.size(); ++y) {
+                const std::string& row = rows[y].text;
+                for (size_t x = 0; x < row.size(); ++x) {
+                    char c = row[x];
+                    if (c == ' ') continue;
+                    auto it = legend.find(c);
+                    if (it == legend.end()) {
+                        error(rows[y].line, "character '" + std::string(1, c) + "' is not in the legend");
+                        continue;
+                    }
+                    if (it->second.solid) continue;
+                    int number = static_cast<int>(m.sectors.size());
+                    if (number > 65535) {
+                        error(rows[y].line, "more than 65535 sectors");
+                        return;
+                    }
+                    result.sector_at[{static_cast<int>(x), static_cast<int>(y), layer}] = number;
+                    m.sectors.push_back(it->second.sector);
+                    m.coords.push_back(map_coord{static_cast<int16_t>(x), static_cast<int16_t>(y),
+                                                 static_cast<int16_t>(layer), it->second.coord_flags});
+                    places.emplace_back(static_cast<int>(x), static_cast<int>(y), li);
+                }
+            }
+        }
+        m.sides.assign(4 * m.sectors.size(), map_side{});
+        for (size_t k = 0; k < places.size(); ++k) {
+            auto [x, y, li] = places[k];
+            int s = static_cast<int>(k) + 1;
+            int layer = grids[li].first;
+            for (int d = 0; d < 4; ++d) {
+                map_side& side = m.sides[static_cast<size_t>(4 * s + d)];
+                int nx = x + DIR_DX[d], ny = y + DIR_DY[d];
+                auto there = result.sector_at.find({nx, ny, layer});
+                if (there != result.sector_at.end()) {
+                    m.sectors[static_cast<size_t>(s)].exits[d] = static_cast<uint16_t>(there->second);
+                    side.flags = OPEN_SIDE;
+                    continue;
+                }
+                const cell_kind* wall = cell(nx, ny, static_cast<int>(li));
+                int texture = wall ? wall->wall : edge_wall;
+                if (!wall && !edge_wall) {
+                    error(grids[li].second[static_cast<size_t>(y)].line,
+                          "cell " + std::to_string(x) + "," + std::to_string(y) + " faces the map's edge " +
+                              DIR_NAMES[d] + "ward: add a wall cell or set edge_wall");
+                }
+                side.primary = static_cast<uint8_t>(texture);
+                side.flags = WALL_SIDE;
+            }
+        }
+        for (const pending& p : sector_lines) sector_line(p);
+        for (const pending& p : side_lines) side_line(p);
+        for (const pending& p : item_lines) item_line(p);
+        if (!start) {
+            error(line_no, "the map has no start position ([map] start = x y direction)");
+        } else {
+            auto [x, y, layer, d] = *start;
+            auto it = result.sector_at.find({x, y, layer});
+            if (it == result.sector_at.end()) {
+                error(start_line, "the start position is not an open cell");
+            } else {
+                m.header.start_sector = it->second;
+                m.header.start_direction = d;
+            }
+        }
+        if (places.empty()) error(line_no, "the map has no open cell");
+        check_targets();
+    }
+
+    // "x y [layer]" of an open cell at the head of a sector, side or item line.
+    std::optional<std::pair<int, int>> head_sector(const std::vector<std::string>& words, size_t count,
+                                                   int line) {
+        if (words.size() != count && words.size() != count + 1) return std::nullopt;
+        auto x = to_number(words[0]), y = to_number(words[1]);
+        auto l = words.size() == count + 1 ? to_number(words[2]) : std::optional<long>(0);
+        if (!x || !y || !l) return std::nullopt;
+        auto it = result.sector_at.find({static_cast<int>(*x), static_cast<int>(*y), static_cast<int>(*l)});
+        if (it == result.sector_at.end()) {
+            error(line, "no open cell at " + std::to_string(*x) + "," + std::to_string(*y) + " layer " +
+                            std::to_string(*l));
+            return std::pair<int, int>{-1, 0};
+        }
+        return std::pair<int, int>{it->second, static_cast<int>(*l)};
+    }
+
+    void sector_line(const pending& p) {
+        auto where = head_sector(split_words(p.head), 2, p.line);
+        if (!where) return error(p.line, "sector line is: x y [layer]: settings");
+        if (where->first < 0) return;
+        map_sector& sec = result.map.sectors[static_cast<size_t>(where->first)];
+        map_coord& coord = result.map.coords[static_cast<size_t>(where->first)];
+        for (const std::string& token : split_words(p.body)) {
+            size_t e = token.find('=');
+            std::string key = token.substr(0, e), value = e == std::string::npos ? "" : token.substr(e + 1);
+            if (key.rfind("exit.", 0) == 0) {
+                auto d = to_direction(key.substr(5));
+                if (!d) {
+                    error(p.line, "exit.<direction> expected, not '" + key + "'");
+                    continue;
+                }
+                map_side& side = result.map.sides[static_cast<size_t>(4 * where->first + *d)];
+                if (value == "none") {
+                    sec.exits[*d] = 0;
+                    side.flags |= SIDE_NOPLAYER | SIDE_NOMONSTER | SIDE_NOTHING;
+                } else if (auto s = cell_sector(value, where->second, p.line)) {
+                    sec.exits[*d] = static_cast<uint16_t>(*s);
+                }
+            } else if (key == "shaded") {
+                coord.coord_flags |= MC_SHADED;
+            } else if (!sector_setting(sec, coord.coord_flags, key, value, p.line, where->second)) {
+                error(p.line, "unknown sector setting '" + token + "'");
+            }
+        }
+    }
+
+    void side_settings(map_side& side, const std::vector<std::string>& tokens, int layer, int line) {
+        for (const std::string& token : tokens) {
+            size_t e = token.find('=');
+            std::string key = token.substr(0, e), value = e == std::string::npos ? "" : token.substr(e + 1);
+            auto number = [&](long lo, long hi) -> std::optional<long> {
+                auto n = to_number(value);
+                if (!n || *n < lo || *n > hi) {
+                    error(line, key + " is a number " + std::to_string(lo) + ".." + std::to_string(hi));
+                    return std::nullopt;
+                }
+                return n;
+            };
+            auto anim = [&](uint8_t& out) {
+                size_t slash = value.find('/');
+                auto f = to_number(value.substr(0, slash));
+                auto l = slash == std::string::npos ? std::nullopt : to_number(value.substr(slash + 1));
+                if (!f || !l || *f < 0 || *f > 15 || *l < 0 || *l > 15 || *f > *l)
+                    return error(line, key + " is frame/last with 0 <= frame <= last <= 15");
+                out = static_cast<uint8_t>(*f << 4 | *l);
+            };
+            if (key == "primary") {
+                if (auto t = texture(value, texture_group::wall, line))
+                    side.primary = static_cast<uint8_t>(*t);
+            } else if (key == "secondary") {
+                if (auto t = texture(value, texture_group::wall, line))
+                    side.secondary = static_cast<uint8_t>(*t);
+            } else if (key == "arch") {
+                if (auto t = texture(value, texture_group::arch, line))
+                    side.arch_and_flags2 = static_cast<uint8_t>((side.arch_and_flags2 & 0xF0) | *t);
+            } else if (key == "at") {
+                size_t comma = value.find(',');
+                auto x = to_number(value.substr(0, comma));
+                auto y = comma == std::string::npos ? std::nullopt : to_number(value.substr(comma + 1));
+                if (!x || !y || *x < 0 || *x > 510 || *y < 0 || *y > 510)
+                    error(line, "at is x,y in wall texture pixels, 0..510");
+                else
+                    side.secondary_x = static_cast<uint8_t>(*x / 2),
+                    side.secondary_y = static_cast<uint8_t>(*y / 2);
+            } else if (key == "flags") {
+                apply_flags(value, side_flag_names, side.flags, line);
+            } else if (key == "flags2") {
+                uint32_t f = side.arch_and_flags2 >> 4;
+                apply_flags(value, side_flag2_names, f, line);
+                side.arch_and_flags2 = static_cast<uint8_t>((side.arch_and_flags2 & 0x0F) | f << 4);
+            } else if (key == "mask") {
+                uint32_t m = side.flags >> 24 & 0x1F;
+                apply_flags(value, side_flag_names, m, line, 0x1F);
+                side.flags = (side.flags & ~SIDE_TOGGLE_MASK) | m << 24;
+            } else if (key == "anim") {
+                anim(side.primary_anim);
+            } else if (key == "anim2") {
+                anim(side.secondary_anim);
+            } else if (key == "action") {
+                if (auto n = number(0, 255)) side.action = static_cast<uint8_t>(*n);
+            } else if (key == "text") {
+                if (auto n = number(0, 65535)) side.action_target = static_cast<uint16_t>(*n);
+            } else if (key == "target") {
+                // x,y[,layer],direction
+                size_t comma = value.rfind(',');
+                auto d = comma == std::string::npos ? std::nullopt : to_direction(value.substr(comma + 1));
+                if (!d) {
+                    error(line, "target is x,y[,layer],direction");
+                    continue;
+                }
+                if (auto s = cell_sector(value.substr(0, comma), layer, line)) {
+                    side.action_target = static_cast<uint16_t>(*s);
+                    side.target_side = static_cast<uint8_t>((side.target_side & 0xFC) | *d);
+                }
+            } else if (key == "neighbour") {
+                side.target_side |= 0x80;
+            } else if (key != "both") {
+                error(line, "unknown side setting '" + token + "'");
+            }
+        }
+    }
+
+    void side_line(const pending& p) {
+        auto words = split_words(p.head);
+        if (words.size() < 3) return error(p.line, "side line is: x y [layer] direction: settings");
+        auto d = to_direction(words.back());
+        words.pop_back();
+        auto where = head_sector(words, 2, p.line);
+        if (!where || !d) return error(p.line, "side line is: x y [layer] direction: settings");
+        if (where->first < 0) return;
+        auto tokens = split_words(p.body);
+        side_settings(result.map.sides[static_cast<size_t>(4 * where->first + *d)], tokens, where->second,
+                      p.line);
+        if (std::find(tokens.begin(), tokens.end(), "both") != tokens.end()) {
+            int other = result.map.sectors[static_cast<size_t>(where->first)].exits[*d];
+            if (!other) return error(p.line, "'both' needs an exit on that side");
+            side_settings(result.map.sides[static_cast<size_t>(4 * other + ((*d + 2) & 3))], tokens,
+                          where->second, p.line);
+        }
+    }
+
+    void item_line(const pending& p) {
+        auto words = split_words(p.head);
+        if (words.size() < 3) return error(p.line, "item line is: x y [layer] quarter: items");
+        auto q = to_number(words.back());
+        words.pop_back();
+        auto where = head_sector(words, 2, p.line);
+        if (!where || !q || *q < 0 || *q > 3)
+            return error(p.line, "item line is: x y [layer] quarter: items");
+        if (where->first < 0) return;
+        map_item_place place;
+        place.place = static_cast<uint32_t>(4 * where->first + *q);
+        for (const std::string& w : split_words(p.body)) {
+            auto n = to_number(w);
+            if (!n || *n == 0 || *n < -32768 || *n > 32767)
+                return error(p.line, "items are non-zero numbers");
+            place.items.push_back(static_cast<int16_t>(*n));
+        }
+        place.items.push_back(0);
+        result.map.items.push_back(std::move(place));
+    }
+
+    // The rules the loader enforces, reported here with the source line.
+    void check_targets() {
+        const auto& m = result.map;
+        for (size_t s = 1; s < m.sectors.size(); ++s) {
+            const map_sector& sec = m.sectors[s];
+            uint8_t t = sec.sector_type;
+            bool moves = t == 2 || t == 12 || (t >= 50 && t <= 58);
+            if (moves && sec.action_target == 0)
+                error(line_no, "sector " + std::to_string(s) + " (type " + std::to_string(t) +
+                                   ") moves the party but has no target");
+            if (sec.action != 13 && sec.action_target >= m.sectors.size())
+                error(line_no, "sector " + std::to_string(s) + ": text= is only for action 13");
+        }
+        for (size_t k = 0; k < m.sides.size(); ++k)
+            if (m.sides[k].action != 13 && m.sides[k].action_target >= m.sectors.size())
+                error(line_no, "side " + std::to_string(k) + ": text= is only for action 13");
+    }
+
+    // ------------------------------------------------------------ reading
+
+    void run(std::string_view text) {
+        std::string section;
+        int layer = 0;
+        std::istringstream in{std::string(text)};
+        std::string raw;
+        while (std::getline(in, raw)) {
+            ++line_no;
+            if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+            std::string t = trim(raw);
+            if (!t.empty() && t[0] == ';') continue;
+            if (!t.empty() && t[0] == '[') {
+                if (t.back() != ']') {
+                    error(line_no, "section header must end with ]");
+                    continue;
+                }
+                auto words = split_words(t.substr(1, t.size() - 2));
+                section = words.empty() ? "" : words[0];
+                if (section == "grid") {
+                    auto l = words.size() > 1 ? to_number(words[1]) : std::optional<long>(0);
+                    if (!l || *l < -32768 || *l > 32767 || words.size() > 2) {
+                        error(line_no, "grid header is [grid] or [grid <layer>]");
+                        l = 0;
+                    }
+                    layer = static_cast<int>(*l);
+                    for (const auto& g : grids)
+                        if (g.first == layer)
+                            error(line_no, "layer " + std::to_string(layer) + " has two grids");
+                    grids.push_back({layer, {}});
+                } else if (words.size() != 1 ||
+                           (section != "map" && section != "textures" && section != "legend" &&
+                            section != "sectors" && section != "sides" && section != "texts" &&
+                            section != "items" && section != "sounds")) {
+                    error(line_no, "unknown section '" + t + "'");
+                    section = "?";
+                }
+                continue;
+            }
+            if (section == "grid") {
+                grids.back().second.push_back({raw, line_no});
+                continue;
+            }
+            if (t.empty()) continue;
+            if (section.empty()) {
+                error(line_no, "text before the first section");
+            } else if (section == "map") {
+                size_t eq = t.find('=');
+                if (eq == std::string::npos)
+                    error(line_no, "map setting is: key = value");
+                else
+                    map_key(trim(t.substr(0, eq)), trim(t.substr(eq + 1)), line_no);
+            } else if (section == "textures") {
+                size_t eq = t.find('=');
+                if (eq == std::string::npos)
+                    error(line_no, "texture line is: kind name = pictures");
+                else
+                    texture_line(t.substr(0, eq), t.substr(eq + 1), line_no);
+            } else if (section == "legend") {
+                legend_line(t, line_no);
+            } else if (section == "sectors" || section == "sides" || section == "items") {
+                size_t colon = t.find(':');
+                if (colon == std::string::npos) {
+                    error(line_no, "line is: position: settings");
+                    continue;
+                }
+                pending p{line_no, t.substr(0, colon), t.substr(colon + 1)};
+                (section == "sectors" ? sector_lines
+                 : section == "sides" ? side_lines
+                                      : item_lines)
+                    .push_back(p);
+            } else if (section == "texts") {
+                text_line(t, line_no);
+            } else if (section == "sounds") {
+                auto words = split_words(t);
+                auto n = words.size() == 2 ? to_number(words[0]) : std::nullopt;
+                if (!n || *n < 0 || *n > 255) {
+                    error(line_no, "sound line is: number name");
+                    continue;
+                }
+                auto& sounds = result.map.sounds;
+                if (sounds.size() <= static_cast<size_t>(*n)) sounds.resize(static_cast<size_t>(*n) + 1);
+                sounds[static_cast<size_t>(*n)] = words[1];
+            }
+        }
+        build();
+    }
+
+    void text_line(const std::string& t, int line) {
+        size_t sp = t.find_first_of(" \t");
+        auto n = to_number(t.substr(0, sp));
+        if (!n || *n < 0 || *n > 65535) return error(line, "text line is: number text");
+        std::string body = sp == std::string::npos ? "" : trim(t.substr(sp));
+        auto converted = utf8_to_game_codepage(body);
+        if (!converted) return error(line, "text has characters outside the game code page");
+        if (converted->size() > 1000) return error(line, "text is longer than 1000 characters");
+        for (const auto& [number, existing] : result.texts)
+            if (number == *n) return error(line, "text " + std::to_string(*n) + " is defined twice");
+        result.texts.emplace_back(static_cast<int>(*n), *converted);
+    }
+};
+
+}  // namespace
+
+map_source_result compile_map_source(std::string_view text, const std::string& source_name) {
+    compiler c;
+    c.source = source_name;
+    c.run(text);
+    return std::move(c.result);
+}
+
+}  // namespace forge
