@@ -1,0 +1,1 @@
+vorthan_fuzz_target(pcx LIBS vorthan_gfx)

@@ -1,0 +1,1 @@
+vorthan_fuzz_target(stored_picture LIBS vorthan_gfx)
