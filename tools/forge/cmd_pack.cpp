@@ -29,7 +29,7 @@ int run_pack(const std::vector<std::string>& args) {
         }
     }
     if (output.empty()) throw std::runtime_error("no output archive given (-o <archive>)");
-    if (inputs.empty()) throw std::runtime_error("no files to pack");
+    // No files gives an empty archive, which the player accepts.
     std::vector<forge::archive_member> members;
     members.reserve(inputs.size());
     for (size_t i = 0; i < inputs.size(); ++i) {
