@@ -44,7 +44,9 @@ std::string compile_text_table(std::string_view utf8_source, std::string_view so
     return game_text;
 }
 
-std::string scramble_text_table(std::string_view game_text) { return scramble_enc(game_text); }
+std::string scramble_text_table(std::string_view game_text) {
+    return scramble_enc(game_text);
+}
 
 string_list csv_source_entries(std::string_view utf8_source, std::string_view source_name) {
     if (utf8_source.substr(0, 3) == "\xEF\xBB\xBF") utf8_source.remove_prefix(3);

@@ -18,7 +18,8 @@ int run(const std::vector<std::string>& args) {
         else
             throw std::runtime_error("unexpected argument " + args[i]);
     }
-    if (source.empty() || output.empty()) throw std::runtime_error("usage: forge csv <source.csv> -o <out.csv>");
+    if (source.empty() || output.empty())
+        throw std::runtime_error("usage: forge csv <source.csv> -o <out.csv>");
     std::ifstream in(source, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + source);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -28,5 +29,6 @@ int run(const std::vector<std::string>& args) {
 }
 
 forge_tool::forge_registration reg({"csv", "<source.csv> -o <table.csv>",
-                                    "translation table from a UTF-8 CSV to the game's Windows-1250 CSV", run});
+                                    "translation table from a UTF-8 CSV to the game's Windows-1250 CSV",
+                                    run});
 }  // namespace

@@ -21,7 +21,8 @@ int run(const std::vector<std::string>& args) {
         else
             throw std::runtime_error("unexpected argument " + args[i]);
     }
-    if (source.empty() || output.empty()) throw std::runtime_error("usage: forge text <source.txt> -o <out> [--enc]");
+    if (source.empty() || output.empty())
+        throw std::runtime_error("usage: forge text <source.txt> -o <out> [--enc]");
     std::ifstream in(source, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + source);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
