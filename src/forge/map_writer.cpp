@@ -1,13 +1,7 @@
 // Map file writer: every record field by field, little-endian.
 #include "forge/map_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <stdexcept>
 
 namespace forge {
 
@@ -140,40 +134,6 @@ std::string numbered_table_text(const std::vector<std::pair<int, std::string>>& 
     }
     out += "-1\n";
     return out;
-}
-
-void write_file_atomically(const std::string& path, const void* data, size_t size) {
-    std::string temp = path + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) throw std::runtime_error("cannot create " + temp + ": " + std::strerror(errno));
-    const auto* p = static_cast<const uint8_t*>(data);
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::write(fd, p + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            int err = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            throw std::runtime_error("cannot write " + temp + ": " + std::strerror(err));
-        }
-        done += static_cast<size_t>(n);
-    }
-    bool synced = ::fsync(fd) == 0;
-    int err = errno;
-    if (::close(fd) != 0 && synced) {
-        synced = false;
-        err = errno;
-    }
-    if (!synced) {
-        ::unlink(temp.c_str());
-        throw std::runtime_error("cannot write " + temp + ": " + std::strerror(err));
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        throw std::runtime_error("cannot rename " + temp + " to " + path + ": " + std::strerror(err));
-    }
 }
 
 }  // namespace forge

@@ -43,8 +43,4 @@ std::vector<uint8_t> build_map_file(const map_model& map);
 // in number order, "|" for each line feed, then "-1".
 std::string numbered_table_text(const std::vector<std::pair<int, std::string>>& entries);
 
-// Writes bytes to path through a temporary file, fsync and rename; raises
-// std::runtime_error naming the file when any step fails.
-void write_file_atomically(const std::string& path, const void* data, size_t size);
-
 }  // namespace forge

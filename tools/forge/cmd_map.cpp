@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "forge/map_source.h"
 #include "forge/map_writer.h"
+#include "startup/file_write.h"
 #include "startup/strings.h"
 
 namespace {
@@ -36,8 +37,11 @@ int run_map(const std::vector<std::string>& args) {
     }
     std::vector<uint8_t> bytes = forge::build_map_file(result.map);
     std::string table = forge::numbered_table_text(result.texts);
-    forge::write_file_atomically(output, bytes.data(), bytes.size());
-    forge::write_file_atomically(replace_extension(output, ".txt"), table.data(), table.size());
+    std::string table_path = replace_extension(output, ".txt");
+    if (!write_file_atomic(output,
+                           std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+        throw std::runtime_error("cannot write " + output);
+    if (!write_file_atomic(table_path, table)) throw std::runtime_error("cannot write " + table_path);
     return 0;
 }
 
