@@ -13,5 +13,6 @@ bool sector_target_ok(uint8_t action, uint16_t target, size_t count);
 bool sector_type_target_ok(uint8_t type, uint16_t target);
 // Step 7 of the load: corrections of exits, texture indexes and animations.
 void correct_records(loaded_map& map);
-int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool define_handles,
-                     std::string* error);
+// consumed (optional): the bytes up to the end of the end block.
+int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool define_handles, std::string* error,
+                     size_t* consumed = nullptr);

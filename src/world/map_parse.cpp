@@ -379,8 +379,8 @@ void correct_records(loaded_map& map) {
     }
 }
 
-int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool define_handles,
-                     std::string* error) {
+int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool define_handles, std::string* error,
+                     size_t* consumed) {
     parse_state st{map, define_handles, {}};
     size_t pos = 0;
     bool ok = true;
@@ -397,7 +397,11 @@ int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool def
         uint32_t type = r.u32();
         uint32_t length = r.u32();
         pos += MAP_BLOCK_HEADER_SIZE;
-        if (type == MAP_BLOCK_END) break;
+        if (type == MAP_BLOCK_END) {
+            // The end block's payload is ignored, but it is part of the file when present.
+            pos += std::min<size_t>(length, size - pos);
+            break;
+        }
         if (length > size - pos) {
             ok = st.fail("block " + std::to_string(type) + " is shorter than its declared size");
             break;
@@ -408,6 +412,7 @@ int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool def
         }
         pos += length;
     }
+    if (consumed) *consumed = pos;
     if (ok) ok = st.check();
     if (!ok) {
         if (error) *error = st.error;
