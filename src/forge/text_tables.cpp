@@ -48,22 +48,26 @@ std::string scramble_text_table(std::string_view game_text) {
     return scramble_enc(game_text);
 }
 
-string_list csv_source_entries(std::string_view utf8_source, std::string_view source_name) {
+std::map<long long, std::string> csv_source_entries(std::string_view utf8_source,
+                                                    std::string_view source_name) {
     if (utf8_source.substr(0, 3) == "\xEF\xBB\xBF") utf8_source.remove_prefix(3);
     std::string_view header = utf8_source.substr(0, utf8_source.find_first_of("\r\n"));
     if (header.find("id") == std::string_view::npos || header.find("string") == std::string_view::npos)
         fail(source_name, 1, "the first line must name the columns id and string");
-    string_list list;
+    std::map<long long, std::string> entries;
     for (const auto& record : parse_csv_records(utf8_source)) {
-        if (record.id < 0 || record.id > 65535) fail(source_name, record.line, "the id is not 0-65535");
-        if (string_list_get(list, record.id)) fail(source_name, record.line, "the id repeats an earlier one");
-        string_list_set(list, record.id, convert(record.text, source_name, record.line).c_str());
+        if (record.number < 0) fail(source_name, record.line, "the id is not 0-4294967295");
+        if (entries.count(record.number)) fail(source_name, record.line, "the id repeats an earlier one");
+        entries[record.number] = convert(record.text, source_name, record.line);
     }
-    return list;
+    return entries;
 }
 
 std::string compile_csv_table(std::string_view utf8_source, std::string_view source_name) {
-    return csv_table_text(csv_source_entries(utf8_source, source_name));
+    std::string out = "id,string\n";
+    for (const auto& [id, text] : csv_source_entries(utf8_source, source_name))
+        out += csv_record_line(id, text);
+    return out;
 }
 
 }  // namespace forge

@@ -1,5 +1,6 @@
 #pragma once
 // Numbered text tables and CSV translation tables from UTF-8 sources.
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -17,12 +18,13 @@ std::string compile_text_table(std::string_view utf8_source, std::string_view so
 std::string scramble_text_table(std::string_view game_text);
 
 // A CSV table written in UTF-8 (columns "id" and "string") -> the Windows-1250
-// CSV the game reads. Throws naming source_name and the line of a record
-// whose text has a character outside the code page, or whose id is not an
-// entry index (0-65535) or repeats.
+// CSV the game reads, records in id order. Throws naming source_name and the
+// line of a record whose text has a character outside the code page, or
+// whose id is not 0-4294967295 or repeats.
 std::string compile_csv_table(std::string_view utf8_source, std::string_view source_name);
 
-// The entries of a UTF-8 CSV source as a list in the game code page.
-string_list csv_source_entries(std::string_view utf8_source, std::string_view source_name);
+// The records of a UTF-8 CSV source by id, texts in the game code page.
+std::map<long long, std::string> csv_source_entries(std::string_view utf8_source,
+                                                    std::string_view source_name);
 
 }  // namespace forge

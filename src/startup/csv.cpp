@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -64,14 +65,17 @@ struct csv_reader {
     }
 };
 
-bool parse_id(const std::string& text, int& id) {
+// Ids are 32-bit: map names use unsigned hash values, which keep their bit
+// pattern as an int.
+bool parse_id(const std::string& text, long long& number, int& id) {
     if (text.empty()) return false;
     char* end = nullptr;
     errno = 0;
     long long value = std::strtoll(text.c_str(), &end, 10);
     while (*end == ' ' || *end == '\t') ++end;
-    if (end == text.c_str() || *end || errno == ERANGE || value < INT_MIN || value > INT_MAX) return false;
-    id = static_cast<int>(value);
+    if (end == text.c_str() || *end || errno == ERANGE || value < INT_MIN || value > UINT32_MAX) return false;
+    number = value;
+    id = static_cast<int>(static_cast<uint32_t>(value));
     return true;
 }
 }  // namespace
@@ -91,7 +95,7 @@ std::vector<csv_record> parse_csv_records(std::string_view bytes) {
     size_t needed = static_cast<size_t>(std::max(id_column, string_column));
     while (reader.record(fields, line)) {
         csv_record record;
-        if (fields.size() <= needed || !parse_id(fields[id_column], record.id)) continue;
+        if (fields.size() <= needed || !parse_id(fields[id_column], record.number, record.id)) continue;
         record.text = std::move(fields[string_column]);
         record.line = line;
         records.push_back(std::move(record));
@@ -118,19 +122,21 @@ std::optional<language_table> read_csv_table(std::string_view path) {
     return parse_csv_table(bytes);
 }
 
+std::string csv_record_line(long long id, std::string_view game_text) {
+    std::string out = std::to_string(id);
+    out += ",\"";
+    for (char c : to_windows1250(game_text)) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += "\"\n";
+    return out;
+}
+
 std::string csv_table_text(const string_list& list) {
     std::string out = "id,string\n";
-    for (int i = 0; i < string_list_count(list); ++i) {
-        const char* text = string_list_get(list, i);
-        if (!text) continue;
-        out += std::to_string(i);
-        out += ",\"";
-        for (char c : to_windows1250(text)) {
-            if (c == '"') out += '"';
-            out += c;
-        }
-        out += "\"\n";
-    }
+    for (int i = 0; i < string_list_count(list); ++i)
+        if (const char* text = string_list_get(list, i)) out += csv_record_line(i, text);
     return out;
 }
 

@@ -55,9 +55,10 @@ std::string replace_extension(std::string_view name, std::string_view ext);
 // CSV translation tables: id -> text (already converted to the game code page).
 using language_table = std::map<int, std::string>;
 struct csv_record {
-    int id = 0;
-    std::string text;  // as in the file, not converted
-    int line = 0;      // the line the record starts on
+    int id = 0;            // ids above INT_MAX (up to 4294967295) keep their 32-bit pattern
+    long long number = 0;  // the id as written
+    std::string text;      // as in the file, not converted
+    int line = 0;          // the line the record starts on
 };
 // Records with an "id" and a "string" column, texts unconverted.
 std::vector<csv_record> parse_csv_records(std::string_view bytes);
@@ -66,6 +67,9 @@ language_table parse_csv_table(std::string_view bytes);
 std::optional<language_table> read_csv_table(std::string_view path);
 // "id,string" then every non-null entry, converted to Windows-1250.
 std::string csv_table_text(const string_list& list);
+// One record line: the id, a comma and the text converted to Windows-1250,
+// quoted, with every double quote doubled.
+std::string csv_record_line(long long id, std::string_view game_text);
 // Writes the list as a CSV table, printing what it did; 0 success, 1 failure.
 // A list without entries is not written (success).
 int write_csv_table(std::string_view path, const string_list& list);

@@ -68,6 +68,13 @@ TEST(ForgeText, ErrorsNameFileAndLine) {
               "p.txt:1: the byte U+00E9 (not UTF-8) is not in the game code page");
 }
 
+TEST(ForgeCsv, MapHashIdsKeepTheir32BitPattern) {
+    auto table =
+        parse_csv_table(forge::compile_csv_table("id,string\n4294967295,Keep\n1194639802,Crypt\n", "m.csv"));
+    EXPECT_EQ(table[-1], "Keep");
+    EXPECT_EQ(table[1194639802], "Crypt");
+}
+
 TEST(ForgeCsv, TableRoundTripsThroughTheGameReader) {
     std::string csv =
         forge::compile_csv_table("id,string\n5,\"Řekni \"\"sýr\"\"\nprosím\"\n2,plain\n", "ui.csv");
@@ -82,8 +89,8 @@ TEST(ForgeCsv, ErrorsNameFileAndLine) {
               "en/ui.csv:4: the character U+20AC '€' is not in the game code page");
     EXPECT_EQ(error_of([] { forge::compile_csv_table("id,string\n1,a\n1,b\n", "u.csv"); }),
               "u.csv:3: the id repeats an earlier one");
-    EXPECT_EQ(error_of([] { forge::compile_csv_table("id,string\n70000,a\n", "u.csv"); }),
-              "u.csv:2: the id is not 0-65535");
+    EXPECT_EQ(error_of([] { forge::compile_csv_table("id,string\n-4,a\n", "u.csv"); }),
+              "u.csv:2: the id is not 0-4294967295");
     EXPECT_EQ(error_of([] { forge::compile_csv_table("number,text\n1,a\n", "u.csv"); }),
               "u.csv:1: the first line must name the columns id and string");
 }
@@ -92,17 +99,15 @@ TEST(DemoTexts, InterfaceTextsCompileAndTranslationMatchesThem) {
     std::string source = read_file(VORTHAN_SOURCE_DIR "/content/demo/texts/popisy.txt");
     string_list czech;
     ASSERT_EQ(parse_numbered_table(czech, forge::compile_text_table(source, "popisy.txt")), 0);
-    string_list english =
+    auto english =
         forge::csv_source_entries(read_file(VORTHAN_SOURCE_DIR "/content/demo/lang/en/ui.csv"), "ui.csv");
     // Texts shown by the start-up, input, game screen, menus, game windows and saved games.
     for (int id : {0,   1,   5,   7,   42,  44,  51,  53,  55,  56,  57,  58,  59,  60,  61,  62,
                    63,  66,  71,  75,  76,  77,  78,  79,  80,  81,  98,  99,  118, 120, 140, 141,
                    142, 143, 144, 145, 146, 149, 152, 153, 172, 174, 180, 191, 205, 220, 239})
         EXPECT_NE(string_list_get(czech, id), nullptr) << id;
-    for (int id = 0; id < string_list_count(english); ++id) {
-        const char* en = string_list_get(english, id);
-        if (!en) continue;
-        const char* cz = string_list_get(czech, id);
+    for (const auto& [id, en] : english) {
+        const char* cz = string_list_get(czech, static_cast<int>(id));
         ASSERT_NE(cz, nullptr) << "English text " << id << " translates nothing";
         EXPECT_EQ(conversions(en), conversions(cz)) << "formats of text " << id << " differ";
     }

@@ -8,6 +8,8 @@
 #include "core/events.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
+#include "platform/display.h"
+#include "startup/config.h"
 #include "startup/fatal.h"
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
@@ -44,10 +46,17 @@ void init_game() {
     // 3. The basic poll handlers: keyboard reader, start-up clock, task scheduler.
     install_poll_handlers();
     // 4. The achievements client.
-    // 5. The display, from the video section, titled "Vorthan".
-    // 6. present_rect as the screen-update function.
+    // 5. The display, from the video section, titled "Vorthan". A failure
+    //    raises the display's start-up error, which main shows.
+    display_open(load_video_settings(game_config), "Vorthan");
+    clear_buffer(frame_buffer, 0);
+    // 6. present_rect as the screen-update function (with the keyboard, mouse
+    //    and cursor hooks of the display).
+    install_display_hooks();
     // 7. The window icon.
+    display().set_window_icon(window_icon_bmp(), window_icon_size());
     // 8. The controller section.
+    display().set_controller_settings(load_controller_settings(game_config));
     // 9. The view renderer's tables.
     // 10. The process-exit clean-up.
     // 11. Archives and the fixed handles.
@@ -65,6 +74,7 @@ void init_game() {
     // 13. The book text file.
     // 14. The window toolkit.
     // 15. The controller prompt, when a controller is connected.
+    if (display().controller_connected()) controller_prompt();
     // 16. Event-tree registrations of the running game.
     install_game_clock();
     // 17. Timer 1: the music feed.

@@ -2,6 +2,7 @@
 
 #include "core/archive.h"
 #include "core/decoders.h"
+#include "platform/display.h"
 #include "startup/config.h"
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
@@ -80,6 +81,7 @@ int run_game(const start_params& params) {
     std::fflush(stdout);
 
     // 10. Shutdown: end the game task, close the display, free the configuration.
+    display_close();
     close_configuration();
     set_fatal_hook(nullptr);
     return 0;
