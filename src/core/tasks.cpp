@@ -150,6 +150,7 @@ bool task_alive(int id) {
 }
 
 void wait_task_end(int id) {
+    if (id == current_task_id()) return;  // a task cannot outlive itself
     terminate_task(id);
     while (task_alive(id)) {
         scheduling_pass();
