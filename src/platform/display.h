@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/controller.h"
 #include "platform/input.h"
@@ -119,8 +120,18 @@ void zoom_transition(int view_y, int left, int top, int right, int bottom, float
 void turn_transition(int view_y, int margin, float t);
 void shake_offset(int dx, int dy);
 
+struct picture;
+// Overlay pictures: the picture is drawn into a transparent (0x8000) image of
+// its own size, so its transparent pixels stay transparent.
+std::vector<uint16_t> encode_overlay_picture(const picture* pic);
+void create_sprite_picture(int id, const picture* pic);
+// The notice asking to press a controller button (start-up, when a controller
+// is connected); waits at most ten seconds for a button or a key.
+void controller_prompt();
+
 // Connects the current display to the screen buffer (present_rect goes to
-// present_region) and to the event tree's keyboard and mouse readers.
+// present_region), to the event tree's keyboard and mouse readers and to the
+// mouse-cursor choice.
 void install_display_hooks();
 void remove_display_hooks();
 // Forgets a pending dead key of the keyboard layer (a new run, tests).

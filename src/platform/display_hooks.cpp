@@ -1,6 +1,8 @@
 // The glue between the display and the game: the screen-update function of
 // the screen buffer and the input source of the event tree's poll handlers.
 #include "core/events.h"
+#include "core/events_cursor.h"
+#include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
 #include "platform/input.h"
@@ -39,16 +41,43 @@ bool read_mouse(mouse_record* out) {
 
 const input_source display_input{poll_keys, read_mouse};
 
+void show_cursor_picture(const void* data, int hot_x, int hot_y) {
+    if (!display_exists()) return;
+    const auto* pic = static_cast<const picture*>(data);
+    const std::vector<uint16_t> pixels = encode_overlay_picture(pic);
+    if (pixels.empty()) {
+        display().remove_cursor();
+        return;
+    }
+    display().set_cursor(pixels.data(), pic->width, pic->height, hot_x, hot_y);
+}
+
 }  // namespace
+
+std::vector<uint16_t> encode_overlay_picture(const picture* pic) {
+    if (!pic || pic->width == 0 || pic->height == 0 || pic->width > SCREEN_WIDTH ||
+        pic->height > SCREEN_HEIGHT)
+        return {};
+    std::vector<uint16_t> pixels(static_cast<size_t>(pic->width) * pic->height, 0x8000);
+    put_picture_to(0, 0, pic, pixels.data(), pic->width);
+    return pixels;
+}
+
+void create_sprite_picture(int id, const picture* pic) {
+    const std::vector<uint16_t> pixels = encode_overlay_picture(pic);
+    if (!pixels.empty()) display().create_sprite(id, pixels.data(), pic->width, pic->height);
+}
 
 void install_display_hooks() {
     set_screen_update(update_screen);
     set_input_source(&display_input);
+    set_cursor_display(show_cursor_picture);
 }
 
 void remove_display_hooks() {
     set_screen_update(nullptr);
     set_input_source(nullptr);
+    set_cursor_display(nullptr);
 }
 
 void reset_keyboard_layer() {

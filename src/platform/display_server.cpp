@@ -30,6 +30,9 @@ void open_joystick_zero() {
 }
 
 void stop_sdl() {
+    // A fatal error may end the process while the display thread runs: stop it
+    // before SDL goes away under it.
+    destroy_display();
     if (SDL_Joystick* j = joystick.exchange(nullptr)) SDL_JoystickClose(j);
     SDL_Quit();
 }
@@ -151,12 +154,22 @@ void DisplayServer::close() {
         SDL_RemoveTimer(stick_timer_id_);
         stick_timer_id_ = 0;
     }
+    running_ = false;
+    if (std::this_thread::get_id() == thread_.get_id()) {
+        // The display thread itself is ending the process (a fatal error).
+        thread_.detach();
+        return;
+    }
     push_user_event(ev_stop_);
     thread_.join();
-    running_ = false;
 }
 
 void DisplayServer::thread_main() {
+    // SDL keeps per-thread data (its error text) that only its own threads
+    // release on their way out.
+    struct tls_cleanup {
+        ~tls_cleanup() { SDL_TLSCleanup(); }
+    } cleanup;
     try {
         set_up();
     } catch (...) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/clock.h"
+#include "core/events.h"
 #include "gfx/screen.h"
 #include "platform/commands.h"
 #include "platform/geometry.h"
@@ -14,6 +15,10 @@ namespace {
 HeadlessDisplay* clock_owner = nullptr;
 int64_t virtual_clock() {
     return clock_owner ? static_cast<int64_t>(clock_owner->milliseconds()) : 0;
+}
+// The idle sleep of the main loop passes virtual time instead.
+void virtual_sleep(int ms) {
+    if (clock_owner) clock_owner->sleep_ms(ms);
 }
 
 constexpr size_t SCREEN_PIXELS = static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT;
@@ -70,6 +75,7 @@ void HeadlessDisplay::open(const video_settings& settings, const char* title) {
     open_ = true;
     clock_owner = this;
     set_clock_source(virtual_clock);
+    set_main_loop_sleep(virtual_sleep);
 }
 
 void HeadlessDisplay::close() {
@@ -79,6 +85,7 @@ void HeadlessDisplay::close() {
     if (clock_owner == this) {
         clock_owner = nullptr;
         set_clock_source(nullptr);
+        set_main_loop_sleep(nullptr);
     }
 }
 
