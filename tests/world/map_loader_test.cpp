@@ -5,9 +5,12 @@
 
 #include <cstring>
 
+#include "core/decoders.h"
 #include "core/handles.h"
 #include "forge/map_writer.h"
 #include "map_test_files.h"
+#include "startup/paths.h"
+#include "startup/strings.h"
 #include "world/map.h"
 
 using forge::append_map_block;
@@ -459,4 +462,57 @@ TEST_F(MapLoader, ParseWithoutHandlesGivesTheSameRecords) {
     bytes.resize(bytes.size() - 1);
     EXPECT_EQ(parse_map(bytes.data(), bytes.size(), parsed, &error), MAP_CORRUPTED);
     EXPECT_FALSE(error.empty());
+}
+
+TEST_F(MapLoader, TranslationsReplaceTextsAndTitle) {
+    folder.write_text("map_TEST.csv", "id,string\n12,\"Ahoj \"\"sv\xECte\"\"\"\n");
+    folder.write_text("mapnames.csv",
+                      "id,string\n" + std::to_string(map_hash("TEST.MAP")) + ",Ruined keep\n");
+    set_language_folder(folder.path().c_str());
+    int result = load(small_map());
+    set_language_folder(nullptr);
+    ASSERT_EQ(result, MAP_OK);
+    ASSERT_NE(map_string(12), nullptr);
+    EXPECT_EQ(*map_string(12), "Ahoj \"sv\x88te\"");  // converted to the game code page
+    EXPECT_STREQ(current_map.header.title.data(), "Ruined keep");
+}
+
+namespace {
+int loaded_calls = 0, unloading_calls = 0, sectors_seen_unloading = 0;
+}
+
+TEST_F(MapLoader, HooksRunAfterLoadAndBeforeTheRecordsAreFreed) {
+    static bool added = false;
+    if (!added) {
+        add_map_loaded_hook([] { ++loaded_calls; });
+        add_map_unloading_hook([] {
+            ++unloading_calls;
+            sectors_seen_unloading = current_map.sector_count;
+        });
+        added = true;
+    }
+    int before = loaded_calls;
+    ASSERT_EQ(load(small_map()), MAP_OK);
+    EXPECT_EQ(loaded_calls, before + 1);
+    unload_map(2);
+    EXPECT_EQ(unloading_calls, before + 1);
+    EXPECT_EQ(sectors_seen_unloading, 5);
+}
+
+TEST_F(MapLoader, UnloadingDiscardsPicturesDecodedWithTheFadeColour) {
+    std::string saved = path_table[PATH_GRAPHICS];
+    path_table[PATH_GRAPHICS] = folder.path().string();
+    folder.write_text("FADE.PCX", "not really a picture");
+    const handle_id fade = 0x1F0, other = 0x1F1;
+    define_handle(fade, "FADE.PCX", decoder_for(decoder_id::pcx_to_fade), PATH_GRAPHICS);
+    define_handle(other, "FADE.PCX", nullptr, PATH_GRAPHICS);
+    get_handle_data(fade);
+    get_handle_data(other);
+    ASSERT_EQ(load(small_map()), MAP_OK);
+    unload_map(1);
+    EXPECT_EQ(handle_info(fade)->state, HANDLE_DEFINED);
+    EXPECT_EQ(handle_info(other)->state, HANDLE_LOADED);
+    undefine_handle(fade);
+    undefine_handle(other);
+    path_table[PATH_GRAPHICS] = saved;
 }
