@@ -1,0 +1,1 @@
+vorthan_fuzz_target(csv LIBS vorthan_startup)

@@ -1,0 +1,1 @@
+vorthan_fuzz_target(numbered_table LIBS vorthan_startup)
