@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace forge {
 
@@ -54,7 +54,7 @@ std::vector<uint8_t> encode_glyph_codes(const font_glyph& glyph) {
 
 std::vector<uint8_t> encode_font(const font_glyphs& glyphs) {
     std::vector<uint8_t> file(512, 0);
-    std::map<std::vector<uint8_t>, uint16_t> shared;  // glyph bytes -> offset
+    std::unordered_map<std::string, uint16_t> shared;  // glyph bytes -> offset
     for (int c = 0; c < 256; ++c) {
         if (!glyphs[c]) continue;
         const font_glyph& glyph = *glyphs[c];
@@ -65,7 +65,8 @@ std::vector<uint8_t> encode_font(const font_glyphs& glyphs) {
         const std::vector<uint8_t> codes = encode_glyph_codes(glyph);
         bytes.insert(bytes.end(), codes.begin(), codes.end());
         uint16_t offset;
-        auto found = shared.find(bytes);
+        const std::string key(bytes.begin(), bytes.end());
+        auto found = shared.find(key);
         if (found != shared.end()) {
             offset = found->second;
         } else {
@@ -73,7 +74,7 @@ std::vector<uint8_t> encode_font(const font_glyphs& glyphs) {
                 throw std::runtime_error("the font does not fit in 64 KB (glyph " + std::to_string(c) + ")");
             offset = static_cast<uint16_t>(file.size());
             file.insert(file.end(), bytes.begin(), bytes.end());
-            shared.emplace(std::move(bytes), offset);
+            shared.emplace(key, offset);
         }
         file[c * 2] = static_cast<uint8_t>(offset & 0xFF);
         file[c * 2 + 1] = static_cast<uint8_t>(offset >> 8);

@@ -120,27 +120,30 @@ void draw_glyph(uint16_t* buffer, int x, int y, const font_data& font, uint8_t c
     if (!offset || !buffer) return;
     const int width = font.bytes[offset];
     const int height = font.bytes[offset + 1];
+    if (width == 0 || height == 0) return;
     const int pitch = screen_pitch();
-    int32_t position = offset + 2;
-    int pending = 0;  // transparent pixels still to skip
-    for (int column = 0; column < width; ++column) {
-        const int px = x + column;
-        for (int row = 0; row < height; ++row) {
-            if (pending > 0) {
-                --pending;
-                continue;
+    const bool inside = x >= 0 && y >= 0 && x + width <= SCREEN_WIDTH && y + height <= SCREEN_HEIGHT;
+    // Codes are read column by column, each column from the top; a run of
+    // transparent pixels (code - 6 of them) may go on into the next columns.
+    int column = 0;
+    int row = 0;
+    for (int32_t position = offset + 2; column < width; ++position) {
+        if (position >= font.length) return;  // the codes ran out: the glyph ends
+        const uint8_t code = font.bytes[position];
+        if (code == 255) return;
+        if (code >= 8) {
+            row += code - 6;
+        } else {
+            if (code != 0) {
+                const int px = x + column, py = y + row;
+                if (inside || (px >= 0 && px < SCREEN_WIDTH && py >= 0 && py < SCREEN_HEIGHT))
+                    put_font_pixel(buffer + py * pitch + px, colours[code - 1]);
             }
-            if (position >= font.length) return;  // the codes ran out: the glyph ends
-            const uint8_t code = font.bytes[position++];
-            if (code == 0) continue;
-            if (code == 255) return;
-            if (code >= 8) {
-                pending = code - 7;
-                continue;
-            }
-            const int py = y + row;
-            if (px >= 0 && px < SCREEN_WIDTH && py >= 0 && py < SCREEN_HEIGHT)
-                put_font_pixel(buffer + py * pitch + px, colours[code - 1]);
+            ++row;
+        }
+        if (row >= height) {
+            column += row / height;
+            row %= height;
         }
     }
 }

@@ -1,0 +1,1 @@
+vorthan_fuzz_target(font LIBS vorthan_gfx)
