@@ -1,0 +1,50 @@
+#pragma once
+// A scripted run of the whole program for end-to-end tests: the real start
+// path (run_game) on the headless display, with the input of a script fed at
+// virtual times and the screen captured at checkpoints. Everything runs on
+// the calling thread with a virtual clock, so a run is deterministic.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/headless_display.h"
+
+struct scripted_run_options {
+    std::string adventure_folder;               // the run starts in this folder
+    std::string config_file = "vorthan.ini";    // relative to adventure_folder
+    std::optional<std::string> language;        // -l
+    std::optional<std::string> adventure_file;  // -a
+    std::vector<scripted_input> script;         // input, at virtual milliseconds
+    // frame_buffer is copied at the first poll at or after each of these times.
+    std::vector<uint64_t> checkpoints_ms;
+    // Called at each checkpoint (on the game side) to capture more state.
+    std::function<void(uint64_t at_ms)> on_checkpoint;
+    uint64_t stop_at_ms = 0;  // sets stop_flag at this time; 0 = never
+    int ms_per_poll = 10;
+};
+
+struct scripted_checkpoint {
+    uint64_t requested_ms = 0, at_ms = 0;
+    std::vector<uint16_t> frame_buffer;  // 640 x 480
+};
+
+struct scripted_run_result {
+    int exit_code = -1;
+    std::optional<std::string> fatal_message;  // the run ended through report_fatal
+    std::vector<headless_frame> frames;        // every present, in order
+    std::vector<scripted_checkpoint> checkpoints;
+    std::string window_title;
+    std::vector<uint8_t> window_icon;
+    uint64_t end_ms = 0;
+};
+
+scripted_run_result run_scripted(const scripted_run_options& options);
+
+// Script helpers.
+scripted_input script_key(uint64_t at_ms, uint16_t key_code);
+scripted_input script_scancode(uint64_t at_ms, int sdl_scancode, bool shift = false, bool ctrl = false);
+scripted_input script_mouse_move(uint64_t at_ms, int x, int y);
+scripted_input script_click(uint64_t at_ms, int button, bool down);
+scripted_input script_quit(uint64_t at_ms);
