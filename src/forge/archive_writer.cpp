@@ -78,6 +78,13 @@ void write_archive(const std::string& path, const std::vector<archive_member>& m
     if (!write_file_atomic(path, bytes)) throw std::runtime_error("cannot write " + path);
 }
 
+bool entry_is_safe_file_name(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (char c : name)
+        if (c < 0x20 || c > 0x7E || c == '/' || c == '\\') return false;
+    return true;
+}
+
 std::vector<archive_listing> read_archive(const uint8_t* data, size_t size) {
     archive_format::directory dir;
     const std::string problem = archive_format::check_image(data, size, &dir);

@@ -33,6 +33,10 @@ struct archive_listing {
     uint32_t length = 0;
 };
 
+// True when an entry name can be used as a file name inside an output
+// folder: not empty, no separators, not "." or "..", printable ASCII only.
+bool entry_is_safe_file_name(std::string_view name);
+
 // The entries of an image, in directory order, after checking that every
 // entry lies inside it. Raises std::runtime_error with the reason otherwise.
 std::vector<archive_listing> read_archive(const uint8_t* data, size_t size);

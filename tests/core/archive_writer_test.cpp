@@ -79,3 +79,16 @@ TEST_F(ArchiveWriter, AnEmptyArchiveIsValid) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ArchiveUnpack, EntryNamesThatWouldLeaveTheFolderAreNotFileNames) {
+    EXPECT_TRUE(forge::entry_is_safe_file_name("DESK.PCX"));
+    EXPECT_TRUE(forge::entry_is_safe_file_name("A"));
+    for (const char* bad : {"", ".", "..", "../ETC", "A/B", "A\\B", "TAB\tX"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(forge::entry_is_safe_file_name(bad));
+    }
+}
+
+}  // namespace

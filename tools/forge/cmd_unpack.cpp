@@ -44,8 +44,7 @@ int run_unpack(const std::vector<std::string>& args) {
     std::set<std::string> written;
     for (const auto& e : entries) {
         // Names come from the file: never let one leave the output folder.
-        if (e.name.empty() || e.name == "." || e.name == ".." ||
-            e.name.find_first_of("/\\?") != std::string::npos)
+        if (!forge::entry_is_safe_file_name(e.name) || e.name.find('?') != std::string::npos)
             throw std::runtime_error(archive + ": entry name '" + e.name + "' cannot be a file name");
         if (!written.insert(e.name).second) {
             // The player only ever sees the first entry of a name.
