@@ -2,6 +2,7 @@
 // table and the entries it keeps in the temporary-state store.
 #include "world/map.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -59,7 +60,7 @@ void apply_localized_title(loaded_map& map) {
     const char* title = language_text(&*names, static_cast<int>(map.hash), nullptr);
     if (!title) return;
     map.header.title.fill(0);
-    std::strncpy(map.header.title.data(), title, map.header.title.size());
+    std::memcpy(map.header.title.data(), title, std::min(std::strlen(title), map.header.title.size() - 1));
 }
 
 }  // namespace

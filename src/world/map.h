@@ -72,7 +72,7 @@ struct map_header {
     int32_t fade_red = 0, fade_green = 0, fade_blue = 0;
     int32_t start_sector = 0;
     int32_t start_direction = 0;
-    std::array<char, 30> title{};  // NUL-padded (not necessarily NUL-terminated)
+    std::array<char, 30> title{};  // NUL-padded; the loader keeps the last byte 0
     uint8_t map_class = 0;
     uint8_t reserved1 = 0;
     uint8_t fog_gradient = 0;  // 1 = apply the fog gradient to floors and ceilings

@@ -110,6 +110,7 @@ struct parse_state {
         h.start_sector = static_cast<int32_t>(r.u32());
         h.start_direction = static_cast<int32_t>(r.u32());
         std::memcpy(h.title.data(), raw + r.pos, 30);
+        h.title[29] = 0;  // always usable as a C string
         r.pos += 30;
         h.map_class = r.u8();
         h.reserved1 = r.u8();
@@ -379,8 +380,8 @@ void correct_records(loaded_map& map) {
     }
 }
 
-int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool define_handles, std::string* error,
-                     size_t* consumed) {
+int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool define_handles,
+                     std::string* error, size_t* consumed) {
     parse_state st{map, define_handles, {}};
     size_t pos = 0;
     bool ok = true;
