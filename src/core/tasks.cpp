@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <utility>
 
 #include "core/events.h"
 #include "startup/fatal.h"
@@ -38,6 +39,15 @@ auto& tasks = *new std::map<int, std::unique_ptr<task_record>>;
 task_record* current = nullptr;
 std::atomic<int> main_baton{0};
 int pass_depth = 0;
+// Thrown while a task reported its own failure (a fatal hook that unwinds
+// instead of ending the process); rethrown on the main thread.
+std::exception_ptr forwarded;
+
+// Finished tasks are erased only when no pass or wake is walking the table.
+struct pass_scope {
+    pass_scope() { ++pass_depth; }
+    ~pass_scope() { --pass_depth; }
+};
 int next_id = 1;
 
 void wait_for_baton(std::atomic<int>& baton) {
@@ -60,6 +70,7 @@ void switch_to(task_record* target) {
     give_baton(target ? target->baton : main_baton);
     if (!self) {
         wait_for_baton(main_baton);
+        if (forwarded) std::rethrow_exception(std::exchange(forwarded, nullptr));
         return;
     }
     wait_for_baton(self->baton);
@@ -83,6 +94,16 @@ void erase_finished() {
     }
 }
 
+// Reports a failure of a task; what the report itself throws goes to the main thread.
+template <class Report>
+void report_failure(Report report) {
+    try {
+        report();
+    } catch (...) {
+        forwarded = std::current_exception();
+    }
+}
+
 void task_thread(task_record* self) {
     wait_for_baton(self->baton);
     {
@@ -90,9 +111,9 @@ void task_thread(task_record* self) {
         try {
             body();
         } catch (const std::exception& e) {
-            display_error("%s", exception_text(e).c_str());
+            report_failure([&] { display_error("%s", exception_text(e).c_str()); });
         } catch (...) {
-            display_error("Uknown error or crash");
+            report_failure([] { display_error("Uknown error or crash"); });
         }
     }
     // The record belongs to the main side from the moment the baton is given.
@@ -137,9 +158,10 @@ void terminate_task(int id) {
     task_record* task = find_task(id);
     if (!task || task->finished) return;
     task->terminate = true;
-    pass_depth++;
-    switch_to(task);
-    pass_depth--;
+    {
+        pass_scope scope;
+        switch_to(task);
+    }
     erase_finished();
 }
 
@@ -186,7 +208,9 @@ void task_sleep(int milliseconds) {
     switch_to(nullptr);
 }
 
-void set_next_task_id(int id) { next_id = id & 0xFFFF; }
+void set_next_task_id(int id) {
+    next_id = id & 0xFFFF;
+}
 
 uint32_t task_resume_count() {
     return current ? current->resumes : 0;
@@ -217,32 +241,34 @@ void scheduling_pass() {
         task_pause();
         return;
     }
-    pass_depth++;
-    for (auto it = tasks.begin(); it != tasks.end();) {
-        int id = it->first;
-        task_record* task = it->second.get();
-        if (!task->finished && task->awaited == -1 && task->wake_time < steady::now()) switch_to(task);
-        it = tasks.upper_bound(id);
+    {
+        pass_scope scope;
+        for (auto it = tasks.begin(); it != tasks.end();) {
+            int id = it->first;
+            task_record* task = it->second.get();
+            if (!task->finished && task->awaited == -1 && task->wake_time < steady::now()) switch_to(task);
+            it = tasks.upper_bound(id);
+        }
     }
-    pass_depth--;
     erase_finished();
 }
 
 void wake_waiting_tasks(const event_msg& msg) {
     if (tasks.empty()) return;
-    pass_depth++;
-    for (auto it = tasks.begin(); it != tasks.end();) {
-        int id = it->first;
-        task_record* task = it->second.get();
-        if (task != current && !task->finished && task->awaited == msg.number) {
-            task->wake_msg = msg;
-            task->wake_msg.cursor = 0;
-            task->woken = true;
-            switch_to(task);
+    {
+        pass_scope scope;
+        for (auto it = tasks.begin(); it != tasks.end();) {
+            int id = it->first;
+            task_record* task = it->second.get();
+            if (task != current && !task->finished && task->awaited == msg.number) {
+                task->wake_msg = msg;
+                task->wake_msg.cursor = 0;
+                task->woken = true;
+                switch_to(task);
+            }
+            it = tasks.upper_bound(id);
         }
-        it = tasks.upper_bound(id);
     }
-    pass_depth--;
     erase_finished();
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/events.h"
 #include "core/tasks.h"
+#include "startup/fatal.h"
 
 namespace {
 
@@ -173,6 +174,22 @@ TEST_F(Tasks, ExceptionEscapingATaskIsReportedAndTheTaskEnds) {
     EXPECT_NE(err.find("Uknown error or crash"), std::string::npos);
     EXPECT_FALSE(task_alive(a));
     EXPECT_FALSE(task_alive(b));
+}
+
+[[noreturn]] void unwinding_fatal_hook(const char* text) {
+    throw std::runtime_error(std::string("fatal: ") + text);
+}
+
+TEST_F(Tasks, FatalHookThatUnwindsCarriesTheReportToTheMainThread) {
+    set_fatal_hook(unwinding_fatal_hook);
+    std::string caught;
+    try {
+        create_task([] { throw std::runtime_error("bad map"); });
+    } catch (const std::runtime_error& e) {
+        caught = e.what();
+    }
+    set_fatal_hook(nullptr);
+    EXPECT_EQ(caught, "fatal: bad map");
 }
 
 TEST_F(Tasks, NestedMainLoopInATaskEndsOnTerminateAndLeavesTheMainLoopIdle) {
