@@ -239,3 +239,21 @@ TEST(DemoMap, KeepCompilesWithHallShadeAndStart) {
     EXPECT_TRUE(hall);
     EXPECT_EQ(map.header.start_sector, r.sector_at.at({5, 18, 0}));
 }
+
+// Every picture the keep names is one the demo's texture list builds.
+TEST(DemoMap, KeepUsesOnlyTexturesTheDemoBuilds) {
+    auto read = [](const char* path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    std::string list = read(VORTHAN_SOURCE_DIR "/content/demo/textures/textures.txt");
+    ASSERT_FALSE(list.empty());
+    auto r = compile(read(VORTHAN_SOURCE_DIR "/content/demo/maps/keep.mapsrc"));
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    for (const auto& names : r.map.textures)
+        for (const std::string& name : names) {
+            size_t at = list.find(" " + name + " ");
+            if (at == std::string::npos) at = list.find(" " + name + "\n");
+            EXPECT_NE(at, std::string::npos) << name;
+        }
+}
