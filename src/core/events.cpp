@@ -183,7 +183,16 @@ void run_handlers(event_node* ev, const event_msg& msg) {
         node->running++;
         event_msg copy = msg;
         copy.cursor = 0;
-        node->fn(copy, &node->data);
+        try {
+            node->fn(copy, &node->data);
+        } catch (...) {
+            // Leave the tree usable for whoever catches this.
+            node->running--;
+            node->enabled = 1;
+            current_enabled = outer;
+            ev->nesting--;
+            throw;
+        }
         node->running--;
         node->enabled = 1;
         current_enabled = outer;

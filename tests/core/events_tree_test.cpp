@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,18 @@ TEST_F(EventTree, ArgumentsAreReadInOrderFromTheStartAndPastTheEndGiveZero) {
     EXPECT_EQ(read_values[3], 4);
     EXPECT_EQ(read_values[4], 0);
     EXPECT_EQ(calls, (std::vector<std::string>{"a"}));
+}
+
+void throwing_handler(event_msg& msg, void**) {
+    if (msg.number == EV_TEST) throw std::runtime_error("handler failed");
+}
+
+TEST_F(EventTree, ExceptionFromAHandlerLeavesTheTreeUsable) {
+    add_event_handler(EV_TEST, throwing_handler);
+    EXPECT_THROW(dispatch_event(EV_TEST), std::runtime_error);
+    EXPECT_THROW(dispatch_event(EV_TEST), std::runtime_error);  // still enabled
+    remove_event_handler(EV_TEST, throwing_handler);            // and removable
+    EXPECT_FALSE(has_event_handler(EV_TEST, throwing_handler));
 }
 
 TEST(EventMessage, MismatchedKindsReadAsZeroOrNull) {
