@@ -21,9 +21,10 @@ $(RELEASE)/CMakeCache.txt:
 build: deps $(RELEASE)/CMakeCache.txt
 	cmake --build $(RELEASE) -j$(JOBS)
 
-# Builds the demo adventure and plays it (LANGUAGE=cz for the Czech original).
+# Builds the demo adventure and plays it (LANGUAGE=cz for the Czech original,
+# LANGUAGE= without a language folder).
 play: build
-	cd $(RELEASE)/demo && ../vorthan -l $(LANGUAGE)
+	cd $(RELEASE)/demo && ../vorthan $(if $(LANGUAGE),-l $(LANGUAGE))
 
 $(ASAN)/CMakeCache.txt:
 	$(CMAKE_GEN) -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVORTHAN_SANITIZE=ON
