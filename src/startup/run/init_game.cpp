@@ -14,6 +14,7 @@
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
 #include "startup/strings.h"
+#include "world/view.h"
 
 bool init_ui_strings(bool with_language) {
     int result = load_ui_strings(with_language);
@@ -58,6 +59,7 @@ void init_game() {
     // 8. The controller section.
     display().set_controller_settings(load_controller_settings(game_config));
     // 9. The view renderer's tables.
+    init_view_tables();
     // 10. The process-exit clean-up.
     // 11. Archives and the fixed handles.
     open_archives();
