@@ -33,29 +33,40 @@ bool type_supported(int type) {
     }
 }
 
-// Decodes the run-length rows into width x height index bytes. Each row holds
-// bytes_per_line pixels of which the first width are kept; a run that would
-// pass the end of its row is cut there. False when the data ends early.
-bool decode_rows(const uint8_t* data, const uint8_t* end, int width, int height, int bytes_per_line,
-                 uint8_t* out) {
-    for (int row = 0; row < height; ++row) {
-        uint8_t* dest = out + static_cast<size_t>(row) * width;
-        int x = 0;
-        while (x < bytes_per_line) {
-            if (data >= end) return false;
-            uint8_t value = *data++;
-            int count = 1;
-            if (value >= 0xC0) {
-                if (data >= end) return false;
-                count = value & 0x3F;
-                value = *data++;
-            }
-            count = std::min(count, bytes_per_line - x);
-            if (x < width) std::memset(dest + x, value, std::min(count, width - x));
-            x += count;
-        }
+// Decodes one run-length row of bytes_per_line pixels into row, which has
+// room for bytes_per_line + 64 bytes: runs are stored 32 bytes at a time, a run
+// passing the row end is stored whole there and simply not used. Returns the
+// position after the row, or null when the data ends early.
+const uint8_t* decode_row(const uint8_t* data, const uint8_t* end, int bytes_per_line, uint8_t* row) {
+    constexpr uint64_t EVERY_BYTE = 0x0101010101010101ull;
+    int x = 0;
+    // While 2 bytes remain every token can be read without checks and is
+    // stored without a branch on its kind.
+    while (x < bytes_per_line && end - data >= 2) {
+        const uint8_t token = data[0];
+        const bool run = token >= 0xC0;
+        const int count = run ? token & 0x3F : 1;
+        const uint64_t fill = (run ? data[1] : token) * EVERY_BYTE;
+        // 32 bytes at once cover nearly every run without a branch on its length.
+        uint64_t block[4] = {fill, fill, fill, fill};
+        std::memcpy(row + x, block, 32);
+        if (count > 32) std::memcpy(row + x + 32, block, 32);
+        x += count;
+        data += 1 + run;
     }
-    return true;
+    while (x < bytes_per_line) {
+        if (data >= end) return nullptr;
+        const uint8_t value = *data++;
+        if (value < 0xC0) {
+            row[x++] = value;
+            continue;
+        }
+        if (data >= end) return nullptr;
+        const int count = value & 0x3F;
+        std::memset(row + x, *data++, count);
+        x += count;
+    }
+    return data;
 }
 
 void write_header(picture* pic, int width, int height, uint16_t type) {
@@ -113,21 +124,33 @@ int32_t decode_pcx(const void* bytes, int32_t length, int requested_type, pictur
     const int64_t size = palette_bytes + pixel_count * picture_pixel_bytes(stored_type) + ALLOCATION_EXTRA;
     if (size > INT32_MAX) return PCX_CORRUPT;
 
-    const bool hicolor = stored_type == PIC_HICOLOR;
-    std::vector<uint8_t> indexes;
-    if (hicolor) indexes.resize(pixel_count);
-    auto* pic = static_cast<picture*>(game_alloc(size));
-    std::memset(pic, 0, size);
-    write_header(pic, width, height, stored_type);
-    uint8_t* index_out =
-        hicolor ? indexes.data() : reinterpret_cast<uint8_t*>(pic) + PICTURE_HEADER_BYTES + palette_bytes;
-    if (!decode_rows(data, data_end, width, height, bytes_per_line, index_out)) {
-        game_free(pic);
-        return PCX_CORRUPT;
-    }
-
     uint16_t palette[PALETTE_ENTRIES];
     for (int e = 0; e < PALETTE_ENTRIES; ++e) palette[e] = rgb555(rgb[e * 3], rgb[e * 3 + 1], rgb[e * 3 + 2]);
+    if (requested_type == PIC_KEYED_REQUEST) palette[0] = 0x8000;
+
+    auto* pic = static_cast<picture*>(game_alloc(size));
+    write_header(pic, width, height, stored_type);
+    auto* pixel_area = reinterpret_cast<uint8_t*>(pic) + PICTURE_HEADER_BYTES + palette_bytes;
+    const int64_t pixel_bytes = pixel_count * picture_pixel_bytes(stored_type);
+    std::memset(pixel_area + pixel_bytes, 0, ALLOCATION_EXTRA - PICTURE_HEADER_BYTES);  // the slack
+    // Rows are decoded into a scratch row (padding and the rest of an
+    // over-long run fall away there), then stored as indexes or colours.
+    std::vector<uint8_t> row(static_cast<size_t>(bytes_per_line) + 64);
+    const bool hicolor = stored_type == PIC_HICOLOR;
+    for (int y = 0; y < height; ++y) {
+        data = decode_row(data, data_end, bytes_per_line, row.data());
+        if (!data) {
+            game_free(pic);
+            return PCX_CORRUPT;
+        }
+        if (hicolor) {
+            uint16_t* out = picture_pixels16(pic) + static_cast<size_t>(y) * width;
+            for (int x = 0; x < width; ++x) out[x] = palette[row[x]];
+        } else {
+            std::memcpy(pixel_area + static_cast<size_t>(y) * width, row.data(), width);
+        }
+    }
+
     switch (requested_type) {
         case PIC_PAL8:
             std::memcpy(picture_palette(pic), palette, sizeof palette);
@@ -138,15 +161,7 @@ int32_t decode_pcx(const void* bytes, int32_t length, int requested_type, pictur
         case PIC_FADE8:
             build_fade_palettes(rgb, fade_r, fade_g, fade_b, picture_palette(pic));
             break;
-        case PIC_KEYED_REQUEST:
-            palette[0] = 0x8000;
-            [[fallthrough]];
-        case PIC_HICOLOR: {
-            uint16_t* pixels = picture_pixels16(pic);
-            for (int64_t i = 0; i < pixel_count; ++i) pixels[i] = palette[indexes[i]];
-            break;
-        }
-        default:  // PIC_NOPAL8: the palette is dropped
+        default:  // hi-colour: already converted; PIC_NOPAL8: the palette is dropped
             break;
     }
     *out = pic;
