@@ -1,7 +1,10 @@
 #pragma once
 // RGB555 (bit 15 = transparent) to the texture formats a renderer may offer.
-// Every output channel depends on bits of one input byte only, so a pixel is
-// converted with two 256-entry tables: out = low[p & 0xFF] | high[p >> 8].
+// A table of channel layouts (widths and shifts per format) drives the
+// conversion. Single pixels go through two 256-entry lookup tables (every
+// output channel depends on bits of one input byte only: out = low[p & 0xFF] |
+// high[p >> 8]); whole rows use the same layout as shift-and-mask arithmetic,
+// which the compiler turns into vector code.
 #include <array>
 #include <cstdint>
 
@@ -30,6 +33,7 @@ class pixel_converter {
   private:
     texture_layout layout_;
     int bytes_;
+    int alpha_bits_, shift_a_, shift_r_, shift_g_, shift_b_;
     std::array<uint32_t, 256> low_{}, high_{};
 };
 

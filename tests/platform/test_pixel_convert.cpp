@@ -28,6 +28,27 @@ TEST(PixelConvert, TablesAgreeWithTheChannelFormulaForEveryPixel) {
     }
 }
 
+TEST(PixelConvert, RowConversionAgreesWithTheChannelFormulaForEveryPixel) {
+    std::vector<uint16_t> all(0x10000);
+    for (uint32_t p = 0; p < 0x10000; ++p) all[p] = static_cast<uint16_t>(p);
+    for (auto layout : {texture_layout::argb8888, texture_layout::rgba8888, texture_layout::bgra8888,
+                        texture_layout::abgr8888, texture_layout::argb4444, texture_layout::rgba4444,
+                        texture_layout::bgra4444, texture_layout::abgr4444, texture_layout::argb2101010}) {
+        const pixel_converter c(layout);
+        std::vector<uint32_t> out32(0x10000);
+        std::vector<uint16_t> out16(0x10000);
+        if (c.bytes_per_pixel() == 4)
+            c.convert_row(all.data(), out32.data(), 0x10000);
+        else
+            c.convert_row(all.data(), out16.data(), 0x10000);
+        for (uint32_t p = 0; p < 0x10000; ++p) {
+            const uint32_t got = c.bytes_per_pixel() == 4 ? out32[p] : out16[p];
+            ASSERT_EQ(got, convert_pixel(layout, static_cast<uint16_t>(p)))
+                << static_cast<int>(layout) << " " << p;
+        }
+    }
+}
+
 TEST(PixelConvert, RowsPackAtTheFormatSize) {
     const uint16_t src[3] = {0x7C00, 0x8000, 0x001F};
     std::vector<uint16_t> out16(3);
