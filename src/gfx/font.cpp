@@ -114,13 +114,16 @@ uint16_t glyph_size(const font_data& font, uint8_t character) {
     return static_cast<uint16_t>(font.bytes[offset] | (font.bytes[offset + 1] << 8));
 }
 
-void draw_glyph(uint16_t* buffer, int x, int y, const font_data& font, uint8_t character,
-                const std::array<uint16_t, FONT_COLOUR_SLOTS>& colours) {
+namespace {
+
+// Draws a glyph and returns its width (0 when there is none).
+int draw_glyph_at(uint16_t* buffer, int x, int y, const font_data& font, uint8_t character,
+                  const std::array<uint16_t, FONT_COLOUR_SLOTS>& colours) {
     const int32_t offset = glyph_offset(font, character);
-    if (!offset || !buffer) return;
+    if (!offset) return 0;
     const int width = font.bytes[offset];
     const int height = font.bytes[offset + 1];
-    if (width == 0 || height == 0) return;
+    if (width == 0 || height == 0 || !buffer) return width;
     const int pitch = screen_pitch();
     const bool inside = x >= 0 && y >= 0 && x + width <= SCREEN_WIDTH && y + height <= SCREEN_HEIGHT;
     // Codes are read column by column, each column from the top; a run of
@@ -128,9 +131,9 @@ void draw_glyph(uint16_t* buffer, int x, int y, const font_data& font, uint8_t c
     int column = 0;
     int row = 0;
     for (int32_t position = offset + 2; column < width; ++position) {
-        if (position >= font.length) return;  // the codes ran out: the glyph ends
+        if (position >= font.length) break;  // the codes ran out: the glyph ends
         const uint8_t code = font.bytes[position];
-        if (code == 255) return;
+        if (code == 255) break;
         if (code >= 8) {
             row += code - 6;
         } else {
@@ -146,6 +149,14 @@ void draw_glyph(uint16_t* buffer, int x, int y, const font_data& font, uint8_t c
             row %= height;
         }
     }
+    return width;
+}
+
+}  // namespace
+
+void draw_glyph(uint16_t* buffer, int x, int y, const font_data& font, uint8_t character,
+                const std::array<uint16_t, FONT_COLOUR_SLOTS>& colours) {
+    draw_glyph_at(buffer, x, y, font, character, colours);
 }
 
 void set_text_position(int x, int y) {
@@ -162,8 +173,7 @@ void draw_text_spaced(std::string_view text, int spacing) {
     uint16_t* buffer = cursor_target();
     for (const char ch : text) {
         const uint8_t c = static_cast<uint8_t>(ch);
-        draw_glyph(buffer, text_x, text_y, current_font, c, font_colours);
-        advance_text(glyph_width(current_font, c) + spacing);
+        advance_text(draw_glyph_at(buffer, text_x, text_y, current_font, c, font_colours) + spacing);
     }
 }
 
@@ -182,8 +192,7 @@ void draw_text_lines(std::string_view text) {
             text_y += line_height;
             continue;
         }
-        draw_glyph(buffer, text_x, text_y, current_font, c, font_colours);
-        advance_text(glyph_width(current_font, c));
+        advance_text(draw_glyph_at(buffer, text_x, text_y, current_font, c, font_colours));
     }
 }
 
