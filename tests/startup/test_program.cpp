@@ -175,6 +175,7 @@ TEST(Program, LanguageAndAdventureFilesStartCleanly) {
     temp_folder dir;
     make_adventure(dir, good_popisy);
     dir.write("root/lang/en/ui.csv", "id,string\n1,Main menu\n");
+    dir.write("root/lang/en/gfx.ddl", read_file(demo + "/lang/en/gfx.ddl"));
     dir.write("root/quest.adv", "CESTA_MAPY maps\nDEFAULT_MAP START.MAP\n");
     EXPECT_EQ(run(dir, "-f game.ini -l en").code, 0);
     EXPECT_EQ(run(dir, "-f game.ini -a quest.adv -l en").code, 0);
