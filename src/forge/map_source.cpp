@@ -354,6 +354,10 @@ struct compiler {
                         continue;
                     }
                     if (it->second.solid) continue;
+                    if (x > 32767 || y > 32767) {
+                        error(rows[y].line, "the grid is wider or taller than 32768 cells");
+                        return;
+                    }
                     int number = static_cast<int>(m.sectors.size());
                     if (number > 65535) {
                         error(rows[y].line, "more than 65535 sectors");
