@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstring>
+
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "core/decoders.h"
@@ -8,6 +12,7 @@
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "pcx_bytes.h"
+#include "startup/paths.h"
 #include "support/golden.h"
 
 namespace {
@@ -234,6 +239,37 @@ TEST(PictureDecoders, HandleDecodersAndRegistration) {
     EXPECT_EQ(picture_pixels16(pic)[0], 0x8000);
     game_free(pic);
     EXPECT_EQ(registered_decoder(decoder_id::pcx_to_fade), &pcx_to_fade);
+}
+
+TEST(PictureDecoders, HandleTableLoadsDecodedPictures) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("vorthan-gfx-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    auto write = [&](const char* name, const std::vector<uint8_t>& bytes) {
+        std::ofstream(folder / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    };
+    write("SMALL.PCX", small_pcx());
+    write("BROKEN.PCX", std::vector<uint8_t>(900, 0xC9));
+    const std::string saved = path_table[PATH_GUI];
+    path_table[PATH_GUI] = folder.string();
+    register_picture_decoders();
+
+    ASSERT_NE(define_handle(0x9000, "small.pcx", decoder_for(decoder_id::pcx_to_pal8), PATH_GUI), nullptr);
+    const auto* pic = static_cast<const picture*>(get_handle_data(0x9000));
+    ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(pic->type, PIC_PAL8);
+    EXPECT_EQ(pic->width, 4);
+    EXPECT_EQ(handle_length(0x9000), 512 + 12 + 16);
+    // A broken file is a missing picture.
+    ASSERT_NE(define_handle(0x9001, "broken.pcx", decoder_for(decoder_id::pcx_to_hicolor), PATH_GUI),
+              nullptr);
+    EXPECT_EQ(get_handle_data(0x9001), nullptr);
+    EXPECT_EQ(handle_length(0x9001), 0);
+    undefine_handle(0x9000);
+    undefine_handle(0x9001);
+    path_table[PATH_GUI] = saved;
+    std::filesystem::remove_all(folder);
 }
 
 TEST(PictureDecoders, RawPictureChecksTheRecordAndKeepsThePalette) {
