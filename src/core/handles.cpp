@@ -100,9 +100,9 @@ void for_each_record(Visit visit) {
 
 // The target is about to change or vanish: its aliases become handles of
 // their own again. The lowest becomes independent (with its own name, decoder
-// and folder) and the others alias it, so they still share one copy. None of
-// them is locked: a locked alias keeps its target locked, and a locked target
-// is never redefined or undefined.
+// and folder) and the others alias it, so they still share one copy. Normally
+// none of them is locked: a locked alias keeps its target locked, and a
+// locked target is never redefined or undefined.
 void detach_aliases(handle_id target) {
     handle_record* t = peek(target);
     if (!t || t->alias_count == 0) return;
@@ -111,7 +111,9 @@ void detach_aliases(handle_id target) {
     for_each_record([&](handle_id id, handle_record& r) {
         if (r.state != HANDLE_ALIAS || r.location != target) return;
         if (!leader) {
+            const uint8_t flags = r.flags;  // locked only after an unbalanced unlock of the target
             make_defined(&r, r.name, r.decoder, r.folder);
+            r.flags = flags;
             leader = &r;
             leader_id = id;
         } else {
