@@ -218,3 +218,12 @@ int last_place_direction(int sector) {
     }
     return 0;
 }
+
+map_position map_entry_position(bool fresh, int sector, int direction) {
+    const map_position start{current_map.header.start_sector, current_map.header.start_direction & 3};
+    if (fresh) return start;
+    if (sector > 0 && sector < current_map.sector_count) return {sector, direction & 3};
+    int last = last_place(current_map.name);
+    if (last > 0 && last < current_map.sector_count) return {last, last_place_direction(last)};
+    return start;
+}

@@ -291,6 +291,17 @@ int last_place(std::string_view map_name);
 // (0 when all four have both): the facing when entering at the last place.
 int last_place_direction(int sector);
 
+// Where the party stands when it enters the loaded map. A fresh entry (a new
+// game) takes the header's start. An entry through a map change takes the
+// named sector and direction; when that sector is 0 (or not a place of this
+// map) the map's last place is used, facing last_place_direction, and
+// without a last place the header's start. The result is always a place.
+struct map_position {
+    int sector = 0;
+    int direction = 0;
+};
+map_position map_entry_position(bool fresh, int sector, int direction);
+
 // Takes `count` consecutive handles for the loaded map; they are released by unload_map.
 handle_id reserve_map_handles(int count);
 

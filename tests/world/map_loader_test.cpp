@@ -516,3 +516,25 @@ TEST_F(MapLoader, UnloadingDiscardsPicturesDecodedWithTheFadeColour) {
     undefine_handle(other);
     path_table[PATH_GRAPHICS] = saved;
 }
+
+TEST_F(MapLoader, EntryPositionFallsBackFromRequestToLastPlaceToStart) {
+    ASSERT_EQ(load(small_map()), MAP_OK);
+    map_store_write("TEST.MAP.lplace", {0, 0, 0, 0});
+    // Fresh entry: the header's start, whatever was asked.
+    EXPECT_EQ(map_entry_position(true, 3, 2).sector, 1);
+    EXPECT_EQ(map_entry_position(true, 3, 2).direction, 1);
+    // A map change names its place.
+    EXPECT_EQ(map_entry_position(false, 4, 6).sector, 4);
+    EXPECT_EQ(map_entry_position(false, 4, 6).direction, 2);
+    // Sector 0, or one that is not a place of this map, without a last place: the start.
+    EXPECT_EQ(map_entry_position(false, 0, 0).sector, 1);
+    EXPECT_EQ(map_entry_position(false, 5, 0).sector, 1);
+    EXPECT_EQ(map_entry_position(false, -2, 0).sector, 1);
+    // With a last place: there, facing its first side that is not a closed wall.
+    map_store_write("TEST.MAP.lplace", {3, 0, 0, 0});
+    map_position p = map_entry_position(false, 0, 3);
+    EXPECT_EQ(p.sector, 3);
+    EXPECT_EQ(p.direction, 0);
+    p = map_entry_position(false, 9999, 3);
+    EXPECT_EQ(p.sector, 3);
+}
