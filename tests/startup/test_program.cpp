@@ -133,9 +133,18 @@ TEST(Program, ExportWritesUiTableInWindows1250) {
     EXPECT_EQ(back[1], game("Hlavní nabídka"));
 }
 
+TEST(Program, RelativeExportFolderIsTakenFromTheStartingFolder) {
+    temp_folder dir;
+    make_adventure(dir, good_popisy);
+    outcome o = run(dir, "-f game.ini -s out");
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "out/ui.csv"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "root/out"));
+}
+
 TEST(Program, DemoExportHasEveryInterfaceTextInWindows1250) {
     temp_folder dir;
-    outcome o = run(dir, "-s " + dir / "out", demo);
+    outcome o = run(dir, "-f " + demo + "/vorthan.ini -s " + dir / "out");
     ASSERT_EQ(o.code, 0) << o.err;
     string_list popisy;
     ASSERT_EQ(read_numbered_table(popisy, demo + "/POPISY.TXT"), 0);

@@ -9,8 +9,11 @@ add_custom_command(OUTPUT ${DEMO_OUT}/lang/en/ui.csv
   COMMAND ${FORGE} csv ${DEMO_SRC}/lang/en/ui.csv -o ${DEMO_OUT}/lang/en/ui.csv
   DEPENDS forge ${DEMO_SRC}/lang/en/ui.csv
   COMMENT "English interface texts lang/en/ui.csv")
-add_custom_command(OUTPUT ${DEMO_OUT}/vorthan.ini
-  COMMAND ${CMAKE_COMMAND} -E copy ${DEMO_SRC}/vorthan.ini ${DEMO_OUT}/vorthan.ini
-  DEPENDS ${DEMO_SRC}/vorthan.ini
-  COMMENT "Demo configuration vorthan.ini")
-demo_output(${DEMO_OUT}/POPISY.TXT ${DEMO_OUT}/lang/en/ui.csv ${DEMO_OUT}/vorthan.ini)
+demo_output(${DEMO_OUT}/POPISY.TXT ${DEMO_OUT}/lang/en/ui.csv)
+
+# The configuration, with the demo folder's absolute path as root, so that
+# "vorthan -f <demo>/vorthan.ini" works from any folder.
+file(READ ${DEMO_SRC}/vorthan.ini demo_ini)
+string(REGEX REPLACE "\nroot = [^\n]*" "\nroot = ${DEMO_OUT}" demo_ini "${demo_ini}")
+file(GENERATE OUTPUT ${DEMO_OUT}/vorthan.ini CONTENT "${demo_ini}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${DEMO_SRC}/vorthan.ini)

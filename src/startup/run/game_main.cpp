@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 #include "startup/paths.h"
 #include "startup/run/options.h"
@@ -71,7 +72,10 @@ int game_main(int argc, char** argv) {
 
     try {
         if (!messages.empty()) params.report_fatal(messages.c_str());
-        if (!export_dir.empty()) return export_strings(params, export_dir);
+        // The export folder is named from where the program was started,
+        // although the export runs in the root folder.
+        if (!export_dir.empty())
+            return export_strings(params, std::filesystem::absolute(export_dir).string());
         return run_game(params);
     } catch (const std::exception& e) {
         params.report_fatal(exception_text(e).c_str());
