@@ -12,6 +12,7 @@
 #include <memory>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "core/events.h"
 #include "startup/fatal.h"
@@ -20,9 +21,30 @@ namespace {
 
 using steady = std::chrono::steady_clock;
 
+// Batons are recycled, never freed: the side that hands a baton over may
+// still be inside notify_all when the woken task has already finished and
+// its record is gone.
+std::vector<std::atomic<int>*>& spare_batons() {
+    static auto& spares = *new std::vector<std::atomic<int>*>;
+    return spares;
+}
+
+std::atomic<int>* take_baton() {
+    if (spare_batons().empty()) return new std::atomic<int>(0);
+    std::atomic<int>* baton = spare_batons().back();
+    spare_batons().pop_back();
+    return baton;
+}
+
 struct task_record {
+    task_record() = default;
+    ~task_record() { spare_batons().push_back(baton_ptr); }
+    task_record(const task_record&) = delete;
+    task_record& operator=(const task_record&) = delete;
+
+    std::atomic<int>* baton_ptr = take_baton();
+    std::atomic<int>& baton = *baton_ptr;
     int id = 0;
-    std::atomic<int> baton{0};
     steady::time_point wake_time{};  // ready once this is earlier than now
     int32_t awaited = -1;            // event number waited for, -1 none
     bool terminate = false;
