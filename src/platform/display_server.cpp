@@ -96,6 +96,13 @@ std::optional<texture_layout> choose_texture_layout(const uint32_t* formats, int
     return std::nullopt;
 }
 
+std::optional<uint32_t> fallback_renderer_flags(uint32_t flags) {
+    // Adding the software flag to the accelerated one would ask for a renderer
+    // that is both, which none is: the fallback asks for software alone.
+    if (flags & SDL_RENDERER_SOFTWARE) return std::nullopt;
+    return SDL_RENDERER_SOFTWARE;
+}
+
 DisplayServer::DisplayServer() {
     start_sdl();
 }
@@ -213,10 +220,9 @@ void DisplayServer::set_up() {
     for (;;) {
         renderer_ = SDL_CreateRenderer(window_, -1, flags);
         if (!renderer_) {
-            if (flags & SDL_RENDERER_SOFTWARE) sdl_failure("Failed to create composer");
-            // The fallback asks for the software renderer alone: combined with
-            // the accelerated flag no renderer would ever match.
-            flags = SDL_RENDERER_SOFTWARE;
+            const auto next = fallback_renderer_flags(flags);
+            if (!next) sdl_failure("Failed to create composer");
+            flags = *next;
             continue;
         }
         SDL_RendererInfo info{};
@@ -226,23 +232,19 @@ void DisplayServer::set_up() {
         const bool big_enough = (info.max_texture_width == 0 || info.max_texture_width >= SCREEN_WIDTH) &&
                                 (info.max_texture_height == 0 || info.max_texture_height >= SCREEN_HEIGHT);
         std::optional<texture_layout> layout;
-        if (big_enough) {
-            for (uint32_t i = 0; i < info.num_texture_formats && !layout; ++i) {
-                if (choose_texture_layout(&info.texture_formats[i], 1)) {
-                    layout = choose_texture_layout(&info.texture_formats[i], 1);
-                    format_code_ = info.texture_formats[i];
-                }
-            }
+        for (uint32_t i = 0; big_enough && i < info.num_texture_formats && !layout; ++i) {
+            layout = choose_texture_layout(&info.texture_formats[i], 1);
+            if (layout) format_code_ = info.texture_formats[i];
         }
         if (layout) {
             converter_ = pixel_converter(*layout);
-            if (info.flags & SDL_RENDERER_SOFTWARE) flags = SDL_RENDERER_SOFTWARE;
             break;
         }
-        if (flags & SDL_RENDERER_SOFTWARE) sdl_failure("Failed to create composer, failed software fallback");
+        const auto next = fallback_renderer_flags(flags);
+        if (!next) sdl_failure("Failed to create composer, failed software fallback");
         SDL_DestroyRenderer(renderer_);
         renderer_ = nullptr;
-        flags = SDL_RENDERER_SOFTWARE;
+        flags = *next;
         stage_ = "renderer";
     }
 

@@ -27,6 +27,11 @@ void start_sdl();
 // codes); nothing when none of them is usable.
 std::optional<texture_layout> choose_texture_layout(const uint32_t* formats, int count);
 
+// The renderer flags to try next after creating a renderer with `flags`
+// failed (or offered no usable texture format): the software renderer alone.
+// Nothing when the software renderer itself was what failed.
+std::optional<uint32_t> fallback_renderer_flags(uint32_t flags);
+
 class DisplayServer : public BufferedDisplay {
   public:
     DisplayServer();

@@ -164,3 +164,9 @@ TEST(TextureFormatChoice, FirstAcceptedFormatOfTheRenderersList) {
     const uint32_t only_24bit[] = {SDL_PIXELFORMAT_RGB24, SDL_PIXELFORMAT_BGR24};
     EXPECT_FALSE(choose_texture_layout(only_24bit, 2));
 }
+
+TEST(RendererFallback, AsksForTheSoftwareRendererAlone) {
+    EXPECT_EQ(fallback_renderer_flags(SDL_RENDERER_ACCELERATED), SDL_RENDERER_SOFTWARE);
+    EXPECT_EQ(fallback_renderer_flags(0), SDL_RENDERER_SOFTWARE);
+    EXPECT_FALSE(fallback_renderer_flags(SDL_RENDERER_SOFTWARE));
+}
