@@ -119,6 +119,10 @@ const uint8_t* archive_data(int slot, uint32_t offset, int32_t* length) {
     const uint32_t size = archive_format::read_u32(a.base + offset);
     if (uint64_t(offset) + 4 + size > a.size) return nullptr;
     if (length) *length = static_cast<int32_t>(size);
+    // Empty data would sit one past the end of the mapping when it is the
+    // last record, where is_archive_memory no longer sees it; point it at its
+    // own length field instead, so it is never taken for a heap block.
+    if (size == 0) return a.base + offset;
     return a.base + offset + 4;
 }
 

@@ -86,6 +86,17 @@ TEST_F(Handles, UndecodedArchiveDataIsUsedInPlace) {
     EXPECT_EQ(data_of(16), "glyphs");
 }
 
+TEST_F(Handles, EmptyLastEntryIsStillArchiveMemory) {
+    archive({{"FIRST.DAT", "1"}, {"LAST.DAT", ""}});
+    define_handle(8, "LAST.DAT", appending_decoder, PATH_DATA);
+    EXPECT_EQ(data_of(8), "+");  // the loader must not free the empty input
+    int32_t length = -1;
+    void* data = load_file("LAST.DAT", PATH_DATA, &length);
+    EXPECT_EQ(length, 0);
+    EXPECT_TRUE(is_archive_memory(data));
+    free_file_data(data);
+}
+
 TEST_F(Handles, LooseFilesAreReadFromTheHandlesFolder) {
     write_file(root / "maps" / "postavy.dat", std::string("party"));
     define_handle(76, "postavy.dat", appending_decoder, PATH_MAPS);
