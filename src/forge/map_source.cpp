@@ -79,7 +79,7 @@ struct compiler {
         std::string head;
         std::string body;
     };
-    std::vector<pending> sector_lines, side_lines, item_lines;
+    std::vector<pending> sector_lines, side_lines, item_lines, action_lines;
     std::optional<std::tuple<int, int, int, int>> start;  // x, y, layer, direction
     int start_line = 0;
     int edge_wall = 0;
@@ -399,6 +399,7 @@ struct compiler {
         for (const pending& p : sector_lines) sector_line(p);
         for (const pending& p : side_lines) side_line(p);
         for (const pending& p : item_lines) item_line(p);
+        for (const pending& p : action_lines) action_line(p);
         if (!start) {
             error(line_no, "the map has no start position ([map] start = x y direction)");
         } else {
@@ -577,6 +578,35 @@ struct compiler {
         result.map.items.push_back(std::move(place));
     }
 
+    // One multiaction record of a side, in its slot form, as hex bytes.
+    void action_line(const pending& p) {
+        auto words = split_words(p.head);
+        if (words.size() < 3) return error(p.line, "action line is: x y [layer] direction: hex bytes");
+        auto d = to_direction(words.back());
+        words.pop_back();
+        auto where = head_sector(words, 2, p.line);
+        if (!where || !d) return error(p.line, "action line is: x y [layer] direction: hex bytes");
+        if (where->first < 0) return;
+        std::vector<uint8_t> record;
+        for (const std::string& w : split_words(p.body)) {
+            unsigned v = 0;
+            auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v, 16);
+            if (ec != std::errc() || end != w.data() + w.size() || w.size() != 2)
+                return error(p.line, "'" + w + "' is not a two-digit hex byte");
+            record.push_back(static_cast<uint8_t>(v));
+        }
+        if (record.empty() || record.size() > MULTIACTION_SLOT_SIZE)
+            return error(p.line, "a record has 1 to 228 bytes");
+        if (action_omits_byte3(record[0] & 0x3F) && record.size() > 3 && record[3] != 0)
+            return error(p.line,
+                         "command " + std::to_string(record[0] & 0x3F) + " does not keep byte 3: write 00");
+        uint32_t side = static_cast<uint32_t>(4 * where->first + *d);
+        auto& lists = result.map.multiactions;
+        auto it = std::find_if(lists.begin(), lists.end(), [side](const auto& l) { return l.side == side; });
+        if (it == lists.end()) it = lists.insert(lists.end(), map_model::action_list{side, {}});
+        it->records.push_back(std::move(record));
+    }
+
     // The rules the loader enforces, reported here with the source line.
     void check_targets() {
         const auto& m = result.map;
@@ -628,7 +658,7 @@ struct compiler {
                 } else if (words.size() != 1 ||
                            (section != "map" && section != "textures" && section != "legend" &&
                             section != "sectors" && section != "sides" && section != "texts" &&
-                            section != "items" && section != "sounds")) {
+                            section != "items" && section != "sounds" && section != "actions")) {
                     error(line_no, "unknown section '" + t + "'");
                     section = "?";
                 }
@@ -655,17 +685,22 @@ struct compiler {
                     texture_line(t.substr(0, eq), t.substr(eq + 1), line_no);
             } else if (section == "legend") {
                 legend_line(t, line_no);
-            } else if (section == "sectors" || section == "sides" || section == "items") {
+            } else if (section == "sectors" || section == "sides" || section == "items" ||
+                       section == "actions") {
                 size_t colon = t.find(':');
                 if (colon == std::string::npos) {
                     error(line_no, "line is: position: settings");
                     continue;
                 }
                 pending p{line_no, t.substr(0, colon), t.substr(colon + 1)};
-                (section == "sectors" ? sector_lines
-                 : section == "sides" ? side_lines
-                                      : item_lines)
-                    .push_back(p);
+                if (section == "sectors")
+                    sector_lines.push_back(p);
+                else if (section == "sides")
+                    side_lines.push_back(p);
+                else if (section == "items")
+                    item_lines.push_back(p);
+                else
+                    action_lines.push_back(p);
             } else if (section == "texts") {
                 text_line(t, line_no);
             } else if (section == "sounds") {

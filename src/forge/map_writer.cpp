@@ -2,6 +2,7 @@
 #include "forge/map_writer.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace forge {
 
@@ -95,6 +96,43 @@ std::vector<uint8_t> encode_name_list(const std::vector<std::string>& names) {
     return out;
 }
 
+bool action_omits_byte3(int command) {
+    switch (command) {
+        case 5:
+        case 7:
+        case 8:
+        case 13:
+        case 16:
+        case 17:
+        case 18:
+        case 34:
+        case 35:
+            return true;
+        default:
+            return command >= 20 && command <= 32;
+    }
+}
+
+std::vector<uint8_t> encode_multiactions(const std::vector<map_model::action_list>& lists) {
+    std::vector<uint8_t> out;
+    for (const auto& list : lists) {
+        if (list.side == 0) throw std::runtime_error("side 0 cannot have a multiaction list");
+        put_u32(out, list.side);
+        for (const auto& record : list.records) {
+            if (record.empty() || record.size() > MULTIACTION_SLOT_SIZE)
+                throw std::runtime_error("multiaction record of " + std::to_string(record.size()) +
+                                         " bytes (1-228 allowed)");
+            std::vector<uint8_t> bytes = record;
+            if (action_omits_byte3(record[0] & 0x3F) && bytes.size() > 3) bytes.erase(bytes.begin() + 3);
+            put_u32(out, static_cast<uint32_t>(bytes.size()));
+            out.insert(out.end(), bytes.begin(), bytes.end());
+        }
+        put_u32(out, 0);
+    }
+    put_u32(out, 0);
+    return out;
+}
+
 std::vector<uint8_t> build_map_file(const map_model& map) {
     static const uint32_t list_blocks[TEX_KIND_COUNT] = {
         MAP_BLOCK_WALLS,  MAP_BLOCK_LEFT_WALLS,  MAP_BLOCK_RIGHT_WALLS,  MAP_BLOCK_CEILINGS,
@@ -115,7 +153,20 @@ std::vector<uint8_t> build_map_file(const map_model& map) {
         }
         append_map_block(out, MAP_BLOCK_ITEMS, payload);
     }
+    if (!map.multiactions.empty())
+        append_map_block(out, MAP_BLOCK_MULTIACTIONS, encode_multiactions(map.multiactions));
+    if (!map.recesses.empty()) {
+        std::vector<uint8_t> payload;
+        for (const auto& r : map.recesses) payload.insert(payload.end(), r.begin(), r.end());
+        append_map_block(out, MAP_BLOCK_RECESSES, payload);
+    }
     if (!map.sounds.empty()) append_map_block(out, MAP_BLOCK_SOUNDS, encode_name_list(map.sounds));
+    if (!map.monster_defs.empty()) {
+        std::vector<uint8_t> payload;
+        for (const auto& d : map.monster_defs) payload.insert(payload.end(), d.begin(), d.end());
+        append_map_block(out, MAP_BLOCK_MONSTER_DEFS, payload);
+    }
+    if (!map.monsters.empty()) append_map_block(out, MAP_BLOCK_MONSTERS, map.monsters);
     append_map_block(out, MAP_BLOCK_END, {});
     return out;
 }

@@ -19,7 +19,23 @@ struct map_model {
     std::array<std::vector<std::string>, TEX_KIND_COUNT> textures;  // picture names per list
     std::vector<map_item_place> items;                              // each list ends with 0
     std::vector<std::string> sounds;                                // empty = number unset
+    // Multiaction lists: records in their in-memory (slot) form, at most 228
+    // bytes each; the writer leaves out byte 3 where the file does.
+    struct action_list {
+        uint32_t side = 0;  // not 0: side 0 cannot have a list
+        std::vector<std::vector<uint8_t>> records;
+    };
+    std::vector<action_list> multiactions;
+    std::vector<std::array<uint8_t, RECESS_RECORD_SIZE>> recesses;
+    std::vector<std::array<uint8_t, MONSTER_DEF_SIZE>> monster_defs;  // written before the monsters
+    std::vector<uint8_t> monsters;                                    // the monster block, as it is
 };
+
+// True for the multiaction commands whose file records leave out byte 3.
+bool action_omits_byte3(int command);
+// The multiaction block's payload; raises std::runtime_error for a list on
+// side 0 or a record that is empty or longer than its slot.
+std::vector<uint8_t> encode_multiactions(const std::vector<map_model::action_list>& lists);
 
 // Little-endian field writers.
 void put_u8(std::vector<uint8_t>& out, uint8_t v);
@@ -36,7 +52,8 @@ std::vector<uint8_t> encode_coords(const std::vector<map_coord>& coords);
 std::vector<uint8_t> encode_name_list(const std::vector<std::string>& names);  // NUL after each
 
 // The whole file: header, the seven texture lists, sectors, sides,
-// coordinates, items and sounds (when there are any), then the end block.
+// coordinates, then items, multiactions, recesses, sounds, monster
+// definitions and monsters when there are any, then the end block.
 std::vector<uint8_t> build_map_file(const map_model& map);
 
 // A numbered text table (texts already in the game code page): "n text" lines

@@ -257,3 +257,50 @@ TEST(DemoMap, KeepUsesOnlyTexturesTheDemoBuilds) {
             EXPECT_NE(at, std::string::npos) << name;
         }
 }
+
+TEST_F(MapSource, ActionsRecessesAndMonstersRoundTrip) {
+    std::string text = ROOMS;
+    text +=
+        "[actions]\n"
+        "2 1 east: 01 40 00 09 11\n"
+        "2 1 east: 05 04 01 00 22 33\n"
+        "1 2 south: 0D 04\n";
+    auto r = compile(text);
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    std::array<uint8_t, RECESS_RECORD_SIZE> recess{};
+    recess[0] = 4;
+    r.map.recesses.push_back(recess);
+    r.map.monster_defs.emplace_back();
+    r.map.monsters = {1, 2, 3};
+    ASSERT_EQ(round_trip(r), MAP_OK);
+
+    ASSERT_EQ(current_map.multiactions.size(), 2u);
+    const auto& door = current_map.multiactions[0];
+    EXPECT_EQ(door.side, 4u * 2 + 1);
+    ASSERT_EQ(door.records.size(), 2u);
+    EXPECT_EQ(door.records[0][3], 0x09);
+    EXPECT_EQ(door.records[0][4], 0x11);
+    // Command 5 keeps no byte 3 in the file, but its slot has the same layout.
+    EXPECT_EQ(door.records[1][2], 0x01);
+    EXPECT_EQ(door.records[1][3], 0x00);
+    EXPECT_EQ(door.records[1][4], 0x22);
+    EXPECT_EQ(door.records[1][5], 0x33);
+    EXPECT_EQ(current_map.multiactions[1].side, 4u * 4 + 2);
+    EXPECT_EQ(current_map.recesses.size(), 1u);
+    EXPECT_EQ(current_map.recesses[0][0], 4);
+    EXPECT_EQ(current_map.monster_defs.size(), 1u);
+    EXPECT_EQ(current_map.monsters, (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_FALSE(current_map.sounds_before_monsters);
+}
+
+TEST(MapSourceErrors, ActionRecordsAreCheckedByteForByte) {
+    auto error_of = [](const std::string& line) {
+        auto r = compile(std::string(ROOMS) + "[actions]\n" + line + "\n");
+        return r.ok() ? std::string() : r.errors[0];
+    };
+    EXPECT_EQ(error_of("2 1 east: 01 4"), "test.src:40: '4' is not a two-digit hex byte");
+    EXPECT_EQ(error_of("2 1 east:"), "test.src:40: a record has 1 to 228 bytes");
+    EXPECT_EQ(error_of("2 1 east: 05 00 00 07"), "test.src:40: command 5 does not keep byte 3: write 00");
+    EXPECT_EQ(error_of("2 2 east: 01"), "test.src:40: no open cell at 2,2 layer 0");
+    EXPECT_EQ(error_of("2 1 east: 01"), "");
+}
