@@ -5,6 +5,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -60,6 +61,92 @@ rendered render_one(FT_Face face, FT_UInt index, const scalable_font_options& op
     return out;
 }
 
+// The code page byte of a character (0 when it has none).
+uint8_t byte_of(char32_t unicode) {
+    for (int c = 0x20; c < 256; ++c)
+        if (codepage_to_unicode(static_cast<uint8_t>(c)) == unicode) return static_cast<uint8_t>(c);
+    return 0;
+}
+
+// An accent drawn pixel by pixel; positions are relative to the pen (x) and
+// the baseline (top = height of the first row above it).
+struct accent_mark {
+    int width = 0, rows = 0;
+    std::vector<uint8_t> ink;
+};
+
+enum accent_kind { CARON, ACUTE, RING, DIAERESIS, CIRCUMFLEX };
+
+accent_mark drawn_accent(accent_kind kind) {
+    static const char* const pictures[][3] = {
+        {"#.#", ".#.", nullptr},   {".#", "#.", nullptr},   {".#.", "#.#", ".#."},
+        {"#.#", nullptr, nullptr}, {".#.", "#.#", nullptr},
+    };
+    accent_mark mark;
+    for (const char* row : pictures[kind]) {
+        if (!row) break;
+        mark.width = static_cast<int>(std::strlen(row));
+        ++mark.rows;
+        for (const char* p = row; *p; ++p) mark.ink.push_back(*p == '#');
+    }
+    return mark;
+}
+
+// The letter with the accent one empty row above it, centred on its ink.
+rendered compose(const rendered& letter, const accent_mark& mark) {
+    rendered out;
+    out.advance = letter.advance;
+    const int mark_left = letter.left + (letter.width - mark.width) / 2;
+    out.left = std::min(letter.left, mark_left);
+    const int right = std::max(letter.left + letter.width, mark_left + mark.width);
+    out.width = right - out.left;
+    out.top = letter.top + 1 + mark.rows;
+    out.rows = letter.rows + 1 + mark.rows;
+    out.ink.assign(static_cast<size_t>(out.width) * out.rows, 0);
+    for (int y = 0; y < mark.rows; ++y)
+        for (int x = 0; x < mark.width; ++x)
+            out.ink[static_cast<size_t>(y) * out.width + (mark_left - out.left + x)] =
+                mark.ink[static_cast<size_t>(y) * mark.width + x];
+    for (int y = 0; y < letter.rows; ++y)
+        for (int x = 0; x < letter.width; ++x)
+            out.ink[static_cast<size_t>(y + 1 + mark.rows) * out.width + (letter.left - out.left + x)] =
+                letter.ink[static_cast<size_t>(y) * letter.width + x];
+    return out;
+}
+
+// Small sizes draw the accents of capitals right onto the letters and drop
+// those of small letters; these letters are rebuilt from the plain letter and
+// an accent drawn one empty row above it. Letters whose accent stands beside
+// an ascender (ď, ť, ľ, ĺ) keep the font's own picture.
+void separate_accents(std::array<std::optional<rendered>, 256>& characters,
+                      const std::optional<rendered>& dotless_i) {
+    struct recipe {
+        char32_t letter;
+        char base;
+        accent_kind accent;
+    };
+    static const recipe recipes[] = {
+        {U'Č', 'C', CARON},      {U'Ď', 'D', CARON},     {U'Ě', 'E', CARON},      {U'Ň', 'N', CARON},
+        {U'Ř', 'R', CARON},      {U'Š', 'S', CARON},     {U'Ť', 'T', CARON},      {U'Ž', 'Z', CARON},
+        {U'Á', 'A', ACUTE},      {U'É', 'E', ACUTE},     {U'Í', 'I', ACUTE},      {U'Ó', 'O', ACUTE},
+        {U'Ú', 'U', ACUTE},      {U'Ý', 'Y', ACUTE},     {U'Ĺ', 'L', ACUTE},      {U'Ŕ', 'R', ACUTE},
+        {U'Ů', 'U', RING},       {U'Ä', 'A', DIAERESIS}, {U'Ö', 'O', DIAERESIS},  {U'Ü', 'U', DIAERESIS},
+        {U'Ô', 'O', CIRCUMFLEX}, {U'č', 'c', CARON},     {U'ě', 'e', CARON},      {U'ň', 'n', CARON},
+        {U'ř', 'r', CARON},      {U'š', 's', CARON},     {U'ž', 'z', CARON},      {U'á', 'a', ACUTE},
+        {U'é', 'e', ACUTE},      {U'í', 'i', ACUTE},     {U'ó', 'o', ACUTE},      {U'ú', 'u', ACUTE},
+        {U'ý', 'y', ACUTE},      {U'ŕ', 'r', ACUTE},     {U'ů', 'u', RING},       {U'ä', 'a', DIAERESIS},
+        {U'ö', 'o', DIAERESIS},  {U'ü', 'u', DIAERESIS}, {U'ô', 'o', CIRCUMFLEX},
+    };
+    for (const recipe& r : recipes) {
+        const uint8_t target = byte_of(r.letter);
+        if (!target || !characters[target]) continue;
+        const std::optional<rendered>& base =
+            r.base == 'i' && dotless_i ? dotless_i : characters[static_cast<uint8_t>(r.base)];
+        if (!base || base->rows == 0 || (r.base == 'i' && !dotless_i)) continue;
+        characters[target] = compose(*base, drawn_accent(r.accent));
+    }
+}
+
 }  // namespace
 
 font_glyphs render_scalable_font(const std::string& path, const scalable_font_options& options) {
@@ -77,22 +164,29 @@ font_glyphs render_scalable_font(const std::string& path, const scalable_font_op
                                  " pixels");
 
     std::array<std::optional<rendered>, 256> characters;
+    for (int c = 0; c < 256; ++c) {
+        const char32_t unicode = codepage_to_unicode(static_cast<uint8_t>(c));
+        if (!unicode) continue;
+        const FT_UInt index = FT_Get_Char_Index(raw_face, unicode);
+        if (index) characters[c] = render_one(raw_face, index, options);
+    }
+    if (options.separate_accents) {
+        std::optional<rendered> dotless_i;
+        if (const FT_UInt index = FT_Get_Char_Index(raw_face, U'ı'))
+            dotless_i = render_one(raw_face, index, options);
+        separate_accents(characters, dotless_i);
+    }
+
     // The cell is sized by the ink of the letters, digits and signs; box
     // drawing and block characters are cut to it (they are meant to fill it).
     int ascent = 0;
     int descent = 0;
     for (int c = 0; c < 256; ++c) {
+        if (!characters[c] || characters[c]->rows == 0) continue;
         const char32_t unicode = codepage_to_unicode(static_cast<uint8_t>(c));
-        if (!unicode) continue;
-        const FT_UInt index = FT_Get_Char_Index(raw_face, unicode);
-        if (!index) continue;
-        rendered glyph = render_one(raw_face, index, options);
-        const bool fills_cell = unicode >= 0x2300 && unicode < 0x2600;
-        if (glyph.rows > 0 && !fills_cell) {
-            ascent = std::max(ascent, glyph.top);
-            descent = std::max(descent, glyph.rows - glyph.top);
-        }
-        characters[c] = std::move(glyph);
+        if (unicode >= 0x2300 && unicode < 0x2600) continue;
+        ascent = std::max(ascent, characters[c]->top);
+        descent = std::max(descent, characters[c]->rows - characters[c]->top);
     }
 
     font_glyphs glyphs;

@@ -14,6 +14,9 @@ struct scalable_font_options {
     int threshold = 0;
     bool shadow = true;  // add the shadow code right of and below the ink
     int spacing = 0;     // extra empty columns after every glyph
+    // Rebuild accented capitals from the plain capital and the accent of a
+    // small letter, one empty row apart (small sizes draw them merged).
+    bool separate_accents = false;
 };
 
 // Every glyph shares one cell height (the tallest ascent plus the deepest

@@ -253,4 +253,30 @@ TEST(FontCompiler, ScalableFontCoversTheCodePageInOneCell) {
     EXPECT_THROW(forge::render_scalable_font("/nonexistent.ttf", options), std::runtime_error);
 }
 
+// The rows of a glyph that hold ink (code 2), from the top.
+std::vector<bool> inked_rows(const font_glyph& g) {
+    std::vector<bool> rows(g.height, false);
+    for (int y = 0; y < g.height; ++y)
+        for (int x = 0; x < g.width; ++x) rows[y] = rows[y] || g.at(x, y) == 2;
+    return rows;
+}
+
+TEST(FontCompiler, SeparatedAccentsStandOneEmptyRowAboveTheCapital) {
+    forge::scalable_font_options options;
+    options.pixel_size = 7;
+    options.separate_accents = true;
+    const std::vector<uint8_t> file = forge::encode_font(forge::render_scalable_font(DEJAVU_SANS, options));
+    for (uint8_t capital : {0x80, 0x9B, 0x8F, 0xA6}) {  // C, S with caron, A with acute, U with ring
+        SCOPED_TRACE(int(capital));
+        const std::vector<bool> rows = inked_rows(draw_back(file, capital));
+        // ink (the accent), then an empty row, then ink again (the letter)
+        size_t y = 0;
+        while (y < rows.size() && !rows[y]) ++y;
+        while (y < rows.size() && rows[y]) ++y;
+        ASSERT_LT(y + 1, rows.size());
+        EXPECT_FALSE(rows[y]);
+        EXPECT_TRUE(rows[y + 1]);
+    }
+}
+
 }  // namespace

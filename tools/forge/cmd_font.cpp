@@ -50,6 +50,8 @@ int run_font(const std::vector<std::string>& args) {
             scalable.threshold = parse_number(a, value(), 0, 255);
         else if (a == "--spacing")
             scalable.spacing = parse_number(a, value(), 0, 16);
+        else if (a == "--separate-accents")
+            scalable.separate_accents = true;
         else if (a == "--no-shadow")
             shadow = false;
         else if (a == "-o")
@@ -79,7 +81,8 @@ int run_font(const std::vector<std::string>& args) {
 
 forge_tool::forge_registration font_command({
     "font",
-    "(--ttf <file> --size <px> [--threshold <0-255>] [--spacing <px>] | --bdf <file> | --grid <file>) "
+    "(--ttf <file> --size <px> [--threshold <0-255>] [--spacing <px>] [--separate-accents] | --bdf <file> | "
+    "--grid <file>) "
     "[--no-shadow] -o <x.fon>",
     "builds a font file for every character of the game's code page",
     run_font,
