@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "gfx/screen.h"
+#include "world/map.h"
 
 namespace {
 
@@ -169,6 +170,12 @@ const view_base_table& view_base() {
 
 void init_view_tables() {
     tables();
+    // A newly loaded map starts with no sector seen.
+    static bool hooked = false;
+    if (!hooked) {
+        add_map_loaded_hook(clear_view_grid);
+        hooked = true;
+    }
     clear_buffer(frame_buffer, 0);
     clear_buffer(back_buffer, 0);
 }
