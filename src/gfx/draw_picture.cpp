@@ -22,9 +22,22 @@ const uint16_t* draw_palette(const picture* pic) {
     }
 }
 
-// Index 0 is transparent.
+// Index 0 is transparent. Stretches of eight opaque pixels are stored
+// without a test per pixel.
 void draw_indexed_row(const uint8_t* src, const uint16_t* palette, uint16_t* dest, int width) {
-    for (int i = 0; i < width; ++i)
+    constexpr uint64_t LOW = 0x0101010101010101ull, HIGH = 0x8080808080808080ull;
+    int i = 0;
+    for (; i + 8 <= width; i += 8) {
+        uint64_t eight;
+        std::memcpy(&eight, src + i, 8);
+        if (((eight - LOW) & ~eight & HIGH) == 0) {  // no zero byte among them
+            for (int k = 0; k < 8; ++k) dest[i + k] = palette[src[i + k]];
+        } else {
+            for (int k = 0; k < 8; ++k)
+                if (src[i + k]) dest[i + k] = palette[src[i + k]];
+        }
+    }
+    for (; i < width; ++i)
         if (src[i]) dest[i] = palette[src[i]];
 }
 
