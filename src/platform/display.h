@@ -89,7 +89,9 @@ class IDisplay {
     virtual bool controller_activated() = 0;  // a controller button has been pressed
     virtual void set_controller_settings(const controller_settings& settings) = 0;
 
-    // Audio device for the mixer: returns the obtained sample rate (0 on failure).
+    // Audio device for the mixer (32-bit float stereo, 1024-frame buffers, 44100 Hz
+    // asked): returns the obtained sample rate. Throws std::runtime_error naming
+    // the available devices when none can be opened.
     virtual int open_audio(const char* device, audio_callback callback, void* user_data) = 0;
     virtual void pause_audio(bool paused) = 0;
 

@@ -709,17 +709,30 @@ bool DisplayServer::controller_connected() {
 }
 
 int DisplayServer::open_audio(const char* device, audio_callback callback, void* user_data) {
-    if (!audio_available) return 0;
     if (audio_device_) SDL_CloseAudioDevice(audio_device_);
+    audio_device_ = 0;
     SDL_AudioSpec want{}, have{};
     want.freq = 44100;
-    want.format = AUDIO_F32SYS;
+    want.format = AUDIO_F32LSB;
     want.channels = 2;
     want.samples = 1024;
     want.callback = callback;
     want.userdata = user_data;
-    audio_device_ = SDL_OpenAudioDevice(device, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-    return audio_device_ ? have.freq : 0;
+    if (audio_available)
+        audio_device_ =
+            SDL_OpenAudioDevice(device && *device ? device : nullptr, 0, &want, &have,
+                                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    if (audio_device_) return have.freq;
+    std::string message = std::string("SDL Error create audio: ") + SDL_GetError();
+    const int count = audio_available ? SDL_GetNumAudioDevices(0) : 0;
+    if (count <= 0) {
+        message += "\n\nNo audio devices are available";
+    } else {
+        message += "\n\nAvailable audio devices:";
+        for (int i = 0; i < count; ++i)
+            if (const char* name = SDL_GetAudioDeviceName(i, 0)) message += std::string("\n") + name;
+    }
+    throw std::runtime_error(message);
 }
 
 void DisplayServer::pause_audio(bool paused) {

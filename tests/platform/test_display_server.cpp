@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "gfx/screen.h"
@@ -169,4 +170,14 @@ TEST(RendererFallback, AsksForTheSoftwareRendererAlone) {
     EXPECT_EQ(fallback_renderer_flags(SDL_RENDERER_ACCELERATED), SDL_RENDERER_SOFTWARE);
     EXPECT_EQ(fallback_renderer_flags(0), SDL_RENDERER_SOFTWARE);
     EXPECT_FALSE(fallback_renderer_flags(SDL_RENDERER_SOFTWARE));
+}
+
+namespace {
+void silence(void*, uint8_t* stream, int length) { std::memset(stream, 0, static_cast<size_t>(length)); }
+}  // namespace
+
+TEST_F(DisplayServerTest, AudioDeviceOpensWithItsRate) {
+    EXPECT_GT(server->open_audio(nullptr, silence, nullptr), 0);
+    server->pause_audio(false);
+    server->pause_audio(true);
 }
