@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <regex>
 
 #include "startup/strings.h"
 #include "temp_folder.h"
@@ -131,6 +132,27 @@ TEST(Program, ExportWritesUiTableInWindows1250) {
     EXPECT_NE(csv.find("\n144,\"Zrychlit souboje\"\n"), std::string::npos);
     auto back = parse_csv_table(csv);
     EXPECT_EQ(back[1], game("Hlavní nabídka"));
+}
+
+TEST(Program, ExportWritesMapTextsWithoutMusicAndEditorNote) {
+    temp_folder dir;
+    make_adventure(dir, good_popisy);
+    dir.write("root/maps/Level.map", "not read");
+    dir.write("root/maps/LEVEL.TXT", "0 FIRST song.mus\n1 Toto je magicky sloup z MAPEDITu\n2 " +
+                                         game("Brána") + "\n3 Toto je MAPEDIT magic sloup\n-1\n");
+    dir.write("root/maps/notes.txt", "no map");
+    outcome o = run(dir, "-f game.ini -s out");
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(read_file(dir / "out/map_Level.csv"),
+              "id,string\n2,\"" + to_windows1250(game("Brána")) + "\"\n3,\"Toto je MAPEDIT magic sloup\"\n");
+    // The map's identity, then its file name, unquoted.
+    EXPECT_TRUE(
+        std::regex_match(read_file(dir / "out/mapnames.csv"), std::regex("id,string\n[0-9]+,Level\\.map\n")));
+
+    dir.write("root/maps/EMPTY.MAP", "");
+    outcome missing = run(dir, "-f game.ini -s out");
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "Failed to read: maps/EMPTY.txt, error code: -1\n");
 }
 
 TEST(Program, RelativeExportFolderIsTakenFromTheStartingFolder) {

@@ -1,12 +1,17 @@
 // The -s export: every string table of the adventure as CSV, for translators.
 // Each step must succeed for the next to run.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
+#include "startup/file_write.h"
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
 #include "startup/strings.h"
+#include "startup/text_util.h"
+#include "world/map.h"
 
 namespace {
 bool create_directory(const std::string& directory) {
@@ -16,6 +21,69 @@ bool create_directory(const std::string& directory) {
         std::fprintf(stderr, "Failed to create directory %s\n", directory.c_str());
         return false;
     }
+    return true;
+}
+
+// The map files of the maps folder (".map" in any case), sorted by name.
+std::vector<std::string> map_files() {
+    std::vector<std::string> names;
+    list_directory(path_table[PATH_MAPS], LIST_FILES | LIST_NAME_ONLY, [&](const char* name, int, int64_t) {
+        std::string_view n = name;
+        if (n.size() > 4 && equal_ignoring_case(n.substr(n.size() - 4), ".map")) names.emplace_back(n);
+        return 0;
+    });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Finds the words in this order inside the text, without regard to case.
+bool has_words_in_order(std::string_view text, std::initializer_list<std::string_view> words) {
+    std::string upper(text);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
+    size_t from = 0;
+    for (std::string_view word : words) {
+        size_t at = upper.find(word, from);
+        if (at == std::string::npos) return false;
+        from = at + word.size();
+    }
+    return true;
+}
+
+// Each map's own texts, without its music (entry 0) and the map editor's
+// note (the first entry that says so).
+bool export_map_strings(const std::string& directory) {
+    for (const std::string& name : map_files()) {
+        std::string table_path = build_path(path_table[PATH_MAPS], replace_extension(name, ".txt"));
+        string_list texts;
+        int result = read_numbered_table(texts, table_path);
+        if (result != TABLE_OK) {
+            std::fprintf(stderr, "Failed to read: %s, error code: %d\n", table_path.c_str(), result);
+            return false;
+        }
+        string_list_set(texts, 0, nullptr);
+        for (int i = 1; i < string_list_count(texts); ++i) {
+            const char* text = string_list_get(texts, i);
+            if (!text || !has_words_in_order(text, {"TOTO", "JE", "MAGIC", "SLOUP", "MAPEDIT"})) continue;
+            string_list_set(texts, i, nullptr);
+            break;
+        }
+        if (write_csv_table(build_path(directory, "map_" + replace_extension(name, ".csv")), texts) != 0)
+            return false;
+    }
+    return true;
+}
+
+// The map names by the maps' identities, with the file names as the texts.
+bool export_map_names(const std::string& directory) {
+    std::string text = "id,string\n";
+    for (const std::string& name : map_files()) text += std::to_string(map_hash(name)) + "," + name + "\n";
+    std::string path = build_path(directory, "mapnames.csv");
+    if (!write_file_atomic(path, text)) {
+        std::fprintf(stderr, "Failed to open %s for writing\n", path.c_str());
+        return false;
+    }
+    std::printf("Writing %s\n", path.c_str());
     return true;
 }
 
@@ -30,7 +98,9 @@ bool export_ui_strings(const std::string& directory) {
 bool export_string_tables(const std::string& directory) {
     if (!create_directory(directory)) return false;
     if (!export_ui_strings(directory)) return false;
-    // Map strings, book, end titles, epilogue, items, spells, dialogs, intro,
-    // shops and map names follow here as their tables are built.
+    if (!export_map_strings(directory)) return false;
+    // Book, end titles, epilogue, items, spells, dialogs, intro and shops
+    // follow here as their tables are built.
+    if (!export_map_names(directory)) return false;
     return true;
 }
