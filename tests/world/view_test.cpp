@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "gfx/screen.h"
 #include "support/golden.h"
@@ -506,4 +507,95 @@ TEST_F(ViewTest, GoldenViewsOfASmallKeep) {
                                     back_buffer + VIEW_SCREEN_TOP * SCREEN_PITCH, VIEW_WIDTH, VIEW_HEIGHT,
                                     SCREEN_PITCH));
     }
+}
+
+// ---------------------------------------------------------------- monsters and members
+
+namespace {
+
+std::vector<uint16_t> ten_palettes(uint16_t index5, uint16_t index200) {
+    std::vector<uint16_t> p(10 * 256, 0);
+    for (int k = 0; k < 10; k++) p[k * 256 + 5] = index5, p[k * 256 + 200] = index200;
+    return p;
+}
+
+std::vector<uint16_t> nopal_picture(int width, int height, uint8_t index) {
+    std::vector<uint16_t> record(3 + (width * height + 1) / 2);
+    record[0] = static_cast<uint16_t>(width);
+    record[1] = static_cast<uint16_t>(height);
+    record[2] = PIC_NOPAL8;
+    std::memset(record.data() + 3, index, width * height);
+    return record;
+}
+
+}  // namespace
+
+TEST_F(ViewTest, MonsterSpriteStandsOnItsPointAndIsCutByTheWallsInFront) {
+    std::fill(back_buffer, back_buffer + SCREEN_WIDTH * SCREEN_HEIGHT, uint16_t{0});
+    std::vector<uint16_t> pic = nopal_picture(400, 100, 5);
+    const std::vector<uint16_t> palettes = ten_palettes(0x7C00, 0x001F);
+    monster_draw_request r;
+    r.frame = reinterpret_cast<const picture*>(pic.data());
+    r.column = 0;
+    r.depth = 1;
+    r.anchor = 200;
+    r.palettes = palettes.data();
+    draw_monster_sprite(r);
+    const view_point p = project(0, 1, 64, 32, 0);
+    EXPECT_EQ(view_pixel(p.x, p.y), 0x7C00);
+    EXPECT_EQ(view_pixel(p.x, p.y + 1), 0);
+
+    // The right wall of the cell in front hides everything right of its edge.
+    std::fill(back_buffer, back_buffer + SCREEN_WIDTH * SCREEN_HEIGHT, uint16_t{0});
+    r.right_cut = 74;
+    draw_monster_sprite(r);
+    const int right = monster_clip(0, 1, 0, 74).right;
+    EXPECT_EQ(view_pixel(right - 1, p.y), 0x7C00);
+    EXPECT_EQ(view_pixel(right, p.y), 0);
+
+    // Frozen: the same colour's grey.
+    r.right_cut = 0;
+    r.frozen = true;
+    draw_monster_sprite(r);
+    EXPECT_EQ(view_pixel(p.x, p.y), rgb555(82, 82, 82));
+
+    // Past the far edge of its cell a monster is not drawn.
+    std::fill(back_buffer, back_buffer + SCREEN_WIDTH * SCREEN_HEIGHT, uint16_t{0});
+    r.along = 100;
+    draw_monster_sprite(r);
+    EXPECT_TRUE(std::all_of(back_buffer, back_buffer + SCREEN_WIDTH * SCREEN_HEIGHT,
+                            [](uint16_t c) { return c == 0; }));
+}
+
+namespace {
+int member_direction = 0;
+int one_member(int, view_member* out, int) {
+    out[0] = view_member{};
+    out[0].figure = 0x310;
+    out[0].direction = member_direction;
+    return 1;
+}
+}  // namespace
+
+TEST_F(ViewTest, LoneMemberOnAnOddPlaceMovesToTheNextOne) {
+    const grid_map g = build_grid_map(corridor, FADE);
+    std::vector<uint8_t> rgb(768, 0);
+    rgb[2 * 3 + 1] = 255;
+    put_picture(0x310, fade_picture(200, 40, std::vector<uint8_t>(200 * 40, 2), rgb, FADE));
+    view_neighbours.members_in_sector = one_member;
+    const int there = g.sector(1, 5);
+    current_map.coords[there].coord_flags |= MC_PLAYER;
+    auto figure_at = [](int across, int along) {
+        const view_point p = project(0, 1, across, along, 0);
+        return ((view_pixel(p.x, p.y + 20 * p.scale / 320 - 2) >> 5) & 31) > 20;
+    };
+    // Facing the way the party looks: place 0, near left.
+    member_direction = 0;
+    draw_view(g.sector(1, 6), 0);
+    EXPECT_TRUE(figure_at(32, 96));
+    // Facing right: its first place would be 1, which moves on to place 2.
+    member_direction = 1;
+    draw_view(g.sector(1, 6), 0);
+    EXPECT_TRUE(figure_at(96, 32));
+    EXPECT_FALSE(figure_at(96, 96));
 }
