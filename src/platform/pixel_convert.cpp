@@ -109,7 +109,9 @@ template <texture_layout L>
 
 // The row loops are built for the vector units the machine may have; the
 // best one is chosen when the program loads.
-#if defined(__x86_64__)
+// (Not under ThreadSanitizer or clang's instrumented builds: the loader runs
+// the chooser before the sanitizer runtime is ready.)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define VECTOR_CLONES
