@@ -13,6 +13,7 @@ font_settings window_font_defaults;
 int text_x = 0;
 int text_y = 0;
 static uint16_t* text_buffer = nullptr;  // drawing target when the cursor was placed
+static bool holds_lock = false;          // the current font's handle carries our lock
 
 namespace {
 
@@ -53,10 +54,16 @@ font_data font_of_handle(handle_id font) {
 }
 
 void set_font(handle_id font, int32_t spec, const uint16_t* seven_colours) {
-    // The current font holds exactly one lock on its handle.
+    // The current font holds exactly one lock on its handle (none when the
+    // handle is undefined, so that it can still be defined).
     if (current_font_handle != font) {
-        lock_handle(font);
-        if (current_font_handle >= 0) unlock_handle(static_cast<handle_id>(current_font_handle));
+        if (holds_lock) unlock_handle(static_cast<handle_id>(current_font_handle));
+        holds_lock = false;
+    }
+    if (!holds_lock) {
+        const handle_record* record = handle_info(font);
+        holds_lock = record && record->state != HANDLE_UNDEFINED;
+        if (holds_lock) lock_handle(font);
     }
     current_font = font_of_handle(font);
 
@@ -89,7 +96,8 @@ void set_font(handle_id font, const std::array<uint16_t, FONT_COLOUR_SLOTS>& sev
 }
 
 void reset_font_state() {
-    if (current_font_handle >= 0) unlock_handle(static_cast<handle_id>(current_font_handle));
+    if (holds_lock) unlock_handle(static_cast<handle_id>(current_font_handle));
+    holds_lock = false;
     current_font = font_data{};
     current_font_handle = -1;
     font_colours.fill(0);

@@ -27,6 +27,7 @@ class Font : public ::testing::Test {
         reset_font_state();
         undefine_handle(FONT_A);
         undefine_handle(FONT_B);
+        undefine_handle(NEVER_DEFINED);
         target_frame_buffer();
     }
     static uint16_t at(int x, int y) { return frame_buffer[y * 640 + x]; }
@@ -194,8 +195,9 @@ TEST_F(Font, SwitchingFontsLeavesOtherLocksAlone) {
     unlock_handle(FONT_A);
 }
 
-TEST_F(Font, UndefinedFontIsEmpty) {
+TEST_F(Font, UndefinedFontIsEmptyAndStaysDefinable) {
     set_font(NEVER_DEFINED, 0x7FFF);
+    EXPECT_EQ(lock_count(NEVER_DEFINED), 0);
     EXPECT_EQ(current_font.bytes, nullptr);
     EXPECT_EQ(text_width("abc"), 0);
     EXPECT_EQ(text_height("abc"), 0);
@@ -204,6 +206,13 @@ TEST_F(Font, UndefinedFontIsEmpty) {
     EXPECT_EQ(text_x, 50);
     EXPECT_EQ(at(50, 50), BACKGROUND);
     EXPECT_TRUE(wrap_text("abc def", 1).lines.size() == 1);
+
+    test_fonts::install(NEVER_DEFINED, font_bytes().block('a', 2, 2).bytes);
+    ASSERT_NE(handle_info(NEVER_DEFINED), nullptr);
+    EXPECT_EQ(handle_info(NEVER_DEFINED)->state, HANDLE_DEFINED);
+    set_font(NEVER_DEFINED, 0x7FFF);  // now it has glyphs and the lock
+    EXPECT_EQ(lock_count(NEVER_DEFINED), 1);
+    EXPECT_EQ(text_width("a"), 2);
 }
 
 // ---- text output and measuring ----
