@@ -599,3 +599,44 @@ TEST_F(ViewTest, LoneMemberOnAnOddPlaceMovesToTheNextOne) {
     EXPECT_TRUE(figure_at(96, 32));
     EXPECT_FALSE(figure_at(96, 96));
 }
+
+TEST_F(ViewTest, ScrambledRecordsNeverDrawOutsideTheirPictures) {
+    // Every field of every record random (exits to any sector or none, any
+    // flags, texture indexes beyond the lists, animation frames, all sector
+    // types): every place and direction is drawn without a fault.
+    build_grid_map({"...", "...", "..."}, FADE);
+    install_standard_pictures();
+    put_picture(LEFT_ARCHES + 1, brick_wall(FADE, 2));
+    put_picture(RIGHT_ARCHES + 1, brick_wall(FADE, 2));
+    uint32_t state = 12345;
+    auto next = [&] {
+        state = state * 214013 + 2531011;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 20; round++) {
+        for (map_sector& s : current_map.sectors) {
+            s.floor = static_cast<uint8_t>(next() % 12);
+            s.ceiling = static_cast<uint8_t>(next() % 12);
+            s.surface_modes = static_cast<uint8_t>(next());
+            s.sector_type = static_cast<uint8_t>(next() % 24);
+            for (uint16_t& e : s.exits) e = static_cast<uint16_t>(next() % current_map.sector_count);
+        }
+        for (map_side& side : current_map.sides) {
+            side.primary = static_cast<uint8_t>(next() % 10);
+            side.secondary = static_cast<uint8_t>(next() % 10);
+            side.arch_and_flags2 = static_cast<uint8_t>(next());
+            side.target_side = static_cast<uint8_t>(next());
+            side.secondary_x = static_cast<uint8_t>(next());
+            side.secondary_y = static_cast<uint8_t>(next());
+            side.flags = static_cast<uint32_t>(next()) << 17 | next();
+            side.primary_anim = static_cast<uint8_t>(next());
+            side.secondary_anim = static_cast<uint8_t>(next());
+        }
+        for (map_coord& c : current_map.coords) c.coord_flags = static_cast<uint16_t>(next());
+        view.true_seeing = round & 1;
+        view.anim_counter = static_cast<uint8_t>(round * 37);
+        for (int s = 1; s < current_map.sector_count; s++)
+            for (int d = 0; d < 4; d++) draw_view(s, d);
+    }
+    SUCCEED();
+}
