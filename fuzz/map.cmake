@@ -1,1 +1,1 @@
-vorthan_fuzz_target(map LIBS vorthan_world vorthan_forge)
+vorthan_fuzz_target(map LIBS vorthan_world)

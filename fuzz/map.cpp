@@ -1,14 +1,12 @@
 // Fuzzes the map loader: the blocks and their records, counts, texture and
 // name lists, items and multiactions, the checks and corrections, handle
 // registration, and the map's string table. An input is a map file; the
-// bytes after its end block are read as the map's string table. An input
-// that begins with "[" is a map source for the forge's compiler instead.
+// bytes after its end block are read as the map's string table.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "core/handles.h"
-#include "forge/map_source.h"
 #include "startup/strings.h"
 #include "world/map.h"
 #include "world/map_internal.h"
@@ -16,17 +14,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const uint8_t empty = 0;
     if (!data) data = &empty, size = 0;
-    if (size > 0 && data[0] == '[') {
-        auto compiled =
-            forge::compile_map_source(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz");
-        if (compiled.ok()) {
-            // What the compiler accepts, the loader loads.
-            std::vector<uint8_t> bytes = forge::build_map_file(compiled.map);
-            loaded_map map;
-            if (parse_map(bytes.data(), bytes.size(), map) != MAP_OK) __builtin_trap();
-        }
-        return 0;
-    }
     loaded_map map;
     size_t consumed = 0;
     int result = parse_map_blocks(data, size, map, true, nullptr, &consumed);
