@@ -14,5 +14,5 @@ bool sector_type_target_ok(uint8_t type, uint16_t target);
 // Step 7 of the load: corrections of exits, texture indexes and animations.
 void correct_records(loaded_map& map);
 // consumed (optional): the bytes up to the end of the end block.
-int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool define_handles, std::string* error,
-                     size_t* consumed = nullptr);
+int parse_map_blocks(const uint8_t* data, size_t size, loaded_map& map, bool define_handles,
+                     std::string* error, size_t* consumed = nullptr);
