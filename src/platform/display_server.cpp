@@ -425,7 +425,8 @@ void DisplayServer::cursor_moved_by_stick(int x, int y) {
 }
 
 void DisplayServer::commands_pending() {
-    push_user_event(ev_commands_);
+    // Before open there is no thread to wake; the commands wait for the first batch.
+    if (running_) push_user_event(ev_commands_);
 }
 
 void DisplayServer::push_user_event(uint32_t type) {

@@ -3,9 +3,12 @@
 #include <SDL2/SDL_scancode.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "core/events.h"
+#include "core/events_cursor.h"
+#include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
 #include "platform/headless_display.h"
@@ -94,4 +97,39 @@ TEST_F(DisplayHooks, VirtualClockAdvancesPerPoll) {
     const uint64_t before = display().milliseconds();
     polls(4);
     EXPECT_EQ(display().milliseconds(), before + 40);
+}
+
+namespace {
+// A 3 x 2 picture of 8-bit indices whose index 0 is transparent.
+std::vector<uint8_t> small_pal8_picture() {
+    std::vector<uint8_t> bytes(6 + 512 + 6, 0);
+    const uint16_t header[3] = {3, 2, PIC_PAL8};
+    std::memcpy(bytes.data(), header, 6);
+    const uint16_t red = 0x7C00;
+    std::memcpy(bytes.data() + 6 + 2 * 1, &red, 2);  // palette entry 1
+    const uint8_t pixels[6] = {1, 0, 1, 1, 1, 0};
+    std::memcpy(bytes.data() + 6 + 512, pixels, 6);
+    return bytes;
+}
+}  // namespace
+
+TEST_F(DisplayHooks, OverlayPicturesKeepTransparentPixels) {
+    const std::vector<uint8_t> bytes = small_pal8_picture();
+    const auto* pic = reinterpret_cast<const picture*>(bytes.data());
+    EXPECT_EQ(encode_overlay_picture(pic),
+              (std::vector<uint16_t>{0x7C00, 0x8000, 0x7C00, 0x7C00, 0x7C00, 0x8000}));
+    EXPECT_TRUE(encode_overlay_picture(nullptr).empty());
+}
+
+TEST_F(DisplayHooks, CursorChoiceReachesTheDisplay) {
+    const std::vector<uint8_t> bytes = small_pal8_picture();
+    reset_cursor();
+    set_cursor_picture(bytes.data(), 1, 1);
+    force_show_cursor();
+    polls(1);
+    EXPECT_TRUE(headless().cursor_shown());
+    hide_cursor();
+    polls(1);
+    EXPECT_FALSE(headless().cursor_shown());
+    reset_cursor();
 }

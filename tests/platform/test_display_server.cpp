@@ -173,7 +173,9 @@ TEST(RendererFallback, AsksForTheSoftwareRendererAlone) {
 }
 
 namespace {
-void silence(void*, uint8_t* stream, int length) { std::memset(stream, 0, static_cast<size_t>(length)); }
+void silence(void*, uint8_t* stream, int length) {
+    std::memset(stream, 0, static_cast<size_t>(length));
+}
 }  // namespace
 
 TEST_F(DisplayServerTest, AudioDeviceOpensWithItsRate) {

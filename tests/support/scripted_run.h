@@ -21,7 +21,8 @@ struct scripted_run_options {
     std::vector<uint64_t> checkpoints_ms;
     // Called at each checkpoint (on the game side) to capture more state.
     std::function<void(uint64_t at_ms)> on_checkpoint;
-    uint64_t stop_at_ms = 0;  // sets stop_flag at this time; 0 = never
+    // Sets stop_flag at this virtual time (a safety net: a run never hangs a test); 0 = never.
+    uint64_t stop_at_ms = 120000;
     int ms_per_poll = 10;
 };
 
