@@ -133,3 +133,28 @@ TEST_F(DisplayHooks, CursorChoiceReachesTheDisplay) {
     EXPECT_FALSE(headless().cursor_shown());
     reset_cursor();
 }
+
+TEST_F(DisplayHooks, ControllerPromptEndsAtTheFirstKeyAndConsumesIt) {
+    headless().inject_key(1500, 0x1C0D);
+    controller_prompt();
+    EXPECT_GE(display().milliseconds(), 1500u);
+    EXPECT_LT(display().milliseconds(), 1700u);
+    EXPECT_FALSE(display().key_available());
+    EXPECT_EQ(headless().present_count(), 1u);  // the notice was shown
+}
+
+TEST_F(DisplayHooks, ControllerPromptGivesUpAfterTenSeconds) {
+    controller_prompt();
+    EXPECT_EQ(display().milliseconds(), 10000u);
+}
+
+TEST_F(DisplayHooks, ControllerPromptEndsAtTheFirstControllerButton) {
+    scripted_input press;
+    press.kind = scripted_input::CONTROLLER_BUTTON;
+    press.at_ms = 300;
+    press.button = 3;
+    headless().inject(press);
+    controller_prompt();
+    EXPECT_LT(display().milliseconds(), 500u);
+    EXPECT_TRUE(display().controller_activated());
+}
