@@ -1,0 +1,94 @@
+// Paints every picture of the game screen into PNG files named after the
+// picture ("desk.png" becomes "desk.pcx"), and optionally a mock-up of the
+// whole 640 x 480 screen composed from them, with a grey box for the view.
+//
+//   demo_art_screen <out folder> [--mockup <screen.png>]
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "screen_art.h"
+
+namespace {
+
+using forge::paint::canvas;
+using forge::paint::rgb8;
+
+void save(const std::string& folder, const std::string& name, const canvas& c) {
+    forge::write_png_file(folder + "/" + name + ".png", forge::paint::to_image(c));
+}
+
+// Frame n of a picture whose frames of h rows lie one under the other.
+canvas frame(const canvas& c, int n, int h) {
+    return c.crop({0, n * h, c.width(), h});
+}
+
+canvas mockup() {
+    using namespace screen_art;
+    canvas s(640, 480);
+    forge::paint::fill(s, {0, 0, 640, 480}, [](int, int) { return rgb8(0, 0, 0); });
+    forge::paint::fill(s, {0, 17, 640, 360}, [](int, int) { return rgb8(110, 110, 110); });
+    s.paste(paint_desk(), 0, 378);
+    const canvas slot = paint_slot(), icons = paint_status_icons();
+    for (int i = 0; i < 6; ++i) {
+        const int x = 54 + 74 * i;
+        s.paste(slot, x, 378);
+        if (i == 4) {
+            s.paste(paint_death(), x + 3, 378 + 12);
+            continue;
+        }
+        forge::paint::fill(s, {x + 3, 378 + 12, 54, 75}, [](int, int) { return rgb8(150, 140, 130); });
+        for (int k = 0; k < i % 3; ++k) s.paste(frame(icons, k + i, 13), x + 4 + 13 * k, 378 + 13);
+        // Half-empty bars, as the party bar blacks out their tops.
+        forge::paint::fill(s, {x + 60, 378 + 13, 11, 10 * i}, [](int, int) { return rgb8(0, 0, 0); });
+    }
+    s.paste(paint_arrows(-1), 498, 378);
+    s.paste(frame(paint_arrows(0), 2, 110).crop({0, 0, 142, 102}), 498, 378);
+    s.paste(paint_topbar(), 0, 0);
+    s.paste(frame(paint_compass(), 30, 16), 476, 0);
+    s.paste(frame(paint_hit(), 0, 36), 54 + 74 + 8, 378 + 20);
+    forge::paint::fill(s, {0, 16, 640, 1}, [](int, int) { return rgb8(0, 0, 0); });
+    forge::paint::fill(s, {0, 377, 640, 1}, [](int, int) { return rgb8(0, 0, 0); });
+    s.paste(paint_cursor('a'), 300, 200);
+    return s;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--mockup")) {
+        std::fprintf(stderr, "usage: %s <out folder> [--mockup <screen.png>]\n", argv[0]);
+        return 2;
+    }
+    try {
+        using namespace screen_art;
+        const std::string out = argv[1];
+        save(out, "topbar", paint_topbar());
+        save(out, "kompas", paint_compass());
+        save(out, "desk", paint_desk());
+        save(out, "okno", paint_slot());
+        save(out, "sipky", paint_arrows(-1));
+        const char* pressed[6] = {"sipky_s", "sipky_v", "sipky_j", "sipky_z", "sipky_sv", "sipky_sz"};
+        for (int b = 0; b < 6; ++b) save(out, pressed[b], paint_arrows(b));
+        save(out, "postup", paint_status_icons());
+        save(out, "death", paint_death());
+        save(out, "pzasah", paint_hit());
+        save(out, "krevmin", paint_blood(0));
+        save(out, "krevmid", paint_blood(1));
+        save(out, "krevmax", paint_blood(2));
+        save(out, "fx", paint_sparkle());
+        save(out, "stupnice", paint_note_panel());
+        save(out, "lodka", paint_boat());
+        const std::pair<const char*, char> cursors[] = {
+            {"msc_sip", 'a'}, {"msc_x", 'x'}, {"msc_who", 'w'}, {"msc_zare", 'z'}};
+        for (const auto& [name, kind] : cursors) save(out, name, paint_cursor(kind));
+        save(out, "ramecek", paint_tile_frame());
+        save(out, "wintxtr", paint_window_texture());
+        if (argc == 4) forge::write_png_file(argv[3], forge::paint::to_image(mockup()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The painters of the game screen's pictures. Each returns the whole picture
+// (all its frames one under the other) as a canvas; transparent pixels become
+// palette index 0 when the forge turns the PNG into a PCX.
+#include <string>
+#include <vector>
+
+#include "forge/paint.h"
+
+namespace screen_art {
+
+using forge::paint::canvas;
+
+// Around the view.
+canvas paint_topbar();   // 640 x 16
+canvas paint_compass();  // 102 x 640: 40 frames of 16 rows
+canvas paint_desk();     // 640 x 102
+canvas paint_slot();     // okno: 74 x 102, one party member's frame
+// The arrow panel: 142 x 102 at rest; pressed = -1 for the resting picture,
+// otherwise the button (0 forward, 1 right, 2 back, 3 left, 4 turn right,
+// 5 turn left) in three frames of 110 rows, pressed ever deeper.
+canvas paint_arrows(int pressed);
+
+// The party bar's small pictures and effects.
+canvas paint_status_icons();   // postup: 13 x 13 cells one under the other
+canvas paint_death();          // 54 x 75
+canvas paint_hit();            // pzasah: 44 x 36
+canvas paint_blood(int size);  // krevmin/mid/max (size 0..2): 120 x 840, 8 frames of 105 rows
+canvas paint_sparkle();        // fx: 16 x 240, 15 frames of 16 rows
+canvas paint_note_panel();     // stupnice: 640 x 102
+canvas paint_boat();           // lodka: 640 x 59
+
+// Cursors (hot spot at the top-left pixel) and the window style.
+canvas paint_cursor(char kind);  // 'a' arrow, 'x' refused, 'w' who, 'z' glow
+canvas paint_tile_frame();       // ramecek: 12 x 96, eight tiles
+canvas paint_window_texture();   // wintxtr: 64 x 64, tiles seamlessly
+
+}  // namespace screen_art

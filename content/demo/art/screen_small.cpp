@@ -1,0 +1,295 @@
+// The small pictures of the game screen: status icons, the dead member's
+// picture, hit and blood marks, the sparkle effect, the note panel, the boat,
+// the mouse cursors and the window style.
+#include <algorithm>
+#include <cmath>
+
+#include "forge/texture_source.h"
+#include "screen_art.h"
+
+namespace screen_art {
+
+using namespace forge::paint;
+
+namespace {
+
+const rgb GOLD = rgb8(226, 184, 104);
+const rgb INK = rgb8(16, 12, 10);
+constexpr float PI = 3.14159265f;
+
+// A star of n points between radii inner and outer, turned by angle.
+std::vector<float> star(float cx, float cy, int n, float inner, float outer, float angle) {
+    std::vector<float> xy;
+    for (int i = 0; i < 2 * n; ++i) {
+        const float a = angle + i * PI / n, r = i % 2 ? inner : outer;
+        xy.push_back(cx + r * std::sin(a));
+        xy.push_back(cy - r * std::cos(a));
+    }
+    return xy;
+}
+
+}  // namespace
+
+// Eight icons: poison, paralysis, blindness, levitation, sleep, regeneration,
+// protection, burning; each on a dark roundel.
+canvas paint_status_icons() {
+    constexpr int N = 8;
+    canvas c(13, 13 * N);
+    for (int i = 0; i < N; ++i) {
+        const float cx = 6.5f, cy = 13 * i + 6.5f;
+        disc(c, cx, cy, 6.4f, rgb8(10, 8, 8));
+        disc(c, cx, cy, 5.4f, rgb8(48, 44, 46));
+        switch (i) {
+            case 0:  // a green drop
+                fill_polygon(c, {cx, cy - 4.5f, cx + 3, cy, cx - 3, cy}, rgb8(90, 220, 70));
+                disc(c, cx, cy + 1, 3, rgb8(90, 220, 70));
+                break;
+            case 1:  // a blue chain bar
+                stroke(c, cx - 3.5f, cy - 3.5f, cx + 3.5f, cy + 3.5f, 2, rgb8(120, 170, 255));
+                stroke(c, cx - 3.5f, cy + 3.5f, cx + 3.5f, cy - 3.5f, 2, rgb8(120, 170, 255));
+                break;
+            case 2:  // a crossed eye
+                disc(c, cx, cy, 3.6f, rgb8(230, 230, 220));
+                disc(c, cx, cy, 1.6f, INK);
+                stroke(c, cx - 4.5f, cy + 4, cx + 4.5f, cy - 4, 1.4f, rgb8(230, 50, 40));
+                break;
+            case 3:  // a white feather arrow upwards
+                fill_polygon(c, {cx, cy - 5, cx + 4, cy - 0.5f, cx - 4, cy - 0.5f}, rgb8(240, 240, 250));
+                stroke(c, cx, cy - 1, cx, cy + 4.5f, 1.8f, rgb8(240, 240, 250));
+                break;
+            case 4:  // a violet crescent moon
+                disc(c, cx, cy, 4.2f, rgb8(190, 150, 255));
+                disc(c, cx + 2, cy - 1.5f, 3.6f, rgb8(48, 44, 46));
+                break;
+            case 5:  // a red cross
+                stroke(c, cx, cy - 4, cx, cy + 4, 2.6f, rgb8(236, 60, 50));
+                stroke(c, cx - 4, cy, cx + 4, cy, 2.6f, rgb8(236, 60, 50));
+                break;
+            case 6:  // a gold shield
+                fill_polygon(
+                    c, {cx - 4, cy - 4, cx + 4, cy - 4, cx + 4, cy + 0.5f, cx, cy + 5, cx - 4, cy + 0.5f},
+                    GOLD);
+                break;
+            default:  // a flame
+                fill_polygon(c, {cx, cy - 5, cx + 3.5f, cy + 1, cx, cy + 4.5f, cx - 3.5f, cy + 1},
+                             rgb8(250, 130, 30));
+                disc(c, cx, cy + 1.5f, 2, rgb8(255, 230, 120));
+                break;
+        }
+    }
+    return c;
+}
+
+canvas paint_death() {
+    canvas c(54, 75);
+    fill(c, {0, 0, 54, 75}, [](int x, int y) { return slate(x, y, 471) * 0.45f; });
+    vignette(c, {0, 0, 54, 75}, 0.6f);
+    const rgb bone = rgb8(214, 204, 178), shadow = rgb8(120, 108, 90);
+    // Crossed bones behind the skull.
+    stroke(c, 8, 60, 46, 24, 4, shadow);
+    stroke(c, 46, 60, 8, 24, 4, shadow);
+    stroke(c, 8, 59, 46, 23, 3, bone);
+    stroke(c, 46, 59, 8, 23, 3, bone);
+    for (float x : {7.0f, 47.0f})
+        for (float y : {23.0f, 59.0f}) disc(c, x, y, 2.8f, bone);
+    // The skull.
+    disc(c, 27, 33, 13, shadow);
+    disc(c, 27, 32, 12.5f, bone);
+    fill_polygon(c, {19, 38, 35, 38, 33, 50, 21, 50}, bone);
+    disc(c, 22, 33, 3.6f, INK);
+    disc(c, 32, 33, 3.6f, INK);
+    fill_polygon(c, {27, 37, 29, 42, 25, 42}, INK);
+    for (float x : {22.5f, 25.5f, 28.5f, 31.5f}) stroke(c, x, 45, x, 50, 0.9f, shadow);
+    return c;
+}
+
+canvas paint_hit() {
+    canvas c(44, 36);
+    fill_polygon(c, star(22, 18, 9, 9, 18, 0.2f), rgb8(60, 8, 6));
+    fill_polygon(c, star(22, 18, 9, 8, 16, 0.2f), rgb8(200, 30, 20));
+    disc(c, 22, 18, 8, rgb8(150, 16, 12));
+    return c;
+}
+
+canvas paint_blood(int size) {
+    constexpr int W = 120, FRAME = 105, FRAMES = 8;
+    canvas c(W, FRAME * FRAMES);
+    const float full = 20.0f + 9.0f * size;
+    for (int f = 0; f < FRAMES; ++f) {
+        const int top = f * FRAME;
+        // Spreads over the first three frames, then dries and thins out.
+        const float grow = std::min(1.0f, (f + 1) / 3.0f);
+        const float fade = f < 4 ? 1.0f : 1.0f - (f - 3) * 0.18f;
+        const float radius = full * (0.55f + 0.45f * grow);
+        for (int y = 0; y < FRAME; ++y)
+            for (int x = 0; x < W; ++x) {
+                const float dx = x + 0.5f - 60, dy = y + 0.5f - 51;
+                const float a = std::atan2(dy, dx);
+                const float edge =
+                    radius * (0.8f + 0.35f * noise(std::cos(a) * 2 + 5, std::sin(a) * 2 + 5, 481 + size));
+                const float d = std::sqrt(dx * dx + dy * dy);
+                if (d > edge) continue;
+                const float wet = 1 - d / edge;
+                rgb k = mix(rgb8(90, 6, 6), rgb8(180, 20, 14), std::min(1.0f, wet * 2));
+                k = k * (0.85f + 0.3f * noise(x / 6.0f, y / 6.0f, 482, 2)) * fade;
+                c.set(x, top + y, k);
+            }
+        // Droplets flung outwards.
+        for (int i = 0; i < 10 + 4 * size; ++i) {
+            const float a = grain(i, size, 483) * 2 * PI,
+                        dist = radius * (1.05f + 0.5f * grain(i, size, 484) * grow);
+            disc(c, 60 + std::cos(a) * dist, top + 51 + std::sin(a) * dist, 1.2f + 2.0f * grain(i, 0, 485),
+                 rgb8(150, 14, 10) * fade);
+        }
+        // A dark plate in the middle so the white number stays legible.
+        disc(c, 60, top + 51, 9, rgb8(50, 4, 4), 0.8f);
+    }
+    return c;
+}
+
+canvas paint_sparkle() {
+    constexpr int FRAMES = 15;
+    canvas c(16, 16 * FRAMES);
+    for (int f = 0; f < FRAMES; ++f) {
+        const float t = f / float(FRAMES - 1);
+        const float size = 7.5f * std::sin(t * PI) + 0.8f;
+        const float cy = f * 16 + 8.0f;
+        fill_polygon(c, star(8, cy, 4, size * 0.25f, size, t * PI / 2), rgb8(255, 214, 120));
+        disc(c, 8, cy, size * 0.3f, rgb8(255, 250, 220));
+    }
+    return c;
+}
+
+canvas paint_note_panel() {
+    canvas c(640, 102);
+    fill(c, {0, 0, 640, 102}, [](int x, int y) { return slate(x, y, 491); });
+    vignette(c, {0, 0, 640, 102}, 0.25f);
+    bronze_frame(c, {0, 0, 640, 102}, 4, 492);
+    // The plaque for the caption centred on (103, 52).
+    fill(c, {50, 44, 106, 17}, [](int x, int y) { return slate(x, y, 493) * 0.45f; });
+    bevel(c, {50, 44, 106, 17}, 2, 0.9f, false);
+    // A wooden flute under twelve note plates (names centred on 156 + 22 i, 32).
+    fill(c, {136, 58, 286, 16}, [](int x, int y) { return dark_wood(x, y, 494) * 1.3f; });
+    bevel(c, {136, 58, 286, 16}, 3, 0.6f);
+    for (int x : {140, 414}) fill(c, {x, 58, 4, 16}, [](int px, int py) { return bronze(px, py, 495); });
+    for (int i = 0; i < 12; ++i) {
+        const int cx = 156 + 22 * i;
+        fill(c, {cx - 10, 24, 20, 16}, [](int x, int y) { return slate(x, y, 496) * 0.4f; });
+        bevel(c, {cx - 10, 24, 20, 16}, 1, 0.9f, false);
+        disc(c, cx, 66, 3.4f, rgb8(12, 8, 6));
+        disc(c, cx - 0.6f, 65.4f, 2.2f, rgb8(4, 2, 2));
+    }
+    return c;
+}
+
+canvas paint_boat() {
+    constexpr int W = 640, H = 59;
+    canvas c(W, H);
+    // The hull floor between the two gunwales that meet at the prow.
+    const std::vector<float> hull = {0, 59, 0, 46, 320, 6, 640, 46, 640, 59};
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const float t = coverage(x, y, [&](float px, float py) {
+                const float side = std::fabs(px - 320) / 320;
+                return py >= 6 + 40 * side;
+            });
+            if (t < 0.5f) continue;
+            // Planks run towards the prow.
+            const float along = (x - 320) / std::max(1.0f, y - 4.0f);
+            rgb k = dark_wood(static_cast<int>(along * 40), y * 3, 501) * (0.7f + 0.4f * y / H);
+            if (std::fmod(std::fabs(along) * 4 + 0.5f, 1.0f) < 0.08f) k = k * 0.5f;
+            c.set(x, y, k);
+        }
+    (void)hull;
+    // The gunwales and the stem post.
+    stroke(c, -4, 50, 320, 5, 7, rgb8(40, 26, 16));
+    stroke(c, 644, 50, 320, 5, 7, rgb8(40, 26, 16));
+    stroke(c, -4, 48.5f, 320, 3.5f, 4, rgb8(110, 76, 44));
+    stroke(c, 644, 48.5f, 320, 3.5f, 4, rgb8(110, 76, 44));
+    fill_polygon(c, {314, 0, 326, 0, 330, 14, 310, 14}, rgb8(70, 46, 28));
+    fill(c, {312, 12, 16, 4}, [](int x, int y) { return bronze(x, y, 502); });
+    return c;
+}
+
+canvas paint_cursor(char kind) {
+    constexpr int S = 28;
+    canvas c(S, S);
+    const std::vector<float> arrow = {0.2f, 0.2f, 0.2f, 19, 5, 15, 9, 23.5f, 12.5f, 22, 8.5f, 14, 14.5f, 14};
+    std::vector<float> inside(S * S, 0);
+    for (int y = 0; y < S; ++y)
+        for (int x = 0; x < S; ++x)
+            inside[y * S + x] = coverage(x, y, [&](float px, float py) {
+                bool in = false;
+                const size_t n = arrow.size() / 2;
+                for (size_t i = 0, j = n - 1; i < n; j = i++) {
+                    const float xi = arrow[2 * i], yi = arrow[2 * i + 1], xj = arrow[2 * j],
+                                yj = arrow[2 * j + 1];
+                    if ((yi > py) != (yj > py) && px < (xj - xi) * (py - yi) / (yj - yi) + xi) in = !in;
+                }
+                return in;
+            });
+    auto in = [&](int x, int y) { return x >= 0 && y >= 0 && x < S && y < S && inside[y * S + x] >= 0.4f; };
+    for (int y = 0; y < S; ++y)
+        for (int x = 0; x < S; ++x) {
+            if (!in(x, y)) continue;
+            const bool edge = !in(x - 1, y) || !in(x + 1, y) || !in(x, y - 1) || !in(x, y + 1);
+            // Bronze face lit from the top left.
+            c.set(x, y, edge ? INK : mix(rgb8(250, 220, 150), rgb8(150, 100, 44), (x + y) / 26.0f));
+        }
+    c.set(0, 0, INK);
+    const float bx = 20, by = 20;
+    switch (kind) {
+        case 'x':
+            disc(c, bx, by, 7, INK);
+            disc(c, bx, by, 6, rgb8(170, 24, 18));
+            stroke(c, bx - 3, by - 3, bx + 3, by + 3, 2, rgb8(255, 240, 230));
+            stroke(c, bx - 3, by + 3, bx + 3, by - 3, 2, rgb8(255, 240, 230));
+            break;
+        case 'w':
+            disc(c, bx, by, 7, INK);
+            disc(c, bx, by, 6, rgb8(40, 80, 170));
+            letter(c, '?', 18, 17, 1, rgb8(255, 255, 255));
+            break;
+        case 'z':
+            fill_polygon(c, star(bx, by, 4, 2.5f, 8, 0), INK);
+            fill_polygon(c, star(bx, by, 4, 1.8f, 6.8f, 0), rgb8(255, 226, 120));
+            disc(c, bx, by, 1.8f, rgb8(255, 255, 240));
+            break;
+        default:
+            break;
+    }
+    return c;
+}
+
+// The twelve-pixel tiles of the panel frame, cut out of a frame painted
+// around a 12 x 12 inside: corners, edges, corners, in the order top-left,
+// top, top-right, left, right, bottom-left, bottom, bottom-right.
+canvas paint_tile_frame() {
+    canvas whole(36, 36);
+    bronze_frame(whole, {2, 2, 32, 32}, 8, 511);
+    for (int i = 2; i < 34; ++i) {
+        whole.set(i, 33, whole.get(i, 33) * 0.5f);
+        whole.set(33, i, whole.get(33, i) * 0.5f);
+    }
+    for (float p : {6.0f, 30.0f})
+        for (float q : {6.0f, 30.0f}) rivet(whole, p, q, 2.0f);
+    canvas c(12, 96);
+    const int tiles[8][2] = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}};
+    for (int t = 0; t < 8; ++t) c.paste(whole.crop({tiles[t][0] * 12, tiles[t][1] * 12, 12, 12}), 0, 12 * t);
+    return c;
+}
+
+canvas paint_window_texture() {
+    canvas c(64, 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const float layers = forge::fbm_noise(x / 16.0f, y / 8.0f, 4, 8, 4, 521);
+            const float cloud = forge::fbm_noise(x / 8.0f, y / 8.0f, 8, 8, 3, 522);
+            rgb k = mix(rgb8(40, 42, 48), rgb8(70, 72, 76), layers);
+            k = mix(k, rgb8(66, 56, 48), cloud * 0.4f);
+            c.set(x, y, k * (0.94f + 0.1f * grain(x, y, 523)));
+        }
+    return c;
+}
+
+}  // namespace screen_art

@@ -1,0 +1,30 @@
+# The game screen's pictures (top bar, compass, bottom desk, party slot, arrow
+# panel and its pressed states, status icons, effects, cursors, window style):
+# painted by our own code (art/screen_*.cpp) into PNGs, turned by the forge
+# into PCX files and packed into VORTHAN.DDL under their own names. A mock-up
+# of the whole screen is written next to the PNGs (art/screen/mockup.png).
+add_executable(demo_art_screen ${DEMO_SRC}/art/screen_art.cpp ${DEMO_SRC}/art/screen_panels.cpp
+  ${DEMO_SRC}/art/screen_small.cpp)
+target_link_libraries(demo_art_screen PRIVATE vorthan_forge)
+set(DEMO_SCREEN_ART ${CMAKE_CURRENT_BINARY_DIR}/art/screen)
+set(DEMO_SCREEN_PICTURES topbar kompas desk okno sipky sipky_s sipky_v sipky_j sipky_z sipky_sv sipky_sz
+  postup death pzasah krevmin krevmid krevmax fx stupnice lodka msc_sip msc_x msc_who msc_zare
+  ramecek wintxtr)
+set(screen_pngs "")
+foreach(name ${DEMO_SCREEN_PICTURES})
+  list(APPEND screen_pngs ${DEMO_SCREEN_ART}/${name}.png)
+endforeach()
+add_custom_command(OUTPUT ${screen_pngs} ${DEMO_SCREEN_ART}/mockup.png
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_SCREEN_ART}
+  COMMAND demo_art_screen ${DEMO_SCREEN_ART} --mockup ${DEMO_SCREEN_ART}/mockup.png
+  DEPENDS demo_art_screen
+  COMMENT "Painting the game screen's pictures")
+set(DEMO_SCREEN_PCX ${DEMO_PACK}/gui)
+foreach(name ${DEMO_SCREEN_PICTURES})
+  add_custom_command(OUTPUT ${DEMO_SCREEN_PCX}/${name}.pcx
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_SCREEN_PCX}
+    COMMAND ${FORGE} picture ${DEMO_SCREEN_ART}/${name}.png -o ${DEMO_SCREEN_PCX}/${name}.pcx
+    DEPENDS forge ${DEMO_SCREEN_ART}/${name}.png
+    COMMENT "Picture ${name}.pcx")
+  demo_pack(${DEMO_SCREEN_PCX}/${name}.pcx)
+endforeach()
