@@ -55,26 +55,40 @@ canvas paint_topbar() {
 // turning right lowers the frame and the letters slide to the left.
 constexpr int COMPASS_W = 102, COMPASS_H = 16, COMPASS_ROUND = 240, COMPASS_STEP = 6;
 
+namespace {
+
+// N, E, S and W in bold strokes, 7 x 7.
+const char* const COMPASS_GLYPHS[4][7] = {
+    {"##...##", "###..##", "####.##", "##.####", "##..###", "##...##", "##...##"},
+    {"#######", "##.....", "##.....", "######.", "##.....", "##.....", "#######"},
+    {".#####.", "##...##", "##.....", ".#####.", ".....##", "##...##", ".#####."},
+    {"##...##", "##...##", "##.#.##", "##.#.##", "#######", "###.###", "##...##"}};
+
+void compass_letter(canvas& c, int which, int x, int y, const rgb& colour) {
+    for (int row = 0; row < 7; ++row)
+        for (int col = 0; col < 7; ++col)
+            if (COMPASS_GLYPHS[which][row][col] == '#') c.set(x + col, y + row, colour);
+}
+
+}  // namespace
+
 canvas paint_compass() {
     // One turn of the drum's rim, flat.
     canvas strip(COMPASS_ROUND, COMPASS_H);
     fill(strip, {0, 0, COMPASS_ROUND, COMPASS_H},
          [](int x, int y) { return mix(slate(x, y, 411), rgb8(30, 26, 22), 0.35f); });
     for (int p = 0; p < COMPASS_ROUND; p += 10) {
+        if (p % 60 == 0) continue;  // a letter stands there
         const bool major = p % 30 == 0;
         for (int y = major ? 11 : 12; y < 14; ++y) strip.set(p, y, mix(strip.get(p, y), GOLD, 0.8f));
     }
-    const char letters[] = {'N', 'E', 'S', 'W'};
     for (int i = 0; i < 4; ++i) {
         const int p = i * 60;
-        // A bold capital: the 5-wide glyph twice, one pixel apart, centred on p.
-        for (int dx : {-3, -2}) {
-            const int x = (p + dx + COMPASS_ROUND) % COMPASS_ROUND;
-            // Letters near the seam are drawn on both sides of it.
-            for (int wrap : {0, -COMPASS_ROUND, COMPASS_ROUND}) {
-                letter(strip, letters[i], x + wrap + 1, 4, 1, INK);
-                letter(strip, letters[i], x + wrap, 3, 1, i == 0 ? rgb8(236, 110, 70) : GOLD);
-            }
+        // A bold capital seven pixels wide centred on p, with a shadow; letters
+        // near the seam are drawn on both sides of it.
+        for (int wrap : {0, -COMPASS_ROUND, COMPASS_ROUND}) {
+            compass_letter(strip, i, p + wrap - 2, 5, INK);
+            compass_letter(strip, i, p + wrap - 3, 4, i == 0 ? rgb8(240, 104, 64) : GOLD);
         }
         // Diamonds between the letters.
         const float q = static_cast<float>(p + 30);
@@ -109,8 +123,10 @@ canvas paint_compass() {
             c.set(COMPASS_W - 1, top + y, c.get(COMPASS_W - 1, top + y) * 0.3f);
         }
         const float mid = COMPASS_W / 2.0f;
-        fill_polygon(c, {mid - 3, top + 0.0f, mid + 3, top + 0.0f, mid, top + 3.5f}, rgb8(250, 226, 160));
-        fill_polygon(c, {mid - 3, top + 16.0f, mid + 3, top + 16.0f, mid, top + 12.5f}, rgb8(250, 226, 160));
+        fill_polygon(c, {mid - 2.5f, top + 0.0f, mid + 2.5f, top + 0.0f, mid, top + 3.0f},
+                     rgb8(250, 226, 160));
+        fill_polygon(c, {mid - 2.5f, top + 16.0f, mid + 2.5f, top + 16.0f, mid, top + 13.0f},
+                     rgb8(250, 226, 160));
     }
     return c;
 }
@@ -255,22 +271,23 @@ void paint_button(canvas& c, int button, int depth, int top) {
     arrow_glyph(c, button, cx, cy, face_colour);
 }
 
-void paint_arrow_panel(canvas& c, int top, int pressed, int depth) {
-    fill(c, {0, top, ARROW_W, ARROW_FRAME}, [](int x, int y) { return dark_wood(x, y % ARROW_FRAME, 461); });
-    bronze_frame(c, {0, top, ARROW_W, ARROW_H}, 4, 462);
-    for (int b = 0; b < 6; ++b) paint_button(c, b, b == pressed ? depth : 0, top);
+// The panel alone, ARROW_FRAME rows (the last ones below the screen's edge).
+canvas paint_arrow_panel(int pressed, int depth) {
+    canvas c(ARROW_W, ARROW_FRAME);
+    fill(c, {0, 0, ARROW_W, ARROW_FRAME}, [](int x, int y) { return dark_wood(x, y, 461); });
+    bronze_frame(c, {0, 0, ARROW_W, ARROW_H}, 4, 462);
+    for (int b = 0; b < 6; ++b) paint_button(c, b, b == pressed ? depth : 0, 0);
+    return c;
 }
 
 }  // namespace
 
 canvas paint_arrows(int pressed) {
     if (pressed < 0) {
-        canvas c(ARROW_W, ARROW_H);
-        paint_arrow_panel(c, 0, -1, 0);
-        return c;
+        return paint_arrow_panel(-1, 0).crop({0, 0, ARROW_W, ARROW_H});
     }
     canvas c(ARROW_W, ARROW_FRAME * 3);
-    for (int f = 0; f < 3; ++f) paint_arrow_panel(c, f * ARROW_FRAME, pressed, f + 1);
+    for (int f = 0; f < 3; ++f) c.paste(paint_arrow_panel(pressed, f + 1), 0, f * ARROW_FRAME);
     return c;
 }
 

@@ -1,0 +1,199 @@
+// The demo's game-screen pictures as the player gets them: every one loads
+// from the demo archive through its fixed handle and decoder with the size
+// and frame layout the game screen draws, the compass scrolls evenly and
+// centres the right letter, and each pressed arrow picture changes only its
+// own button.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/archive.h"
+#include "core/decoders.h"
+#include "core/handles.h"
+#include "gfx/picture.h"
+#include "startup/paths.h"
+
+namespace {
+
+class DemoScreenArt : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        path_table[PATH_GUI] = VORTHAN_DEMO_DIR "/graphics/basic";
+        register_picture_decoders();
+        register_archive(VORTHAN_DEMO_DIR "/VORTHAN.DDL");
+        define_fixed_handles();
+    }
+    static void TearDownTestSuite() { free_all_handles(); }
+
+    static const picture* pic(handle_id id) {
+        const auto* p = static_cast<const picture*>(get_handle_data(id));
+        EXPECT_NE(p, nullptr) << "handle " << id;
+        return p;
+    }
+};
+
+struct expected_picture {
+    handle_id id;
+    const char* name;
+    uint16_t type;
+    int width, height;
+};
+
+// Sizes follow the places the game screen draws them at: frames lie one
+// under the other (compass 40 x 16 rows, arrows 3 x 110, blood 8 x 105,
+// sparkle 15 x 16, status icons 13 x 13 cells).
+const expected_picture SCREEN_PICTURES[] = {
+    {1, "topbar", PIC_HICOLOR, 640, 16},   {3, "kompas", PIC_HICOLOR, 102, 640},
+    {2, "okno", PIC_HICOLOR, 74, 102},     {0, "desk", PIC_PAL8, 640, 102},
+    {40, "sipky", PIC_PAL8, 142, 102},     {4, "sipky_s", PIC_PAL8, 142, 330},
+    {5, "sipky_v", PIC_PAL8, 142, 330},    {6, "sipky_j", PIC_PAL8, 142, 330},
+    {7, "sipky_z", PIC_PAL8, 142, 330},    {8, "sipky_sv", PIC_PAL8, 142, 330},
+    {9, "sipky_sz", PIC_PAL8, 142, 330},   {158, "postup", PIC_PAL8, 13, 104},
+    {41, "death", PIC_PAL8, 54, 75},       {38, "pzasah", PIC_PAL8, 44, 36},
+    {183, "krevmin", PIC_PAL8, 120, 840},  {184, "krevmid", PIC_PAL8, 120, 840},
+    {185, "krevmax", PIC_PAL8, 120, 840},  {143, "fx", PIC_PAL8, 16, 240},
+    {168, "stupnice", PIC_PAL8, 640, 102}, {27, "lodka", PIC_HICOLOR, 640, 59},
+    {51, "msc_sip", PIC_PAL8, 28, 28},     {52, "msc_x", PIC_PAL8, 28, 28},
+    {53, "msc_who", PIC_PAL8, 28, 28},     {55, "msc_zare", PIC_PAL8, 28, 28},
+    {14, "ramecek", PIC_PAL8, 12, 96},     {45, "wintxtr", PIC_PAL8, 64, 64},
+};
+
+TEST_F(DemoScreenArt, EveryPictureLoadsThroughItsHandleAtItsSize) {
+    for (const auto& e : SCREEN_PICTURES) {
+        const picture* p = pic(e.id);
+        if (!p) continue;
+        EXPECT_EQ(p->type, e.type) << e.name;
+        EXPECT_EQ(p->width, e.width) << e.name;
+        EXPECT_EQ(p->height, e.height) << e.name;
+    }
+}
+
+TEST_F(DemoScreenArt, OpaquePicturesHaveNoHolesAndOverlaysHaveSome) {
+    auto holes = [](const picture* p) {
+        int n = 0;
+        if (p->type == PIC_HICOLOR) {
+            for (int i = 0; i < p->width * p->height; ++i) n += picture_pixels16(p)[i] == 0x8000;
+        } else {
+            for (int i = 0; i < p->width * p->height; ++i) n += picture_pixels8(p)[i] == 0;
+        }
+        return n;
+    };
+    for (handle_id id : {1, 2, 3, 0, 40, 4, 41, 168, 45})
+        if (const picture* p = pic(id)) {
+            EXPECT_EQ(holes(p), 0) << "handle " << id;
+        }
+    // The boat, cursors, icons and marks are seen through around their shapes.
+    for (handle_id id : {27, 51, 158, 38, 183, 143, 14})
+        if (const picture* p = pic(id)) {
+            EXPECT_GT(holes(p), 0) << "handle " << id;
+        }
+}
+
+TEST_F(DemoScreenArt, CursorsHaveTheirTipAtTheHotSpot) {
+    for (handle_id id : {51, 52, 53, 55}) {
+        const picture* p = pic(id);
+        if (!p) continue;
+        EXPECT_NE(picture_pixels8(p)[0], 0) << "handle " << id;             // the tip pixel
+        EXPECT_EQ(picture_pixels8(p)[p->width - 1], 0) << "handle " << id;  // nothing at the far corner
+    }
+}
+
+TEST_F(DemoScreenArt, PartySlotBarsAreColouredOverTheirWholeHeight) {
+    const picture* p = pic(2);
+    if (!p) return;
+    const uint16_t* px = picture_pixels16(p);
+    for (int bar = 0; bar < 3; ++bar)
+        for (int y = 13; y < 85; ++y) {
+            const uint16_t c = px[y * p->width + 61 + 4 * bar];
+            const int brightest = std::max({(c >> 10) & 31, (c >> 5) & 31, c & 31});
+            EXPECT_GE(brightest, 8) << "bar " << bar << " row " << y;
+        }
+}
+
+// Gold and red marks (letters, ticks, diamonds) of one compass row: red at
+// least twice the blue, as the drum's grey slate never is.
+std::vector<bool> compass_marks(const picture* p, int frame, int row) {
+    std::vector<bool> marks(p->width);
+    for (int x = 0; x < p->width; ++x) {
+        const uint16_t c = picture_pixels16(p)[(frame * 16 + row) * p->width + x];
+        const int r = (c >> 10) & 31, b = c & 31;
+        marks[x] = r >= 8 && r >= 2 * b;
+    }
+    return marks;
+}
+
+TEST_F(DemoScreenArt, CompassTurnsSixPixelsPerFrameAllTheWayRound) {
+    const picture* p = pic(3);
+    if (!p) return;
+    // Frame f + 1 shows the drum turned back by one step: what frame f showed
+    // at x now lies at x + 6 (frame 0 follows frame 39).
+    for (int f = 0; f < 40; ++f)
+        for (int row : {10, 12}) {  // letters' feet and the ticks: no smoothed edges
+            const auto now = compass_marks(p, f, row), next = compass_marks(p, (f + 1) % 40, row);
+            for (int x = 10; x < 92; ++x)
+                ASSERT_EQ(next[x + 6], now[x]) << "frame " << f << " row " << row << " x " << x;
+        }
+}
+
+TEST_F(DemoScreenArt, CompassAtRestCentresTheLetterOfTheDirection) {
+    const picture* p = pic(3);
+    if (!p) return;
+    for (int direction = 0; direction < 4; ++direction) {
+        const int frame = (3 - direction) * 10;
+        int left = 999, right = -1;
+        for (int row = 4; row <= 10; ++row) {
+            const auto marks = compass_marks(p, frame, row);
+            for (int x = 40; x < 62; ++x)
+                if (marks[x]) left = std::min(left, x), right = std::max(right, x);
+        }
+        ASSERT_GE(right, 0) << "direction " << direction;
+        EXPECT_NEAR((left + right) / 2.0, 51, 1.0) << "direction " << direction;
+        // Only north's letter is red.
+        const uint16_t c = picture_pixels16(p)[(frame * 16 + 6) * p->width + left];
+        const bool red = ((c >> 10) & 31) > 2 * ((c >> 5) & 31);
+        EXPECT_EQ(red, direction == 0) << "direction " << direction;
+    }
+}
+
+// Each picture has a palette of its own, so the same painted colour may land
+// a step apart in two of them.
+bool differs(uint16_t a, uint16_t b) {
+    for (int shift : {0, 5, 10})
+        if (std::abs(((a >> shift) & 31) - ((b >> shift) & 31)) > 2) return true;
+    return false;
+}
+
+TEST_F(DemoScreenArt, EachPressedArrowPictureChangesOnlyItsOwnButton) {
+    const picture* rest = pic(40);
+    if (!rest) return;
+    // The buttons on the panel: turn left, forward, turn right over left,
+    // back, right; each pressed picture is expected in its own cell.
+    struct cell {
+        handle_id id;
+        int column, row;
+    } cells[] = {{4, 1, 0}, {5, 2, 1}, {6, 1, 1}, {7, 0, 1}, {8, 2, 0}, {9, 0, 0}};
+    for (const cell& c : cells) {
+        const picture* pressed = pic(c.id);
+        if (!pressed) continue;
+        for (int frame = 0; frame < 3; ++frame) {
+            int changed = 0, outside = 0;
+            for (int y = 0; y < 102; ++y)
+                for (int x = 0; x < 142; ++x) {
+                    const uint16_t a = picture_palette(rest)[picture_pixels8(rest)[y * 142 + x]];
+                    const uint16_t b =
+                        picture_palette(pressed)[picture_pixels8(pressed)[(frame * 110 + y) * 142 + x]];
+                    if (!differs(a, b)) continue;
+                    const bool in_cell = x >= 4 + 44 * c.column && x < 50 + 44 * c.column &&
+                                         y >= 5 + 46 * c.row && y < 51 + 46 * c.row;
+                    ++(in_cell ? changed : outside);
+                }
+            EXPECT_GT(changed, 200) << "handle " << c.id << " frame " << frame;
+            EXPECT_LT(outside, 142 * 102 / 50) << "handle " << c.id << " frame " << frame;
+        }
+    }
+}
+
+}  // namespace
