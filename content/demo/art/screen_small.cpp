@@ -166,12 +166,12 @@ canvas paint_note_panel() {
     vignette(c, {0, 0, 640, 102}, 0.25f);
     bronze_frame(c, {0, 0, 640, 102}, 4, 492);
     // The plaque for the caption centred on (103, 52).
-    fill(c, {50, 44, 106, 17}, [](int x, int y) { return slate(x, y, 493) * 0.45f; });
-    bevel(c, {50, 44, 106, 17}, 2, 0.9f, false);
+    fill(c, {62, 44, 82, 17}, [](int x, int y) { return slate(x, y, 493) * 0.45f; });
+    bevel(c, {62, 44, 82, 17}, 2, 0.9f, false);
     // A wooden flute under twelve note plates (names centred on 156 + 22 i, 32).
-    fill(c, {136, 58, 286, 16}, [](int x, int y) { return dark_wood(x, y, 494) * 1.3f; });
-    bevel(c, {136, 58, 286, 16}, 3, 0.6f);
-    for (int x : {140, 414}) fill(c, {x, 58, 4, 16}, [](int px, int py) { return bronze(px, py, 495); });
+    fill(c, {146, 58, 266, 16}, [](int x, int y) { return dark_wood(x, y, 494) * 1.3f; });
+    bevel(c, {146, 58, 266, 16}, 3, 0.6f);
+    for (int x : {146, 408}) fill(c, {x, 58, 4, 16}, [](int px, int py) { return bronze(px, py, 495); });
     for (int i = 0; i < 12; ++i) {
         const int cx = 156 + 22 * i;
         fill(c, {cx - 10, 24, 20, 16}, [](int x, int y) { return slate(x, y, 496) * 0.4f; });
@@ -185,27 +185,31 @@ canvas paint_note_panel() {
 canvas paint_boat() {
     constexpr int W = 640, H = 59;
     canvas c(W, H);
-    // The hull floor between the two gunwales that meet at the prow.
-    const std::vector<float> hull = {0, 59, 0, 46, 320, 6, 640, 46, 640, 59};
+    // The hull's inside between the two gunwales that meet at the prow,
+    // darker towards the prow; planks run towards it.
+    auto gunwale_y = [](float x) { return 6 + 40 * std::fabs(x - 320) / 320; };
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            const float t = coverage(x, y, [&](float px, float py) {
-                const float side = std::fabs(px - 320) / 320;
-                return py >= 6 + 40 * side;
-            });
+            const float t = coverage(x, y, [&](float px, float py) { return py >= gunwale_y(px); });
             if (t < 0.5f) continue;
-            // Planks run towards the prow.
             const float along = (x - 320) / std::max(1.0f, y - 4.0f);
-            rgb k = dark_wood(static_cast<int>(along * 40), y * 3, 501) * (0.7f + 0.4f * y / H);
+            rgb k = dark_wood(static_cast<int>(along * 40), y * 3, 501) * (0.45f + 0.6f * y / H);
             if (std::fmod(std::fabs(along) * 4 + 0.5f, 1.0f) < 0.08f) k = k * 0.5f;
             c.set(x, y, k);
         }
-    (void)hull;
-    // The gunwales and the stem post.
-    stroke(c, -4, 50, 320, 5, 7, rgb8(40, 26, 16));
-    stroke(c, 644, 50, 320, 5, 7, rgb8(40, 26, 16));
-    stroke(c, -4, 48.5f, 320, 3.5f, 4, rgb8(110, 76, 44));
-    stroke(c, 644, 48.5f, 320, 3.5f, 4, rgb8(110, 76, 44));
+    // A thwart across the boat, and the ribs under it.
+    for (int y = 40; y < 50; ++y)
+        for (int x = 0; x < W; ++x)
+            if (y >= gunwale_y(x) + 2)
+                c.set(x, y, dark_wood(x, y, 503) * (y < 42 ? 1.35f : 1.0f - 0.04f * (y - 42)));
+    for (int x = 0; x < W; ++x) c.set(x, 50, c.get(x, 50) * 0.4f);
+    // The gunwales, thicker towards the viewer, and the stem post.
+    for (int side : {-1, 1}) {
+        const float far_x = 320, near_x = 320 + side * 330.0f;
+        fill_polygon(c, {far_x, 3, near_x, 40, near_x, 59, far_x, 9}, rgb8(40, 26, 16));
+        fill_polygon(c, {far_x, 2, near_x, 38, near_x, 48, far_x, 6.5f}, rgb8(112, 78, 46));
+        stroke(c, far_x, 2.5f, near_x, 38.5f, 1.5f, rgb8(170, 128, 80));
+    }
     fill_polygon(c, {314, 0, 326, 0, 330, 14, 310, 14}, rgb8(70, 46, 28));
     fill(c, {312, 12, 16, 4}, [](int x, int y) { return bronze(x, y, 502); });
     return c;
@@ -266,12 +270,10 @@ canvas paint_cursor(char kind) {
 // top, top-right, left, right, bottom-left, bottom, bottom-right.
 canvas paint_tile_frame() {
     canvas whole(36, 36);
-    bronze_frame(whole, {2, 2, 32, 32}, 8, 511);
-    for (int i = 2; i < 34; ++i) {
-        whole.set(i, 33, whole.get(i, 33) * 0.5f);
-        whole.set(33, i, whole.get(33, i) * 0.5f);
-    }
-    for (float p : {6.0f, 30.0f})
+    // The band runs from 3 pixels out to the inner edge of each tile, so it
+    // meets the panel's fill.
+    bronze_frame(whole, {3, 3, 30, 30}, 9, 511);
+    for (float p : {7.5f, 28.5f})
         for (float q : {6.0f, 30.0f}) rivet(whole, p, q, 2.0f);
     canvas c(12, 96);
     const int tiles[8][2] = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}};
