@@ -288,10 +288,6 @@ const std::map<char, std::array<const char*, 7>>& glyphs() {
 
 }  // namespace
 
-int letter_width(int scale) {
-    return 5 * scale;
-}
-
 void letter(canvas& c, char ch, int x, int y, int scale, const rgb& colour) {
     const auto found = glyphs().find(ch);
     if (found == glyphs().end()) return;
@@ -300,15 +296,6 @@ void letter(canvas& c, char ch, int x, int y, int scale, const rgb& colour) {
             if (found->second[row][col] == '#')
                 for (int j = 0; j < scale; ++j)
                     for (int i = 0; i < scale; ++i) c.set(x + col * scale + i, y + row * scale + j, colour);
-}
-
-void engraved_text(canvas& c, const std::string& text, int x, int y, int scale, const rgb& face) {
-    int cx = x;
-    for (char ch : text) {
-        letter(c, ch, cx + 1, y + 1, scale, rgb8(0, 0, 0) + face * 0.15f);
-        letter(c, ch, cx, y, scale, face);
-        cx += letter_width(scale) + scale;
-    }
 }
 
 rgba_image to_image(const canvas& c) {

@@ -1,7 +1,7 @@
 #pragma once
 // Painting helpers for the interface pictures: a floating-point canvas with
 // coverage, noise, the interface materials (bronze, slate, dark wood),
-// bevels, anti-aliased shapes and a small engraved capital alphabet.
+// bevels, anti-aliased shapes and a few pixel capitals.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -86,11 +86,9 @@ void disc(canvas& c, float cx, float cy, float radius, const rgb& colour, float 
 // pixel coordinates.
 float coverage(int px, int py, const std::function<bool(float, float)>& inside);
 
-// Capital letters A-Z and digits in a 5 x 7 grid, scaled by an integer;
-// engraved draws a dark cut with a light lower-right lip.
-int letter_width(int scale);
+// A few capitals and signs (A E J N S V W X Z ? !) in a 5 x 7 grid, each
+// grid cell scale x scale pixels; other characters draw nothing.
 void letter(canvas& c, char ch, int x, int y, int scale, const rgb& colour);
-void engraved_text(canvas& c, const std::string& text, int x, int y, int scale, const rgb& face);
 
 rgba_image to_image(const canvas& c);
 

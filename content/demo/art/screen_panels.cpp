@@ -243,9 +243,8 @@ void arrow_glyph(canvas& c, int button, float cx, float cy, const rgb& colour) {
 }
 
 // depth 0 at rest, 1..3 ever deeper pressed.
-void paint_button(canvas& c, int button, int depth, int top) {
-    rect r = button_rect(button);
-    r.y += top;
+void paint_button(canvas& c, int button, int depth) {
+    const rect r = button_rect(button);
     // The bronze ring around the button's face.
     bronze_frame(c, r, 3, 441 + button);
     const rect face = r.inset(3);
@@ -276,7 +275,7 @@ canvas paint_arrow_panel(int pressed, int depth) {
     canvas c(ARROW_W, ARROW_FRAME);
     fill(c, {0, 0, ARROW_W, ARROW_FRAME}, [](int x, int y) { return dark_wood(x, y, 461); });
     bronze_frame(c, {0, 0, ARROW_W, ARROW_H}, 4, 462);
-    for (int b = 0; b < 6; ++b) paint_button(c, b, b == pressed ? depth : 0, 0);
+    for (int b = 0; b < 6; ++b) paint_button(c, b, b == pressed ? depth : 0);
     return c;
 }
 
