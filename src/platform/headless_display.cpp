@@ -56,7 +56,8 @@ const display_rect WHOLE{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
 
 }  // namespace
 
-HeadlessDisplay::HeadlessDisplay(int ms_per_poll) : ms_per_poll_(std::max(ms_per_poll, 0)) {
+HeadlessDisplay::HeadlessDisplay(int ms_per_poll, wake_mode wake)
+    : ms_per_poll_(std::max(ms_per_poll, 0)), wake_(wake) {
     textures_[0].assign(SCREEN_PIXELS, 0);
     textures_[1].assign(SCREEN_PIXELS, 0);
 }
@@ -205,6 +206,15 @@ void HeadlessDisplay::deliver(const scripted_input& in) {
 void HeadlessDisplay::pump() {
     while (next_input_ < script_.size() && script_[next_input_].at_ms <= now_ms_)
         deliver(script_[next_input_++]);
+    process_commands();
+}
+
+void HeadlessDisplay::commands_pending() {
+    wake_pending_ = true;
+    if (wake_ == wake_mode::at_once) process_commands();
+}
+
+void HeadlessDisplay::process_commands() {
     if (!wake_pending_) return;
     wake_pending_ = false;
     if (execute_commands([this](const display_command& cmd) { execute(cmd); })) record_frame();
@@ -336,6 +346,8 @@ std::vector<uint16_t> HeadlessDisplay::compose() const {
 }
 
 void HeadlessDisplay::record_frame() {
+    ++presents_;
+    if (frames_.size() >= frame_limit_) return;
     headless_frame f;
     f.at_ms = now_ms_;
     f.pixels = compose();

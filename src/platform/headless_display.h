@@ -33,7 +33,11 @@ struct scripted_input {
 
 class HeadlessDisplay : public BufferedDisplay {
   public:
-    explicit HeadlessDisplay(int ms_per_poll = 10);
+    // When the display wakes: at the next poll (several presents in one poll
+    // cycle give one frame, like a busy display thread) or at once (each
+    // batch appended to an empty buffer is its own frame, like an idle one).
+    enum class wake_mode { at_poll, at_once };
+    explicit HeadlessDisplay(int ms_per_poll = 10, wake_mode wake = wake_mode::at_poll);
     ~HeadlessDisplay() override;
 
     void open(const video_settings& settings, const char* title) override;
@@ -72,7 +76,9 @@ class HeadlessDisplay : public BufferedDisplay {
     const std::string& title() const { return title_; }
     const video_settings& settings() const { return settings_; }
     const std::vector<headless_frame>& frames() const { return frames_; }
-    size_t present_count() const { return frames_.size(); }
+    // Presents so far; frames() keeps the first frame_limit of them.
+    size_t present_count() const { return presents_; }
+    void set_frame_limit(size_t limit) { frame_limit_ = limit; }
     // The picture as it would be shown now (front texture with sprites), 640 x 480.
     std::vector<uint16_t> compose() const;
     const std::vector<uint8_t>& window_icon() const { return icon_; }
@@ -81,7 +87,7 @@ class HeadlessDisplay : public BufferedDisplay {
     bool cursor_shown() const { return cursor_w_ > 0; }
 
   protected:
-    void commands_pending() override { wake_pending_ = true; }
+    void commands_pending() override;
 
   private:
     struct sprite {
@@ -96,6 +102,7 @@ class HeadlessDisplay : public BufferedDisplay {
     void execute(const struct display_command& cmd);
     void record_frame();
     void deliver(const scripted_input& input);
+    void process_commands();
 
     int ms_per_poll_;
     uint64_t now_ms_ = 0;
@@ -117,6 +124,8 @@ class HeadlessDisplay : public BufferedDisplay {
     picture cursor_;
     int cursor_w_ = 0, cursor_h_ = 0;
     std::vector<headless_frame> frames_;
+    size_t presents_ = 0, frame_limit_ = 1000;
+    wake_mode wake_;
     std::vector<scripted_input> script_;
     size_t next_input_ = 0;
     std::function<void(HeadlessDisplay&)> observer_;

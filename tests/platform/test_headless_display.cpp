@@ -36,6 +36,21 @@ TEST_F(HeadlessDisplayTest, TwoPresentsBeforeTheDisplayWakesGiveOneFrame) {
     EXPECT_EQ(d.present_count(), 1u);
 }
 
+TEST(HeadlessDisplayWake, AtOnceEveryPresentIsAFrameUpToTheLimit) {
+    HeadlessDisplay d(10, HeadlessDisplay::wake_mode::at_once);
+    d.open(video_settings{}, "Vorthan");
+    d.set_frame_limit(2);
+    frame_buffer[0] = 0x7C00;
+    d.present_region(0, 0, 1, 1);
+    frame_buffer[0] = 0x03E0;
+    d.present_region(0, 0, 1, 1);
+    d.present_region(0, 0, 1, 1);
+    EXPECT_EQ(d.present_count(), 3u);
+    ASSERT_EQ(d.frames().size(), 2u);
+    EXPECT_EQ(d.frames()[0].pixels[0], 0x7C00);
+    EXPECT_EQ(d.frames()[1].pixels[0], 0x03E0);
+}
+
 TEST_F(HeadlessDisplayTest, RegionCopiesPixelsWhenCalledNotWhenShown) {
     frame_buffer[640 * 100 + 200] = 0x1234;
     d.present_region(200, 100, 1, 1);

@@ -40,6 +40,7 @@ TEST(ScriptedRun, FirstPresentedFrameIsTheLoadingPicture) {
     scripted_run_options options;
     options.adventure_folder = demo_dir;
     options.checkpoints_ms = {0};
+    options.stop_at_ms = 2000;
     const scripted_run_result run = run_scripted(options);
     ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
     EXPECT_EQ(run.exit_code, 0);
@@ -59,6 +60,7 @@ TEST(ScriptedRun, RunsAreRepeatableAndReturnToTheStartFolder) {
     scripted_run_options options;
     options.adventure_folder = demo_dir;
     options.script = {script_key(0, 0x011B), script_mouse_move(5, 10, 10)};
+    options.stop_at_ms = 2000;
     const scripted_run_result first = run_scripted(options);
     EXPECT_EQ(std::filesystem::current_path(), before);
     const scripted_run_result second = run_scripted(options);

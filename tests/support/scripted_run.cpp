@@ -46,7 +46,10 @@ scripted_run_result run_scripted(const scripted_run_options& options) {
         if (options.stop_at_ms && d.milliseconds() >= options.stop_at_ms) stop_flag = 1;
     };
     set_display_factory([&] {
-        auto d = std::make_unique<HeadlessDisplay>(options.ms_per_poll);
+        auto d = std::make_unique<HeadlessDisplay>(
+            options.ms_per_poll, options.coalesce_presents ? HeadlessDisplay::wake_mode::at_poll
+                                                           : HeadlessDisplay::wake_mode::at_once);
+        d->set_frame_limit(options.frame_limit);
         for (const scripted_input& in : options.script) d->inject(in);
         d->set_poll_observer(observe);
         return d;
@@ -68,6 +71,7 @@ scripted_run_result run_scripted(const scripted_run_options& options) {
         auto& d = static_cast<HeadlessDisplay&>(display());
         d.close();  // shows what was still queued
         result.frames = d.frames();
+        result.present_count = d.present_count();
         result.window_title = d.title();
         result.window_icon = d.window_icon();
         result.end_ms = d.milliseconds();

@@ -24,6 +24,10 @@ struct scripted_run_options {
     // Sets stop_flag at this virtual time (a safety net: a run never hangs a test); 0 = never.
     uint64_t stop_at_ms = 120000;
     int ms_per_poll = 10;
+    // false: every present is its own frame (the display wakes at once);
+    // true: the presents of one poll cycle make one frame.
+    bool coalesce_presents = false;
+    size_t frame_limit = 200;  // frames kept (the first ones); later presents are only counted
 };
 
 struct scripted_checkpoint {
@@ -34,7 +38,8 @@ struct scripted_checkpoint {
 struct scripted_run_result {
     int exit_code = -1;
     std::optional<std::string> fatal_message;  // the run ended through report_fatal
-    std::vector<headless_frame> frames;        // every present, in order
+    std::vector<headless_frame> frames;        // the presents, in order (up to frame_limit)
+    size_t present_count = 0;
     std::vector<scripted_checkpoint> checkpoints;
     std::string window_title;
     std::vector<uint8_t> window_icon;
