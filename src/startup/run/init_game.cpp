@@ -14,6 +14,8 @@
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
 #include "startup/strings.h"
+#include "world/panel.h"
+#include "world/screenshot.h"
 #include "world/view.h"
 
 bool init_ui_strings(bool with_language) {
@@ -64,6 +66,7 @@ void init_game() {
     // 11. Archives and the fixed handles.
     open_archives();
     register_picture_decoders();
+    register_panel_decoder();
     define_fixed_handles();
     // 12. The loading picture (a missing one is simply not shown).
     if (resource_available(PATH_GUI, "LOADING.HI")) {
@@ -77,8 +80,9 @@ void init_game() {
     // 14. The window toolkit.
     // 15. The controller prompt, when a controller is connected.
     if (display().controller_connected()) controller_prompt();
-    // 16. Event-tree registrations of the running game.
+    // 16. Event-tree registrations of the running game (with the screenshot key).
     install_game_clock();
+    add_event_handler(EV_KEY, screenshot_key_handler);
     // 17. Timer 1: the music feed.
     // 18. The root desktop window.
     // 19. The audio device.

@@ -2,10 +2,12 @@
 
 #include "core/archive.h"
 #include "core/decoders.h"
+#include "core/tasks.h"
 #include "platform/display.h"
 #include "startup/config.h"
 #include "startup/paths.h"
 #include "startup/run/game_main.h"
+#include "startup/run/main_task.h"
 #include "startup/strings.h"
 
 std::string default_map_name = "LESPRED.MAP";
@@ -76,11 +78,13 @@ int run_game(const start_params& params) {
     // 8. The start sequence.
     init_game();
 
-    // 9. The game task and the main loop.
-    std::printf("Vorthan: start-up complete; the game itself is not built yet\n");
+    // 9. The game task and the main loop; 10. the game task is ended and
+    //    waited for when the main loop stops.
+    std::printf("Vorthan: start-up complete\n");
     std::fflush(stdout);
+    run_game_task(main_task, nullptr);
 
-    // 10. Shutdown: end the game task, close the display, free the configuration.
+    // 10. Shutdown: close the display, free the configuration.
     display_close();
     close_configuration();
     set_fatal_hook(nullptr);

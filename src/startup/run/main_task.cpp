@@ -1,0 +1,74 @@
+#include "startup/run/main_task.h"
+
+#include "core/events.h"
+#include "gfx/screen.h"
+#include "platform/display.h"
+#include "startup/run/game_main.h"
+#include "world/game_screen.h"
+#include "world/map.h"
+#include "world/movement.h"
+#include "world/party_standin.h"
+
+std::string next_map_name;
+
+namespace {
+
+// A map change asked by the map's rules: EV_CHANGE_MAP with a pointer to
+// {map name, sector}. The game screen is left and the loop loads that map.
+struct map_change_record {
+    const char* name;
+    int sector;
+};
+int requested_sector = 0;
+int requested_direction = 0;
+
+void change_map_handler(event_msg& msg, void**) {
+    if (msg.number != EV_CHANGE_MAP) return;
+    const auto* request = msg.next_ptr<const map_change_record>();
+    if (!request || !request->name) return;
+    next_map_name = std::string(request->name).substr(0, 12);
+    requested_sector = request->sector;
+    requested_direction = 0;
+    dispatch_event(EV_GAME_RESULT, 0);
+}
+
+}  // namespace
+
+void run_maps(bool continuing) {
+    add_event_handler(EV_CHANGE_MAP, change_map_handler);
+    bool fresh = !continuing;
+    int result = load_map(next_map_name);
+    while (!next_map_name.empty()) {
+        if (result != MAP_OK) {
+            display_close();
+            report_map_load_error(result, next_map_name);
+        }
+        const bool keep_place = continuing && party.sector > 0 && party.sector < current_map.sector_count;
+        const map_position place = keep_place
+                                       ? map_position{party.sector, party.direction}
+                                       : map_entry_position(fresh, requested_sector, requested_direction);
+        place_party(place.sector, place.direction);
+        mark_party_sectors();
+        next_map_name.clear();
+        requested_sector = 0;
+        fresh = false;
+        continuing = false;
+
+        run_game_screen();
+
+        unload_map(party.sector);
+        if (!next_map_name.empty()) result = load_map(next_map_name);
+    }
+    remove_event_handler(EV_CHANGE_MAP, change_map_handler);
+}
+
+void start_new_game() {
+    next_map_name = default_map_name.substr(0, 12);
+    new_standin_party(0, 0);
+    run_maps(false);
+}
+
+void main_task(void*) {
+    start_new_game();
+    stop_flag = 1;
+}

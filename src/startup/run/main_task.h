@@ -1,0 +1,17 @@
+#pragma once
+// The game task: what the game shows after start-up, and the map loop.
+#include <string>
+
+// The name of the next map to load (at most 12 characters); empty = none.
+extern std::string next_map_name;
+
+// The body of the game task. Until the main menu and character generation
+// exist it goes straight to a new game on the default map, and ends the run
+// (stop_flag) when the game ends.
+void main_task(void* arg);
+// A new game: the stand-in party on the default map's start.
+void start_new_game();
+// Loads the map named in next_map_name and runs the game screen on it until
+// the party leaves the map, then the next map, until none is requested.
+// continuing: keep the party's place (a loaded game) instead of the map's start.
+void run_maps(bool continuing);

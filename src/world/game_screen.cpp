@@ -1,0 +1,313 @@
+#include "world/game_screen.h"
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "core/events.h"
+#include "core/handles.h"
+#include "core/tasks.h"
+#include "core/timers.h"
+#include "gfx/draw.h"
+#include "gfx/font.h"
+#include "gfx/picture.h"
+#include "gfx/screen.h"
+#include "platform/display.h"
+#include "world/map.h"
+#include "world/movement.h"
+#include "world/movement_rules.h"
+#include "world/panel.h"
+#include "world/party_standin.h"
+#include "world/view.h"
+
+scene_state scene;
+
+namespace {
+
+// Whether each picture's file exists, asked once per handle and run.
+std::map<handle_id, bool> availability;
+
+uint16_t* frame_row(int y) {
+    return frame_buffer + static_cast<ptrdiff_t>(y) * SCREEN_PITCH;
+}
+
+void draw_compass() {
+    const picture* kompas = screen_picture(H_KOMPAS);
+    if (!kompas || kompas->type != PIC_HICOLOR || kompas->width < COMPASS_WIDTH ||
+        kompas->height < COMPASS_FRAMES * COMPASS_ROWS)
+        return;
+    const uint16_t* pixels = picture_pixels16(kompas);
+    for (int row = 0; row < COMPASS_ROWS; ++row) {
+        const uint16_t* source =
+            pixels + static_cast<ptrdiff_t>(scene.compass_frame * COMPASS_ROWS + row) * kompas->width;
+        uint16_t* target = frame_row(row) + COMPASS_X;
+        for (int x = 0; x < COMPASS_WIDTH; ++x) target[x] = source[x];
+    }
+}
+
+void draw_money() {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(party.money));
+    set_font(FONT_SADA7, 0x7395);
+    set_aligned_position(MONEY_X, MONEY_Y, ALIGN_END, ALIGN_END, text);
+    draw_text(text);
+}
+
+handle_id arrow_picture_handle(int arrow) {
+    constexpr handle_id pictures[] = {H_SIPKY_S, H_SIPKY_V, H_SIPKY_J, H_SIPKY_Z, H_SIPKY_SV, H_SIPKY_SZ};
+    return arrow >= 0 && arrow < 6 ? pictures[arrow] : H_SIPKY;
+}
+
+void draw_arrows() {
+    const int frame = scene.arrow >= 0 ? arrow_frame(scene.arrow_counter) : -1;
+    if (frame >= 0) {
+        const picture* pic = screen_picture(arrow_picture_handle(scene.arrow));
+        if (pic && pic->type == PIC_PAL8 && pic->height >= (frame + 1) * ARROW_FRAME_ROWS) {
+            const int width = std::min<int>(pic->width, SCREEN_WIDTH - ARROWS_X);
+            put_picture_rows(pic, frame_row(ARROWS_Y) + ARROWS_X, frame * ARROW_FRAME_ROWS, width,
+                             SCREEN_HEIGHT - ARROWS_Y);
+            return;
+        }
+    }
+    if (const picture* rest = screen_picture(H_SIPKY)) put_picture(ARROWS_X, ARROWS_Y, rest);
+}
+
+void scene_timer(timer_node*) {
+    redraw_scene();
+    if (!scene.moving) present_rect(0, 0, 0, 0);
+    world_update();
+}
+
+void effects_timer(timer_node*) {
+    if (compass_step()) {
+        draw_compass();
+        present_rect(COMPASS_X, 0, COMPASS_WIDTH, 15);
+    }
+    if (arrow_highlight_step()) {
+        set_target(frame_buffer);
+        draw_arrows();
+        present_rect(ARROWS_X, ARROWS_Y, ARROWS_WIDTH, ARROWS_HEIGHT);
+    }
+    if (scene.shake_steps > 0) {
+        --scene.shake_steps;
+        shake_offset(scene.shake_steps > 0 && (scene.shake_steps & 1) ? 8 : 0, 0);
+    }
+}
+
+// Flying objects and the party's game tick belong to rules not built yet.
+void flying_timer(timer_node*) {}
+void party_timer(timer_node*) {}
+
+bool shift_held() {
+    return display_exists() && display().shift_down();
+}
+
+}  // namespace
+
+bool compass_step() {
+    const int target = compass_rest_frame(party.direction);
+    int d = scene.compass_frame - target;
+    if (d < -20) d += 40;
+    if (d >= 20) d -= 40;
+    if (d == 0) return false;
+    scene.compass_frame = (scene.compass_frame - (d > 0 ? 1 : -1) + 40) % 40;
+    return true;
+}
+
+int arrow_frame(int counter) {
+    return (counter > 4 ? 8 - counter : counter) - 2;
+}
+
+void start_arrow_highlight(int arrow) {
+    scene.arrow = arrow;
+    scene.arrow_counter = 6;
+}
+
+bool arrow_highlight_step() {
+    if (scene.arrow < 0) return false;
+    --scene.arrow_counter;
+    if (arrow_frame(scene.arrow_counter) < 0) scene.arrow = -1;  // back to the resting picture
+    return true;
+}
+
+void shake_screen(int steps) {
+    scene.shake_steps = steps;
+}
+
+const picture* screen_picture(handle_id id) {
+    auto known = availability.find(id);
+    if (known == availability.end()) {
+        const handle_record* record = handle_info(id);
+        bool available = record && record->state != HANDLE_UNDEFINED;
+        if (available && record->state == HANDLE_DEFINED && record->name[0])
+            available = resource_available(record->folder, record->name);
+        known = availability.emplace(id, available).first;
+    }
+    if (!known->second) return nullptr;
+    const auto* pic = static_cast<const picture*>(get_handle_data(id));
+    if (!pic || handle_length(id) < static_cast<int32_t>(PICTURE_HEADER_BYTES) ||
+        !picture_record_valid(pic, static_cast<size_t>(handle_length(id))))
+        return nullptr;
+    return pic;
+}
+
+void forget_screen_pictures() {
+    availability.clear();
+}
+
+void draw_party_view() {
+    draw_view(party.sector, party.direction);
+}
+
+void draw_screen_frame() {
+    set_target(frame_buffer);
+    const auto* panel = static_cast<const uint16_t*>(get_handle_data(H_PANEL));
+    if (panel && handle_length(H_PANEL) >= SCREEN_PITCH * PANEL_ROWS * 2)
+        copy_rows_to_screen(panel, PANEL_FIRST_ROW, PANEL_ROWS);
+    if (const picture* topbar = screen_picture(H_TOPBAR)) put_picture(0, 0, topbar);
+    draw_compass();
+    draw_money();
+    draw_arrows();
+    draw_colour = 0;
+    draw_hline(0, TOP_BAR_ROWS, SCREEN_WIDTH - 1);
+    draw_hline(0, PANEL_FIRST_ROW - 1, SCREEN_WIDTH - 1);
+}
+
+void redraw_scene() {
+    if (scene.moving) return;
+    draw_party_view();
+    copy_back_to_front();
+    draw_screen_frame();
+    ++view.anim_counter;
+    dispatch_event(EV_SCENE_REDRAWN);
+}
+
+void start_game_screen() {
+    if (scene.running) return;
+    scene.running = true;
+    scene.moving = false;
+    scene.compass_frame = compass_rest_frame(party.direction);
+    panel_back_to_party(false);
+    add_timer(TIMER_SCENE, scene.scene_period, TIMER_FOREVER, scene_timer);
+    add_timer(TIMER_EFFECTS, 2, TIMER_FOREVER, effects_timer);
+    add_timer(TIMER_FLYING, scene.scene_period, TIMER_FOREVER, flying_timer);
+    add_timer(TIMER_PARTY, 500, TIMER_FOREVER, party_timer);
+    add_event_handler(EV_KEY, game_screen_key);
+    add_event_handler(EV_MOUSE, game_screen_mouse);
+    redraw_scene();
+    present_rect(0, 0, 0, 0);
+}
+
+void stop_game_screen() {
+    if (!scene.running) return;
+    scene.running = false;
+    remove_timers(TIMER_SCENE);
+    remove_timers(TIMER_EFFECTS);
+    remove_timers(TIMER_FLYING);
+    remove_timers(TIMER_PARTY);
+    remove_event_handler(EV_KEY, game_screen_key);
+    remove_event_handler(EV_MOUSE, game_screen_mouse);
+}
+
+int run_game_screen() {
+    start_game_screen();
+    int result = 0;
+    if (event_msg* msg = task_wait_event(EV_GAME_RESULT)) result = msg->next_int();
+    stop_game_screen();
+    return result;
+}
+
+void game_screen_key(event_msg& msg, void**) {
+    if (msg.number != EV_KEY) return;
+    const int code = msg.next_int() & 0xFFFF;
+    if (code == 0xFFFF) {
+        // The window is asked to close: leave the game.
+        stop_game_screen();
+        dispatch_event(EV_GAME_RESULT, 0);
+        return;
+    }
+    if (scene.moving) return;
+    const int scan = code >> 8;
+    switch (scan) {
+        case 1:  // Esc leaves the game
+            stop_game_screen();
+            dispatch_event(EV_GAME_RESULT, 0);
+            break;
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+            if (scan - 2 < static_cast<int>(party.members.size())) {
+                party.selected = party.selected == scan - 2 ? -1 : scan - 2;
+                panel_back_to_party(false);
+                refresh_panel();
+            }
+            break;
+        case 16:
+            turn(-1);
+            break;
+        case 17:
+        case 72:
+            step(0);
+            break;
+        case 18:
+            turn(+1);
+            break;
+        case 30:
+        case 79:
+        case 115:
+            step(3);
+            break;
+        case 31:
+        case 80:
+            step(2);
+            break;
+        case 32:
+        case 81:
+        case 116:
+            step(1);
+            break;
+        case 57:
+            movement_rules.use_side(party.sector, party.direction);
+            break;
+        case 75:
+            if (shift_held())
+                step(3);
+            else
+                turn(-1);
+            break;
+        case 77:
+            if (shift_held())
+                step(1);
+            else
+                turn(+1);
+            break;
+        default:
+            break;
+    }
+}
+
+int arrow_at(int x, int y) {
+    if (x < ARROWS_X || x >= ARROWS_X + ARROWS_WIDTH || y < ARROWS_Y || y >= ARROWS_Y + ARROWS_HEIGHT)
+        return -1;
+    const int column = (x - ARROWS_X) * 3 / ARROWS_WIDTH;
+    const int row = (y - ARROWS_Y) * 2 / ARROWS_HEIGHT;
+    constexpr int top[3] = {ARROW_TURN_LEFT, ARROW_FORWARD, ARROW_TURN_RIGHT};
+    constexpr int bottom[3] = {ARROW_LEFT, ARROW_BACK, ARROW_RIGHT};
+    return row == 0 ? top[column] : bottom[column];
+}
+
+void game_screen_mouse(event_msg& msg, void**) {
+    if (msg.number != EV_MOUSE) return;
+    const auto* mouse = msg.next_ptr<const mouse_record>();
+    if (!mouse || !(mouse->events & MOUSE_EV_LEFT_DOWN) || scene.moving) return;
+    const int arrow = arrow_at(mouse->x, mouse->y);
+    if (arrow == ARROW_TURN_LEFT)
+        turn(-1);
+    else if (arrow == ARROW_TURN_RIGHT)
+        turn(+1);
+    else if (arrow >= 0)
+        step(arrow);
+}

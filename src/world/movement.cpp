@@ -1,0 +1,260 @@
+#include "world/movement.h"
+
+#include <vector>
+
+#include "core/clock.h"
+#include "core/events.h"
+#include "core/random.h"
+#include "gfx/screen.h"
+#include "platform/display.h"
+#include "world/game_screen.h"
+#include "world/map.h"
+#include "world/movement_rules.h"
+#include "world/party_standin.h"
+#include "world/view.h"
+
+namespace {
+
+// The view area and the inner rectangle of the walking zoom (left, top,
+// right, bottom relative to the view's top row), and the slide's margin.
+constexpr int ZOOM_LEFT = 90, ZOOM_TOP = 31, ZOOM_RIGHT = 550, ZOOM_BOTTOM = 301;
+constexpr int SLIDE_MARGIN = 90;
+// A transition lasts speed x 5 units of the game clock.
+constexpr int TRANSITION_UNITS = 5;
+constexpr int64_t FRAME_MS = 10;
+
+// Sectors whose PLAYER / DEAD_PLAYER / SAFEPLACE marks the last move set.
+std::vector<int> marked_sectors;
+
+bool valid_sector(int sector) {
+    return sector > 0 && sector < current_map.sector_count;
+}
+
+const map_sector* sector_record(int sector) {
+    return valid_sector(sector) ? &current_map.sectors[static_cast<size_t>(sector)] : nullptr;
+}
+
+enum class transition { zoom, slide };
+
+// Plays a transition on the display while the game goes on; sign gives the
+// direction (+1 forward or right, -1 back or left).
+void play_transition(transition kind, int sign, int speed) {
+    if (speed <= 0 || !display_exists()) return;
+    const double length_ms = static_cast<double>(speed) * TRANSITION_UNITS * tick_length();
+    begin_transition();
+    const int64_t start = clock_ms();
+    for (;;) {
+        const int64_t before = clock_ms();
+        const double elapsed = static_cast<double>(before - start);
+        if (elapsed >= length_ms) break;
+        const float progress = static_cast<float>(sign * elapsed / length_ms);
+        if (kind == transition::zoom)
+            zoom_transition(VIEW_FIRST_ROW, ZOOM_LEFT, ZOOM_TOP, ZOOM_RIGHT, ZOOM_BOTTOM, progress);
+        else
+            turn_transition(VIEW_FIRST_ROW, SLIDE_MARGIN, progress);
+        do_events();
+        // One picture about every 10 ms: no busy loop, and a display whose
+        // clock moves only when asked still gets through.
+        const int64_t spent = clock_ms() - before;
+        if (spent < FRAME_MS && display_exists()) display().sleep_ms(static_cast<int>(FRAME_MS - spent));
+    }
+    end_transition();
+}
+
+void draw_new_scene() {
+    draw_party_view();
+    copy_back_to_front();
+    draw_screen_frame();
+}
+
+void hurt(standin_member& m, int amount) {
+    m.hit_points = amount >= m.hit_points ? 0 : m.hit_points - amount;
+}
+
+// Loses 3 hit points, or the strength when fewer than 4 are left.
+void harm(standin_member& m, int strength) {
+    hurt(m, m.hit_points >= 4 ? 3 : strength);
+}
+
+void tire(standin_member& m, bool after_move) {
+    const int loss = after_move ? 20 : 2;
+    m.condition = loss >= m.condition ? 0 : m.condition - loss;
+    if (m.condition == 0) m.hit_points = 0;  // drowned
+}
+
+// The party (and whoever stands with it) goes to another place at once.
+void relocate(int from_sector, int to_sector, int direction) {
+    for (standin_member& m : party.members) {
+        if (m.on_this_map && m.sector == from_sector) {
+            m.sector = to_sector;
+            m.direction = direction & 3;
+        }
+    }
+    if (party.sector == from_sector) {
+        party.sector = to_sector;
+        party.direction = direction & 3;
+        scene.compass_frame = compass_rest_frame(party.direction);
+    }
+}
+
+void spin() {
+    scene.spin_running = true;
+    const int delta = random(100) > 49 ? +1 : -1;
+    for (int i = 0; i < 8; ++i) turn(delta);
+    scene.spin_running = false;
+}
+
+}  // namespace
+
+void mark_party_sectors() {
+    for (int sector : marked_sectors)
+        if (valid_sector(sector))
+            current_map.coords[static_cast<size_t>(sector)].coord_flags &=
+                static_cast<uint16_t>(~(MC_PLAYER | MC_DEAD_PLAYER | MC_SAFEPLACE));
+    marked_sectors.clear();
+    for (const standin_member& m : party.members) {
+        if (!m.on_this_map || !valid_sector(m.sector)) continue;
+        current_map.coords[static_cast<size_t>(m.sector)].coord_flags |=
+            m.alive() ? MC_PLAYER : MC_DEAD_PLAYER;
+        marked_sectors.push_back(m.sector);
+    }
+}
+
+bool step(int kind) {
+    kind &= 3;
+    if (scene.moving) return false;
+    const int sector = party.sector;
+    const map_sector* here = sector_record(sector);
+    if (!here) return false;
+    const int direction = (party.direction + kind) & 3;
+    const int side = sector * 4 + direction;
+    int target = here->exits[static_cast<size_t>(direction)];
+    // A side without an exit is a wall whatever its flags say: the party
+    // never steps into sector 0 or out of the map.
+    const bool blocked =
+        (current_map.sides[static_cast<size_t>(side)].flags & SIDE_NOPLAYER) || !valid_sector(target);
+    movement_rules.send_side_event(side, SIDE_EV_APPROACH);
+    movement_rules.send_side_event(side, blocked ? SIDE_EV_BLOCKED : SIDE_EV_PASSED);
+    if (!movement_rules.run_hook(HOOK_BEFORE_STEP, sector, direction)) return false;
+
+    int new_direction = party.direction;
+    if (!blocked) {
+        const map_sector* next = sector_record(target);
+        if (next->sector_type == SECTOR_CARRY && valid_sector(next->action_target)) {
+            new_direction = (new_direction + next->action_side) & 3;
+            target = next->action_target;
+        } else if (!movement_rules.monster_allows_step(target)) {
+            return false;
+        }
+    }
+
+    scene.moving = true;
+    start_arrow_highlight(kind);
+    if (!blocked) {
+        movement_rules.pass_side(sector, direction);
+        place_party(target, new_direction);
+        mark_party_sectors();
+        dispatch_event(EV_PARTY_MOVED, sector, target);
+    }
+    draw_new_scene();
+    if (!blocked) {
+        if (kind == STEP_FORWARD || kind == STEP_BACK)
+            play_transition(transition::zoom, kind == STEP_FORWARD ? 1 : -1, scene.walk_speed);
+        else
+            play_transition(transition::slide, kind == STEP_RIGHT ? 1 : -1, scene.walk_speed);
+        draw_screen_frame();
+    }
+    present_rect(0, 0, 0, 0);
+    scene.moving = false;
+    if (!blocked) {
+        movement_rules.check_plates(sector, party.sector);
+        sector_effects(AFTER_MOVE_STRENGTH, true);
+    }
+    return !blocked;
+}
+
+bool turn(int delta) {
+    if (scene.moving) return false;
+    if (!movement_rules.run_hook(HOOK_BEFORE_TURN, party.sector, party.direction)) return false;
+    scene.moving = true;
+    party.direction = (party.direction + delta) & 3;
+    start_arrow_highlight(delta > 0 ? ARROW_TURN_RIGHT : ARROW_TURN_LEFT);
+    draw_new_scene();
+    play_transition(transition::slide, delta > 0 ? 1 : -1, scene.turn_speed);
+    for (standin_member& m : party.members)
+        if (m.group == party.active_group && member_with_party(m)) m.direction = party.direction;
+    draw_screen_frame();
+    present_rect(0, 0, 0, 0);
+    scene.moving = false;
+    if (!scene.spin_running) world_update();
+    return true;
+}
+
+void sector_effects(int strength, bool after_move) {
+    if (current_map.sector_count == 0) return;
+    // Each effect works on the sectors as they were when the pass began, so
+    // a member carried somewhere else is not hit twice.
+    std::vector<int> places;
+    for (const standin_member& m : party.members) places.push_back(m.sector);
+    bool spun = false;
+    const int sector_before = party.sector, direction_before = party.direction;
+    for (size_t i = 0; i < party.members.size(); ++i) {
+        standin_member& m = party.members[i];
+        if (!m.on_this_map || !m.alive() || m.sector != places[i]) continue;
+        const map_sector* s = sector_record(m.sector);
+        if (!s) continue;
+        const int type = s->sector_type;
+        switch (type) {
+            case SECTOR_DEADLY_FALL:
+                if (m.levitating)
+                    harm(m, strength);
+                else
+                    m.hit_points = 0;
+                break;
+            case SECTOR_WATER:
+                if (!m.levitating) tire(m, after_move);
+                break;
+            case SECTOR_PIT:
+                if (m.levitating) break;
+                if (!valid_sector(s->action_target)) {
+                    m.hit_points = 0;
+                } else {
+                    hurt(m, random(m.max_hit_points / 2) + m.max_hit_points / 3);
+                    const bool with_party = m.group == party.active_group && m.sector == party.sector;
+                    m.sector = s->action_target;
+                    if (with_party) relocate(party.sector, s->action_target, party.direction);
+                }
+                break;
+            case SECTOR_SPINNER:
+                if (!after_move && !spun && !scene.spin_running && !m.levitating && m.sector == party.sector)
+                    spun = true;
+                break;
+            case SECTOR_DEADLY:
+                m.hit_points = 0;
+                break;
+            case SECTOR_HARMFUL:
+                if (!m.levitating) harm(m, strength);
+                break;
+            default:
+                if (is_teleport(type) && valid_sector(s->action_target))
+                    relocate(m.sector, s->action_target, s->action_side);
+                break;
+        }
+        if (current_map.header.map_class == 3 && type != SECTOR_WATER && m.alive()) {
+            const map_coord& c = current_map.coords[static_cast<size_t>(m.sector)];
+            if (!(c.coord_flags & MC_SAFEPLACE) && !m.levitating) tire(m, after_move);
+        }
+    }
+    mark_party_sectors();
+    if ((party.sector != sector_before || party.direction != direction_before) && scene.running &&
+        !scene.moving) {
+        redraw_scene();
+        present_rect(0, 0, 0, 0);
+    }
+    if (spun) spin();
+}
+
+void world_update() {
+    movement_rules.world_tick();
+    sector_effects(WORLD_TICK_STRENGTH, false);
+}
