@@ -54,6 +54,24 @@ canvas mockup() {
     return s;
 }
 
+// The bottom panel showing a message: the tile frame around (70, 20, 400 x 50)
+// filled with the panel's light message colour.
+canvas message_mockup() {
+    using namespace screen_art;
+    canvas s = paint_desk();
+    const canvas tiles = paint_tile_frame();
+    const int x = 70, y = 20, columns = (400 + 11) / 12, rows = (50 + 11) / 12;
+    auto tile = [&](int n, int tx, int ty) { s.paste(frame(tiles, n, 12), tx, ty); };
+    tile(0, x - 12, y - 12);
+    tile(2, x + 12 * columns, y - 12);
+    tile(5, x - 12, y + 12 * rows);
+    tile(7, x + 12 * columns, y + 12 * rows);
+    for (int i = 0; i < columns; ++i) tile(1, x + 12 * i, y - 12), tile(6, x + 12 * i, y + 12 * rows);
+    for (int j = 0; j < rows; ++j) tile(3, x - 12, y + 12 * j), tile(4, x + 12 * columns, y + 12 * j);
+    forge::paint::fill(s, {x, y, 12 * columns, 12 * rows}, [](int, int) { return rgb8(255, 255, 214); });
+    return s;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,7 +103,10 @@ int main(int argc, char** argv) {
         for (const auto& [name, kind] : cursors) save(out, name, paint_cursor(kind));
         save(out, "ramecek", paint_tile_frame());
         save(out, "wintxtr", paint_window_texture());
-        if (argc == 4) forge::write_png_file(argv[3], forge::paint::to_image(mockup()));
+        if (argc == 4) {
+            forge::write_png_file(argv[3], forge::paint::to_image(mockup()));
+            forge::write_png_file(out + "/mockup_message.png", forge::paint::to_image(message_mockup()));
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
