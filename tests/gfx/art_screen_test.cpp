@@ -81,7 +81,7 @@ TEST_F(DemoScreenArt, OpaquePicturesHaveNoHolesAndOverlaysHaveSome) {
         }
         return n;
     };
-    for (handle_id id : {1, 2, 3, 0, 40, 4, 41, 168, 45})
+    for (handle_id id : {1, 2, 3, 0, 40, 4, 41, 168, 45, 50})
         if (const picture* p = pic(id)) {
             EXPECT_EQ(holes(p), 0) << "handle " << id;
         }
@@ -194,6 +194,19 @@ TEST_F(DemoScreenArt, EachPressedArrowPictureChangesOnlyItsOwnButton) {
             EXPECT_LT(outside, 142 * 102 / 50) << "handle " << c.id << " frame " << frame;
         }
     }
+}
+
+TEST_F(DemoScreenArt, DialogBackgroundKeepsItsTextColoursForTheText) {
+    const picture* p = pic(50);
+    if (!p) return;
+    // The conversation is written in palette colours 254 and 255: light,
+    // told apart, and never part of the background itself.
+    const uint16_t lines = picture_palette(p)[254], selected = picture_palette(p)[255];
+    EXPECT_TRUE(differs(lines, selected));
+    for (uint16_t c : {lines, selected}) EXPECT_GE((c >> 10) & 31, 24);
+    int used = 0;
+    for (int i = 0; i < p->width * p->height; ++i) used += picture_pixels8(p)[i] >= 254;
+    EXPECT_EQ(used, 0);
 }
 
 }  // namespace

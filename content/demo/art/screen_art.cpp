@@ -1,6 +1,8 @@
 // Paints every picture of the game screen into PNG files named after the
 // picture ("desk.png" becomes "desk.pcx"), and optionally a mock-up of the
 // whole 640 x 480 screen composed from them, with a grey box for the view.
+// The dialog background is written as "dialog.pcx" as well (its palette
+// carries the text colours).
 //
 //   demo_art_screen <out folder> [--mockup <screen.png>]
 #include <cstdio>
@@ -103,6 +105,9 @@ int main(int argc, char** argv) {
         for (const auto& [name, kind] : cursors) save(out, name, paint_cursor(kind));
         save(out, "ramecek", paint_tile_frame());
         save(out, "wintxtr", paint_window_texture());
+        const canvas dialog = paint_dialog();
+        save(out, "dialog", dialog);
+        write_dialog_pcx(dialog, out + "/dialog.pcx");
         if (argc == 4) {
             forge::write_png_file(argv[3], forge::paint::to_image(mockup()));
             forge::write_png_file(out + "/mockup_message.png", forge::paint::to_image(message_mockup()));

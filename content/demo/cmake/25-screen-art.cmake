@@ -4,7 +4,7 @@
 # into PCX files and packed into VORTHAN.DDL under their own names. A mock-up
 # of the whole screen is written next to the PNGs (art/screen/mockup.png).
 add_executable(demo_art_screen ${DEMO_SRC}/art/screen_art.cpp ${DEMO_SRC}/art/screen_panels.cpp
-  ${DEMO_SRC}/art/screen_small.cpp)
+  ${DEMO_SRC}/art/screen_small.cpp ${DEMO_SRC}/art/screen_dialog.cpp)
 target_link_libraries(demo_art_screen PRIVATE vorthan_forge)
 set(DEMO_SCREEN_ART ${CMAKE_CURRENT_BINARY_DIR}/art/screen)
 set(DEMO_SCREEN_PICTURES topbar kompas desk okno sipky sipky_s sipky_v sipky_j sipky_z sipky_sv sipky_sz
@@ -14,7 +14,7 @@ set(screen_pngs "")
 foreach(name ${DEMO_SCREEN_PICTURES})
   list(APPEND screen_pngs ${DEMO_SCREEN_ART}/${name}.png)
 endforeach()
-add_custom_command(OUTPUT ${screen_pngs} ${DEMO_SCREEN_ART}/mockup.png
+add_custom_command(OUTPUT ${screen_pngs} ${DEMO_SCREEN_ART}/mockup.png ${DEMO_SCREEN_ART}/dialog.pcx
   COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_SCREEN_ART}
   COMMAND demo_art_screen ${DEMO_SCREEN_ART} --mockup ${DEMO_SCREEN_ART}/mockup.png
   DEPENDS demo_art_screen
@@ -28,3 +28,11 @@ foreach(name ${DEMO_SCREEN_PICTURES})
     COMMENT "Picture ${name}.pcx")
   demo_pack(${DEMO_SCREEN_PCX}/${name}.pcx)
 endforeach()
+# The dialog background's palette holds its text colours, so the painter
+# writes its PCX itself.
+add_custom_command(OUTPUT ${DEMO_SCREEN_PCX}/dialog.pcx
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_SCREEN_PCX}
+  COMMAND ${CMAKE_COMMAND} -E copy ${DEMO_SCREEN_ART}/dialog.pcx ${DEMO_SCREEN_PCX}/dialog.pcx
+  DEPENDS ${DEMO_SCREEN_ART}/dialog.pcx
+  COMMENT "Picture dialog.pcx")
+demo_pack(${DEMO_SCREEN_PCX}/dialog.pcx)
