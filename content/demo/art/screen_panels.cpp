@@ -221,7 +221,7 @@ void arrow_glyph(canvas& c, int button, float cx, float cy, const rgb& colour) {
     }
     // A turning arrow: an arc over the top ending in a head pointing down.
     const bool right = button == 4;
-    const float r_out = 12, r_in = 6.5f, ccy = cy + 4;
+    const float r_out = 12, r_in = 6.5f, ccy = cy + 1;
     auto in_arc = [&](float x, float y) {
         const float dx = (right ? x - cx : cx - x), dy = y - ccy;
         const float d2 = dx * dx + dy * dy;
