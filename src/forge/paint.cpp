@@ -103,7 +103,7 @@ rgb bronze(int x, int y, uint32_t seed) {
     rgb k = mix(rgb8(118, 80, 38), rgb8(184, 136, 70), brushed);
     k = mix(k, rgb8(72, 50, 28), std::clamp((tarnish - 0.5f) * 2.2f, 0.0f, 0.75f));
     const float green = noise(x / 7.0f, y / 7.0f, seed + 13, 2);
-    if (green > 0.72f) k = mix(k, rgb8(74, 112, 88), std::min((green - 0.72f) * 4, 0.5f));
+    if (green > 0.76f) k = mix(k, rgb8(74, 112, 88), std::min((green - 0.76f) * 4, 0.35f));
     return k * (0.94f + 0.12f * grain(x, y, seed + 3));
 }
 

@@ -81,7 +81,7 @@ TEST_F(DemoScreenArt, OpaquePicturesHaveNoHolesAndOverlaysHaveSome) {
         }
         return n;
     };
-    for (handle_id id : {1, 2, 3, 0, 40, 4, 41, 168, 45, 50})
+    for (handle_id id : {1, 2, 3, 0, 33, 40, 4, 41, 168, 45, 50})
         if (const picture* p = pic(id)) {
             EXPECT_EQ(holes(p), 0) << "handle " << id;
         }

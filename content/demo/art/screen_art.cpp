@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
         save(out, "topbar", paint_topbar());
         save(out, "kompas", paint_compass());
         save(out, "desk", paint_desk());
+        save(out, "souboje", paint_desk(true));
         save(out, "okno", paint_slot());
         save(out, "sipky", paint_arrows(-1));
         const char* pressed[6] = {"sipky_s", "sipky_v", "sipky_j", "sipky_z", "sipky_sv", "sipky_sz"};

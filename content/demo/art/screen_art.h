@@ -12,10 +12,10 @@ namespace screen_art {
 using forge::paint::canvas;
 
 // Around the view.
-canvas paint_topbar();   // 640 x 16
-canvas paint_compass();  // 102 x 640: 40 frames of 16 rows
-canvas paint_desk();     // 640 x 102
-canvas paint_slot();     // okno: 74 x 102, one party member's frame
+canvas paint_topbar();                   // 640 x 16
+canvas paint_compass();                  // 102 x 640: 40 frames of 16 rows
+canvas paint_desk(bool battle = false);  // desk (souboje in battle): 640 x 102
+canvas paint_slot();                     // okno: 74 x 102, one party member's frame
 // The arrow panel: 142 x 102 at rest; pressed = -1 for the resting picture,
 // otherwise the button (0 forward, 1 right, 2 back, 3 left, 4 turn right,
 // 5 turn left) in three frames of 110 rows, pressed ever deeper.

@@ -131,9 +131,13 @@ canvas paint_compass() {
     return c;
 }
 
-canvas paint_desk() {
+canvas paint_desk(bool battle) {
     canvas c(640, 102);
-    fill(c, {0, 0, 640, 102}, [](int x, int y) { return slate(x, y, 421); });
+    // In battle the slate takes a glow of embers.
+    fill(c, {0, 0, 640, 102}, [&](int x, int y) {
+        const rgb k = slate(x, y, 421);
+        return battle ? mix(k, k * 1.2f + rgb8(40, 6, 0), 0.8f) : k;
+    });
     vignette(c, {0, 0, 640, 102}, 0.25f);
     bronze_frame(c, {0, 0, 640, 102}, 4, 422);
     // The trough the party slots stand in: sunken slate, a little darker.
@@ -149,9 +153,19 @@ canvas paint_desk() {
     const std::vector<float> shield = {14, 28, 40, 28, 40, 52, 27, 72, 14, 52};
     fill_polygon(c, shield, rgb8(30, 26, 24));
     const std::vector<float> inner = {16, 30, 38, 30, 38, 51, 27, 69, 16, 51};
-    fill_polygon(c, inner, rgb8(110, 30, 26));
-    stroke(c, 27, 32, 27, 66, 2.2f, GOLD);
-    stroke(c, 18, 41, 36, 41, 2.2f, GOLD);
+    fill_polygon(c, inner, battle ? rgb8(40, 40, 46) : rgb8(110, 30, 26));
+    if (battle) {
+        // Crossed swords: blades, guards and pommels.
+        for (int side : {-1, 1}) {
+            const float x0 = 27 - side * 9.0f, x1 = 27 + side * 8.0f;
+            stroke(c, x0, 34, x1, 62, 2.4f, rgb8(214, 214, 220));
+            stroke(c, x1 - side * 4.5f, 55, x1 + side * 1.5f, 51.5f, 1.6f, GOLD);
+            disc(c, x1 + side * 1.0f, 64, 1.6f, GOLD);
+        }
+    } else {
+        stroke(c, 27, 32, 27, 66, 2.2f, GOLD);
+        stroke(c, 18, 41, 36, 41, 2.2f, GOLD);
+    }
     // Between the trough and the arrow panel, a bronze upright.
     fill(c, {500, 4, 4, 94}, [](int x, int y) { return bronze(x, y, 424); });
     bevel(c, {500, 4, 4, 94}, 1, 0.8f);
