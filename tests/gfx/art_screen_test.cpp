@@ -196,6 +196,39 @@ TEST_F(DemoScreenArt, EachPressedArrowPictureChangesOnlyItsOwnButton) {
     }
 }
 
+// The brightest 5-bit channel of a picture's pixel, whatever its type.
+int brightness(const picture* p, int x, int y) {
+    const uint16_t c = p->type == PIC_HICOLOR ? picture_pixels16(p)[y * p->width + x]
+                                              : picture_palette(p)[picture_pixels8(p)[y * p->width + x]];
+    return std::max({(c >> 10) & 31, (c >> 5) & 31, c & 31});
+}
+
+TEST_F(DemoScreenArt, TextsOfTheScreenLandOnDarkGround) {
+    struct area {
+        handle_id id;
+        int x, y, w, h;
+        const char* what;
+    };
+    std::vector<area> areas = {
+        {1, 420, 5, 40, 8, "money"},
+        {2, 10, 90, 54, 9, "member's name"},
+        {38, 17, 13, 10, 10, "hit amount"},
+        {168, 73, 46, 60, 13, "note panel caption"},
+    };
+    for (int i = 0; i < 12; ++i) areas.push_back({168, 150 + 22 * i, 27, 13, 10, "note name"});
+    for (handle_id blood : {183, 184, 185})
+        for (int frame = 0; frame < 8; ++frame)
+            areas.push_back({blood, 54, 105 * frame + 46, 12, 10, "damage"});
+    for (const area& a : areas) {
+        const picture* p = pic(a.id);
+        if (!p) continue;
+        int brightest = 0;
+        for (int y = a.y; y < a.y + a.h; ++y)
+            for (int x = a.x; x < a.x + a.w; ++x) brightest = std::max(brightest, brightness(p, x, y));
+        EXPECT_LE(brightest, 14) << a.what << " in handle " << a.id << " at row " << a.y;
+    }
+}
+
 TEST_F(DemoScreenArt, DialogBackgroundKeepsItsTextColoursForTheText) {
     const picture* p = pic(50);
     if (!p) return;

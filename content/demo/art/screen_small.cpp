@@ -107,7 +107,7 @@ canvas paint_hit() {
     canvas c(44, 36);
     fill_polygon(c, star(22, 18, 9, 9, 18, 0.2f), rgb8(60, 8, 6));
     fill_polygon(c, star(22, 18, 9, 8, 16, 0.2f), rgb8(200, 30, 20));
-    disc(c, 22, 18, 8, rgb8(150, 16, 12));
+    disc(c, 22, 18, 8.5f, rgb8(96, 10, 8));  // dark behind the yellow amount
     return c;
 }
 
