@@ -185,33 +185,58 @@ canvas paint_note_panel() {
 canvas paint_boat() {
     constexpr int W = 640, H = 59;
     canvas c(W, H);
-    // The hull's inside between the two gunwales that meet at the prow,
-    // darker towards the prow; planks run towards it.
-    auto gunwale_y = [](float x) { return 6 + 40 * std::fabs(x - 320) / 320; };
+    // The gunwales curve out from the prow at the top centre to the near
+    // corners; under them the boat's sides fall to its floor, whose planks
+    // run towards the prow.
+    auto gunwale_y = [](float x) { return 4 + 50 * std::pow(std::fabs(x - 320) / 330, 1.5f); };
+    auto side_depth = [](float x) { return 3 + 16 * std::fabs(x - 320) / 320; };
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
+            const float top = gunwale_y(x + 0.5f);
             const float t = coverage(x, y, [&](float px, float py) { return py >= gunwale_y(px); });
             if (t < 0.5f) continue;
-            const float along = (x - 320) / std::max(1.0f, y - 4.0f);
-            rgb k = dark_wood(static_cast<int>(along * 40), y * 3, 501) * (0.45f + 0.6f * y / H);
-            if (std::fmod(std::fabs(along) * 4 + 0.5f, 1.0f) < 0.08f) k = k * 0.5f;
+            const float below = y + 0.5f - top;
+            rgb k;
+            if (below < side_depth(x + 0.5f)) {
+                // The inside of the side: strakes parallel to the gunwale, lit from above.
+                const float strake = below / 4.0f;
+                k = dark_wood(x, static_cast<int>(strake * 7), 504) *
+                    (1.25f - 0.5f * below / side_depth(x + 0.5f));
+                if (std::fmod(strake, 1.0f) < 0.22f) k = k * 0.55f;
+            } else {
+                const float along = (x - 320) / std::max(1.0f, y - 2.0f);
+                k = dark_wood(static_cast<int>(along * 40), y * 3, 501) * (0.35f + 0.55f * y / H);
+                if (std::fmod(std::fabs(along) * 3 + 0.5f, 1.0f) < 0.1f) k = k * 0.5f;
+            }
             c.set(x, y, k);
         }
-    // A thwart across the boat, and the ribs under it.
-    for (int y = 40; y < 50; ++y)
+    // A thwart across the boat near the viewer.
+    for (int y = 46; y < 55; ++y)
         for (int x = 0; x < W; ++x)
-            if (y >= gunwale_y(x) + 2)
-                c.set(x, y, dark_wood(x, y, 503) * (y < 42 ? 1.35f : 1.0f - 0.04f * (y - 42)));
-    for (int x = 0; x < W; ++x) c.set(x, 50, c.get(x, 50) * 0.4f);
-    // The gunwales, thicker towards the viewer, and the stem post.
+            if (y >= gunwale_y(x + 0.5f) + side_depth(x + 0.5f))
+                c.set(x, y, dark_wood(x, y, 503) * (y < 48 ? 1.4f : 1.05f - 0.05f * (y - 48)));
+    for (int x = 0; x < W; ++x)
+        if (55 >= gunwale_y(x + 0.5f) + side_depth(x + 0.5f)) c.set(x, 55, c.get(x, 55) * 0.4f);
+    // The gunwale rails, thicker towards the viewer, and the stem post.
     for (int side : {-1, 1}) {
-        const float far_x = 320, near_x = 320 + side * 330.0f;
-        fill_polygon(c, {far_x, 3, near_x, 40, near_x, 59, far_x, 9}, rgb8(40, 26, 16));
-        fill_polygon(c, {far_x, 2, near_x, 38, near_x, 48, far_x, 6.5f}, rgb8(112, 78, 46));
-        stroke(c, far_x, 2.5f, near_x, 38.5f, 1.5f, rgb8(170, 128, 80));
+        std::vector<float> rail;
+        for (int i = 0; i <= 16; ++i) {
+            const float x = 320 + side * 330.0f * i / 16;
+            rail.push_back(x), rail.push_back(gunwale_y(x) - 1 - 3.0f * i / 16);
+        }
+        for (int i = 16; i >= 0; --i) {
+            const float x = 320 + side * 330.0f * i / 16;
+            rail.push_back(x), rail.push_back(gunwale_y(x) + 2 + 5.0f * i / 16);
+        }
+        fill_polygon(c, rail, rgb8(104, 72, 42));
+        for (int i = 0; i < 16; ++i) {
+            const float x0 = 320 + side * 330.0f * i / 16, x1 = 320 + side * 330.0f * (i + 1) / 16;
+            stroke(c, x0, gunwale_y(x0) - 1 - 3.0f * i / 16, x1, gunwale_y(x1) - 1 - 3.0f * (i + 1) / 16,
+                   1.2f, rgb8(176, 132, 84));
+        }
     }
-    fill_polygon(c, {314, 0, 326, 0, 330, 14, 310, 14}, rgb8(70, 46, 28));
-    fill(c, {312, 12, 16, 4}, [](int x, int y) { return bronze(x, y, 502); });
+    fill_polygon(c, {314, 0, 326, 0, 329, 12, 311, 12}, rgb8(70, 46, 28));
+    fill(c, {312, 10, 16, 4}, [](int x, int y) { return bronze(x, y, 502); });
     return c;
 }
 
