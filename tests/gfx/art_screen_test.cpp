@@ -81,7 +81,7 @@ TEST_F(DemoScreenArt, OpaquePicturesHaveNoHolesAndOverlaysHaveSome) {
         }
         return n;
     };
-    for (handle_id id : {1, 2, 3, 0, 33, 40, 4, 41, 168, 45, 50})
+    for (handle_id id : {1, 2, 3, 0, 33, 40, 4, 41, 168, 45, 12, 50})
         if (const picture* p = pic(id)) {
             EXPECT_EQ(holes(p), 0) << "handle " << id;
         }
@@ -226,6 +226,30 @@ TEST_F(DemoScreenArt, TextsOfTheScreenLandOnDarkGround) {
         for (int y = a.y; y < a.y + a.h; ++y)
             for (int x = a.x; x < a.x + a.w; ++x) brightest = std::max(brightest, brightness(p, x, y));
         EXPECT_LE(brightest, 14) << a.what << " in handle " << a.id << " at row " << a.y;
+    }
+}
+
+TEST_F(DemoScreenArt, WindowTexturesTileWithoutSeams) {
+    for (handle_id id : {45, 12}) {
+        const picture* p = pic(id);
+        if (!p) continue;
+        const int w = p->width, h = p->height;
+        // Mean step in brightness between two columns (rows), wrapping round.
+        auto column_step = [&](int a, int b) {
+            double sum = 0;
+            for (int y = 0; y < h; ++y) sum += std::abs(brightness(p, a, y) - brightness(p, b, y));
+            return sum / h;
+        };
+        auto row_step = [&](int a, int b) {
+            double sum = 0;
+            for (int x = 0; x < w; ++x) sum += std::abs(brightness(p, x, a) - brightness(p, x, b));
+            return sum / w;
+        };
+        double inside_columns = 0, inside_rows = 0;
+        for (int i = 0; i + 1 < w; ++i) inside_columns = std::max(inside_columns, column_step(i, i + 1));
+        for (int i = 0; i + 1 < h; ++i) inside_rows = std::max(inside_rows, row_step(i, i + 1));
+        EXPECT_LE(column_step(w - 1, 0), inside_columns) << "handle " << id;
+        EXPECT_LE(row_step(h - 1, 0), inside_rows) << "handle " << id;
     }
 }
 

@@ -106,6 +106,7 @@ int main(int argc, char** argv) {
         for (const auto& [name, kind] : cursors) save(out, name, paint_cursor(kind));
         save(out, "ramecek", paint_tile_frame());
         save(out, "wintxtr", paint_window_texture());
+        save(out, "ideska", paint_pause_texture());
         const canvas dialog = paint_dialog();
         save(out, "dialog", dialog);
         write_dialog_pcx(dialog, out + "/dialog.pcx");

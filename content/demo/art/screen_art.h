@@ -34,6 +34,7 @@ canvas paint_boat();           // lodka: 640 x 59
 canvas paint_cursor(char kind);  // 'a' arrow, 'x' refused, 'w' who, 'z' glow
 canvas paint_tile_frame();       // ramecek: 12 x 96, eight tiles
 canvas paint_window_texture();   // wintxtr: 64 x 64, tiles seamlessly
+canvas paint_pause_texture();    // ideska: 64 x 64, tiles seamlessly
 
 // The dialog screen's background, 640 x 360; written straight to a PCX
 // because its palette entries 254 and 255 are the conversation's text colours.

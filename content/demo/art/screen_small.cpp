@@ -319,4 +319,21 @@ canvas paint_window_texture() {
     return c;
 }
 
+canvas paint_pause_texture() {
+    // Dark planks 16 pixels wide whose grain repeats every 64 pixels.
+    canvas c(64, 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const int board = x / 16;
+            const float wave = forge::fbm_noise(x / 16.0f, y / 8.0f, 4, 8, 3, 531 + board) * 3;
+            const float rings = 0.5f + 0.5f * std::sin((x % 16 + wave) * 1.4f);
+            rgb k = mix(rgb8(46, 30, 18), rgb8(80, 54, 32),
+                        rings * 0.5f + 0.3f * forge::fbm_noise(x / 4.0f, y / 16.0f, 16, 4, 2, 541));
+            k = k * (0.85f + 0.1f * (board % 2) + 0.08f * grain(x, y, 533));
+            if (x % 16 == 0) k = rgb8(20, 12, 8);
+            c.set(x, y, k);
+        }
+    return c;
+}
+
 }  // namespace screen_art
