@@ -6,6 +6,9 @@
 #include "core/archive.h"
 #include "core/decoders.h"
 #include "core/events.h"
+#include "core/events_cursor.h"
+#include "core/handles.h"
+#include "core/timers.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
@@ -41,11 +44,30 @@ bool init_ui_strings(bool with_language) {
     return false;
 }
 
+namespace {
+// What the process gives back at exit, in this order: the handles with their
+// data and the archives, the interface texts, the timer list. (Achievements,
+// the temporary store and the audio device join in here as they arrive.)
+void exit_cleanup() {
+    free_all_handles();
+    string_list_free(ui_strings);
+    clear_timers();
+}
+
+void register_exit_cleanup() {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    std::atexit(exit_cleanup);
+}
+}  // namespace
+
 void init_game() {
     // 1. The interface texts, with their translation.
     if (!init_ui_strings(true)) std::exit(1);
 
     // 2. Clear the timer list.
+    clear_timers();
     // 3. The basic poll handlers: keyboard reader, start-up clock, task scheduler.
     install_poll_handlers();
     // 4. The achievements client.
@@ -63,6 +85,7 @@ void init_game() {
     // 9. The view renderer's tables.
     init_view_tables();
     // 10. The process-exit clean-up.
+    register_exit_cleanup();
     // 11. Archives and the fixed handles.
     open_archives();
     register_picture_decoders();
@@ -88,6 +111,9 @@ void init_game() {
     // 19. The audio device.
     // 20. The mouse reader and cursor.
     add_event_handler(EV_POLL, mouse_reader);
+    reset_cursor();  // hidden once, nothing chosen: a new display has no cursor yet
+    set_mouse_cursor(DEFAULT_CURSOR);
+    force_show_cursor();
     // 21. The provider of the next music track.
     // 22. Spell, item and shop tables.
     // 23. The pending-action record.
