@@ -48,7 +48,7 @@ void draw_compass() {
 void draw_money() {
     char text[16];
     std::snprintf(text, sizeof text, "%d", static_cast<int>(party.money));
-    set_font(FONT_SADA7, 0x7395);
+    if (!screen_font(FONT_SADA7, 0x7395)) return;
     set_aligned_position(MONEY_X, MONEY_Y, ALIGN_END, ALIGN_END, text);
     draw_text(text);
 }
@@ -134,7 +134,7 @@ void shake_screen(int steps) {
     scene.shake_steps = steps;
 }
 
-const picture* screen_picture(handle_id id) {
+bool screen_resource_available(handle_id id) {
     auto known = availability.find(id);
     if (known == availability.end()) {
         const handle_record* record = handle_info(id);
@@ -143,7 +143,17 @@ const picture* screen_picture(handle_id id) {
             available = resource_available(record->folder, record->name);
         known = availability.emplace(id, available).first;
     }
-    if (!known->second) return nullptr;
+    return known->second;
+}
+
+bool screen_font(handle_id font, int32_t colour_spec) {
+    if (!screen_resource_available(font)) return false;
+    set_font(font, colour_spec);
+    return true;
+}
+
+const picture* screen_picture(handle_id id) {
+    if (!screen_resource_available(id)) return nullptr;
     const auto* pic = static_cast<const picture*>(get_handle_data(id));
     if (!pic || handle_length(id) < static_cast<int32_t>(PICTURE_HEADER_BYTES) ||
         !picture_record_valid(pic, static_cast<size_t>(handle_length(id))))

@@ -65,7 +65,7 @@ void tile_frame(int x, int y, int w, int h) {
 
 void draw_message() {
     tile_frame(70, 20, 400, 50);
-    set_font(FONT_SADA16, FONT_NO_SHADOW | 0x0000);
+    if (!screen_font(FONT_SADA16, FONT_NO_SHADOW | 0x0000)) return;
     const wrapped_text wrapped = wrap_text(panel_message, 390);
     int y = 20;
     for (const std::string& line : wrapped.lines) {
@@ -98,12 +98,13 @@ void draw_party_bar() {
         member_bar(x + 68, m.magic, m.max_magic);
         if (!member_with_party(m)) darken_rect(x, 0, 74, 102);
         const uint16_t colour = group_colour(m.group);
-        set_font(FONT_4X8, colour);
-        set_aligned_position(x + 36, 92, ALIGN_CENTRE, ALIGN_START, m.name);
-        draw_text(m.name);
-        const char digit[2] = {m.on_this_map ? static_cast<char>('0' + m.group) : '-', 0};
-        set_aligned_position(x + 5, 86, ALIGN_START, ALIGN_END, digit);
-        draw_text(digit);
+        if (screen_font(FONT_4X8, colour)) {
+            set_aligned_position(x + 36, 92, ALIGN_CENTRE, ALIGN_START, m.name);
+            draw_text(m.name);
+            const char digit[2] = {m.on_this_map ? static_cast<char>('0' + m.group) : '-', 0};
+            set_aligned_position(x + 5, 86, ALIGN_START, ALIGN_END, digit);
+            draw_text(digit);
+        }
         if (party.selected == static_cast<int>(i)) draw_rect(x + 3, 12, x + 57, 87, 0x7FFF);
     }
 }

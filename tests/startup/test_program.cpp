@@ -23,8 +23,11 @@ outcome run(const temp_folder& dir, const std::string& args, const std::string& 
         "cd '" + (cwd.empty() ? dir.path() : cwd) +
         "' && env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
         "HOME='" +
-        dir.path() + "' XDG_DATA_HOME='" + dir.path() + "/xdg' timeout 60 " VORTHAN_EXE " " + args + " >'" +
-        dir.path() + "/.out' 2>'" + dir.path() + "/.err'";
+        dir.path() + "' XDG_DATA_HOME='" + dir.path() +
+        // A run that reaches the game plays until the window is asked to
+        // close: SIGTERM is that request, and the game then ends with 0.
+        "/xdg' timeout --preserve-status -k 30 8 " VORTHAN_EXE " " + args + " >'" + dir.path() +
+        "/.out' 2>'" + dir.path() + "/.err'";
     int status = std::system(command.c_str());
     outcome o;
     o.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -45,6 +48,11 @@ void make_adventure(const temp_folder& dir, const std::string& popisy) {
     dir.write("game.ini", "[paths]\nroot = " + dir.path() + "/root\n");
     dir.write("root/POPISY.TXT", popisy);
     dir.write("root/VORTHAN.DDL", read_file(demo + "/VORTHAN.DDL"));
+    // The maps a new game starts on (the default and the one quest.adv names).
+    for (const char* name : {"LESPRED", "START"}) {
+        dir.write(std::string("root/maps/") + name + ".MAP", read_file(demo + "/maps/KEEP.MAP"));
+        dir.write(std::string("root/maps/") + name + ".txt", read_file(demo + "/maps/KEEP.txt"));
+    }
 }
 
 const std::string good_popisy = "1 " + game("Hlavní nabídka") + "\n2 \"quoted\"\n-1\n";
