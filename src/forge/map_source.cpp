@@ -103,19 +103,19 @@ struct compiler {
     }
 
     template <size_t N>
-    bool apply_flags(const std::string& spec, const std::array<const char*, N>& names, uint32_t& value,
+    bool apply_flags(const std::string& text, const std::array<const char*, N>& names, uint32_t& value,
                      int line, uint32_t allowed = 0xFFFFFFFFu) {
         size_t i = 0;
         bool ok = true;
-        while (i < spec.size()) {
-            char op = spec[i];
+        while (i < text.size()) {
+            char op = text[i];
             if (op != '+' && op != '-') {
-                error(line, "flag list '" + spec + "' must be +NAME or -NAME items");
+                error(line, "flag list '" + text + "' must be +NAME or -NAME items");
                 return false;
             }
             size_t j = i + 1;
-            while (j < spec.size() && spec[j] != '+' && spec[j] != '-') ++j;
-            std::string name = spec.substr(i + 1, j - i - 1);
+            while (j < text.size() && text[j] != '+' && text[j] != '-') ++j;
+            std::string name = text.substr(i + 1, j - i - 1);
             int bit = -1;
             for (size_t b = 0; b < N; ++b)
                 if (names[b][0] && name == names[b]) bit = static_cast<int>(b);
@@ -133,26 +133,26 @@ struct compiler {
     }
 
     // "x,y" or "x,y,layer" of an open cell; layer defaults to `layer`.
-    std::optional<int> cell_sector(const std::string& spec, int layer, int line) {
+    std::optional<int> cell_sector(const std::string& text, int layer, int line) {
         std::vector<long> v;
-        std::stringstream in(spec);
+        std::stringstream in(text);
         std::string part;
         while (std::getline(in, part, ',')) {
             auto n = to_number(trim(part));
             if (!n) {
-                error(line, "'" + spec + "' is not x,y or x,y,layer");
+                error(line, "'" + text + "' is not x,y or x,y,layer");
                 return std::nullopt;
             }
             v.push_back(*n);
         }
         if (v.size() < 2 || v.size() > 3) {
-            error(line, "'" + spec + "' is not x,y or x,y,layer");
+            error(line, "'" + text + "' is not x,y or x,y,layer");
             return std::nullopt;
         }
         int l = v.size() == 3 ? static_cast<int>(v[2]) : layer;
         auto it = result.sector_at.find({static_cast<int>(v[0]), static_cast<int>(v[1]), l});
         if (it == result.sector_at.end()) {
-            error(line, "no open cell at " + spec);
+            error(line, "no open cell at " + text);
             return std::nullopt;
         }
         return it->second;

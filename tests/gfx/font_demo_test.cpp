@@ -114,8 +114,8 @@ TEST_F(DemoFonts, SamplesOfAllNineFonts) {
         y += text_height("X") + 6;
     }
     // Shadow variants of one line: none, soft, grey half.
-    for (int32_t spec : {0x7FE0 | 0x8000, 0x17FE0, 0x37FE0}) {
-        set_font(FONT_SADA16, spec);
+    for (int32_t colour_spec : {0x7FE0 | 0x8000, 0x17FE0, 0x37FE0}) {
+        set_font(FONT_SADA16, colour_spec);
         set_text_position(6, y);
         draw_text(game_text("Zlaťáky: 1250"));
         y += 16;

@@ -2,20 +2,20 @@
 
 #include <cstddef>
 
-std::vector<uint8_t> make_pcx(const pcx_spec& spec) {
+std::vector<uint8_t> make_pcx(const pcx_layout& layout) {
     std::vector<uint8_t> file(128, 0);
     auto put16 = [&](int offset, int v) {
         file[offset] = static_cast<uint8_t>(v);
         file[offset + 1] = static_cast<uint8_t>(v >> 8);
     };
     file[0] = 10, file[1] = 5, file[2] = 1, file[3] = 8, file[65] = 1;
-    put16(4, spec.xmin);
-    put16(6, spec.ymin);
-    put16(8, spec.xmin + spec.width - 1);
-    put16(10, spec.ymin + spec.height - 1);
-    put16(66, spec.bytes_per_line ? spec.bytes_per_line : spec.width);
-    file.insert(file.end(), spec.data.begin(), spec.data.end());
-    file.insert(file.end(), spec.palette.begin(), spec.palette.end());
+    put16(4, layout.xmin);
+    put16(6, layout.ymin);
+    put16(8, layout.xmin + layout.width - 1);
+    put16(10, layout.ymin + layout.height - 1);
+    put16(66, layout.bytes_per_line ? layout.bytes_per_line : layout.width);
+    file.insert(file.end(), layout.data.begin(), layout.data.end());
+    file.insert(file.end(), layout.palette.begin(), layout.palette.end());
     return file;
 }
 

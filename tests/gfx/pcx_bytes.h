@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-struct pcx_spec {
+struct pcx_layout {
     int width = 1, height = 1;
     int bytes_per_line = 0;  // 0: the width
     int xmin = 0, ymin = 0;
@@ -13,6 +13,6 @@ struct pcx_spec {
     std::array<uint8_t, 768> palette{};  // 256 x R, G, B
 };
 
-std::vector<uint8_t> make_pcx(const pcx_spec& spec);
+std::vector<uint8_t> make_pcx(const pcx_layout& layout);
 // Codes plain index rows (width x height) with the usual runs.
 std::vector<uint8_t> encode_rows(const std::vector<uint8_t>& pixels, int width, int height);

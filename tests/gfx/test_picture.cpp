@@ -41,25 +41,25 @@ struct decoded {
 };
 
 std::vector<uint8_t> one_pixel_red() {
-    pcx_spec spec;
-    spec.data = {0x00};
-    spec.palette[0] = 255;
-    return make_pcx(spec);
+    pcx_layout layout;
+    layout.data = {0x00};
+    layout.palette[0] = 255;
+    return make_pcx(layout);
 }
 
 // A 4 x 3 picture with indexes 0..11 and palette entry i = (i * 20, 255 - i * 20, i).
 std::vector<uint8_t> small_pcx() {
-    pcx_spec spec;
-    spec.width = 4, spec.height = 3;
+    pcx_layout layout;
+    layout.width = 4, layout.height = 3;
     std::vector<uint8_t> pixels(12);
     for (int i = 0; i < 12; ++i) pixels[i] = static_cast<uint8_t>(i);
-    spec.data = encode_rows(pixels, 4, 3);
+    layout.data = encode_rows(pixels, 4, 3);
     for (int i = 0; i < 256; ++i) {
-        spec.palette[i * 3] = static_cast<uint8_t>(i * 20);
-        spec.palette[i * 3 + 1] = static_cast<uint8_t>(255 - i * 20);
-        spec.palette[i * 3 + 2] = static_cast<uint8_t>(i);
+        layout.palette[i * 3] = static_cast<uint8_t>(i * 20);
+        layout.palette[i * 3 + 1] = static_cast<uint8_t>(255 - i * 20);
+        layout.palette[i * 3 + 2] = static_cast<uint8_t>(i);
     }
-    return make_pcx(spec);
+    return make_pcx(layout);
 }
 
 TEST(DecodePcx, OnePixelRedAsHicolorAndKeyed) {
@@ -121,11 +121,11 @@ TEST(DecodePcx, EveryOutputLayout) {
 }
 
 TEST(DecodePcx, HeaderOriginAndRowPadding) {
-    pcx_spec spec;
-    spec.xmin = 100, spec.ymin = 50, spec.width = 3, spec.height = 2, spec.bytes_per_line = 4;
+    pcx_layout layout;
+    layout.xmin = 100, layout.ymin = 50, layout.width = 3, layout.height = 2, layout.bytes_per_line = 4;
     // Each row codes 4 pixels; the fourth is padding and never shows.
-    spec.data = {1, 2, 3, 9, 4, 5, 6, 9};
-    const auto file = make_pcx(spec);
+    layout.data = {1, 2, 3, 9, 4, 5, 6, 9};
+    const auto file = make_pcx(layout);
     decoded pic(file, PIC_NOPAL8);
     ASSERT_GT(pic.size, 0);
     EXPECT_EQ(pic.pic->width, 3);
@@ -135,12 +135,12 @@ TEST(DecodePcx, HeaderOriginAndRowPadding) {
 }
 
 TEST(DecodePcx, RunsOfZeroAndRunsPastTheRowEnd) {
-    pcx_spec spec;
-    spec.width = 4, spec.height = 2;
+    pcx_layout layout;
+    layout.width = 4, layout.height = 2;
     // Row 1: an empty run (0xC0 eats the next byte), then a run of 4 sevens.
     // Row 2: a run of 6 threes is cut at the end of its row.
-    spec.data = {0xC0, 0x55, 0xC4, 7, 0xC6, 3};
-    const auto file = make_pcx(spec);
+    layout.data = {0xC0, 0x55, 0xC4, 7, 0xC6, 3};
+    const auto file = make_pcx(layout);
     decoded pic(file, PIC_NOPAL8);
     ASSERT_GT(pic.size, 0);
     const uint8_t expected[] = {7, 7, 7, 7, 3, 3, 3, 3};
@@ -157,22 +157,22 @@ TEST(DecodePcx, CorruptFilesAreMissingPictures) {
     auto file = one_pixel_red();
     EXPECT_EQ(decode(std::vector<uint8_t>(file.begin(), file.begin() + 800)), PCX_CORRUPT);  // too short
 
-    pcx_spec spec;
-    spec.width = 10, spec.height = 10;
-    spec.data = {0xC5, 1};  // pixel data ends in the first row
-    EXPECT_EQ(decode(make_pcx(spec)), PCX_CORRUPT);
-    spec.data = {0xC5};  // a run byte with no value byte
-    EXPECT_EQ(decode(make_pcx(spec)), PCX_CORRUPT);
+    pcx_layout layout;
+    layout.width = 10, layout.height = 10;
+    layout.data = {0xC5, 1};  // pixel data ends in the first row
+    EXPECT_EQ(decode(make_pcx(layout)), PCX_CORRUPT);
+    layout.data = {0xC5};  // a run byte with no value byte
+    EXPECT_EQ(decode(make_pcx(layout)), PCX_CORRUPT);
 
-    spec.width = 4, spec.height = 1, spec.bytes_per_line = 2;  // rows narrower than the picture
-    spec.data = {0xC4, 1};
-    EXPECT_EQ(decode(make_pcx(spec)), PCX_CORRUPT);
+    layout.width = 4, layout.height = 1, layout.bytes_per_line = 2;  // rows narrower than the picture
+    layout.data = {0xC4, 1};
+    EXPECT_EQ(decode(make_pcx(layout)), PCX_CORRUPT);
 
-    file = make_pcx(pcx_spec{});
+    file = make_pcx(pcx_layout{});
     file[8] = 0, file[9] = 0, file[4] = 5;  // xmax below xmin
     EXPECT_EQ(decode(file), PCX_CORRUPT);
 
-    file = make_pcx(pcx_spec{});
+    file = make_pcx(pcx_layout{});
     file[10] = 0xFF, file[11] = 0xFF;  // 65536 rows from one data byte
     EXPECT_EQ(decode(file), PCX_CORRUPT);
 }
@@ -464,8 +464,8 @@ TEST_F(DrawPicture, StoredPictureFileAtAnyAddress) {
 // Every drawable picture type, decoded from PCX files made here.
 TEST_F(DrawPicture, PictureTypesMatchGoldenPicture) {
     clear_buffer(frame_buffer, rgb555(30, 40, 60));
-    pcx_spec spec;
-    spec.width = 96, spec.height = 64;
+    pcx_layout layout;
+    layout.width = 96, layout.height = 64;
     std::vector<uint8_t> pixels(96 * 64);
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 96; ++x) {
@@ -474,13 +474,13 @@ TEST_F(DrawPicture, PictureTypesMatchGoldenPicture) {
                                      ? static_cast<uint8_t>(1 + (x / 8 + y / 8) % 15 * 16 + y % 16)
                                      : 0;
         }
-    spec.data = encode_rows(pixels, 96, 64);
+    layout.data = encode_rows(pixels, 96, 64);
     for (int i = 0; i < 256; ++i) {
-        spec.palette[i * 3] = static_cast<uint8_t>(i);
-        spec.palette[i * 3 + 1] = static_cast<uint8_t>((i * 7) & 0xFF);
-        spec.palette[i * 3 + 2] = static_cast<uint8_t>(255 - i);
+        layout.palette[i * 3] = static_cast<uint8_t>(i);
+        layout.palette[i * 3 + 1] = static_cast<uint8_t>((i * 7) & 0xFF);
+        layout.palette[i * 3 + 2] = static_cast<uint8_t>(255 - i);
     }
-    const auto file = make_pcx(spec);
+    const auto file = make_pcx(layout);
     int x = 8;
     for (int type : {int{PIC_PAL8}, int{PIC_HICOLOR}, PIC_KEYED_REQUEST}) {
         decoded d(file, type);
