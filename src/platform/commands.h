@@ -3,6 +3,7 @@
 // by the display's own side (the SDL thread, or the headless compositor).
 // Each record is a 32-bit opcode and its operands; pixel blocks are padded to
 // four bytes so every record starts aligned.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -72,3 +73,52 @@ class command_reader {
     const uint8_t* p_;
     const uint8_t* end_;
 };
+
+// Sprites of every display have an id, a z order, a place and a visibility;
+// only their pixel storage differs. These keep them in z order.
+template <class Sprite>
+typename std::vector<Sprite>::iterator find_sprite(std::vector<Sprite>& sprites, int id) {
+    return std::find_if(sprites.begin(), sprites.end(), [id](const Sprite& s) { return s.id == id; });
+}
+
+template <class Sprite>
+void sort_sprites(std::vector<Sprite>& sprites) {
+    std::stable_sort(sprites.begin(), sprites.end(),
+                     [](const Sprite& a, const Sprite& b) { return a.z < b.z; });
+}
+
+// Executes the commands that move, order, show or hide an existing sprite
+// (an unknown id is ignored). False for every other command.
+template <class Sprite>
+bool apply_sprite_placement(std::vector<Sprite>& sprites, const display_command& cmd) {
+    switch (cmd.op) {
+        case OP_SHOW_SPRITE_AT:
+        case OP_SHOW_SPRITE:
+        case OP_SPRITE_Z:
+        case OP_HIDE_SPRITE:
+            break;
+        default:
+            return false;
+    }
+    auto it = find_sprite(sprites, cmd.id);
+    if (it == sprites.end()) return true;
+    switch (cmd.op) {
+        case OP_SHOW_SPRITE_AT:
+            it->rect.x = cmd.x;
+            it->rect.y = cmd.y;
+            it->visible = true;
+            break;
+        case OP_SHOW_SPRITE:
+            it->rect = cmd.rect[0];
+            it->visible = true;
+            break;
+        case OP_SPRITE_Z:
+            it->z = cmd.z;
+            sort_sprites(sprites);
+            break;
+        default:
+            it->visible = false;
+            break;
+    }
+    return true;
+}

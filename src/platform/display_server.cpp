@@ -459,13 +459,9 @@ SDL_Texture* DisplayServer::make_static_texture(const uint16_t* pixels, int w, i
 }
 
 void DisplayServer::execute(const display_command& cmd) {
-    auto find = [this](int id) {
-        return std::find_if(sprites_.begin(), sprites_.end(), [id](const sprite& s) { return s.id == id; });
-    };
-    auto resort = [this] {
-        std::stable_sort(sprites_.begin(), sprites_.end(),
-                         [](const sprite& a, const sprite& b) { return a.z < b.z; });
-    };
+    if (apply_sprite_placement(sprites_, cmd)) return;
+    auto find = [this](int id) { return find_sprite(sprites_, id); };
+    auto resort = [this] { sort_sprites(sprites_); };
     switch (cmd.op) {
         case OP_UPDATE: {
             display_rect r = cmd.rect[0];
@@ -526,36 +522,8 @@ void DisplayServer::execute(const display_command& cmd) {
             }
             break;
         }
-        case OP_SHOW_SPRITE_AT: {
-            auto it = find(cmd.id);
-            if (it != sprites_.end()) {
-                it->rect.x = cmd.x;
-                it->rect.y = cmd.y;
-                it->visible = true;
-            }
+        default:  // sprite placement, handled above
             break;
-        }
-        case OP_SHOW_SPRITE: {
-            auto it = find(cmd.id);
-            if (it != sprites_.end()) {
-                it->rect = cmd.rect[0];
-                it->visible = true;
-            }
-            break;
-        }
-        case OP_SPRITE_Z: {
-            auto it = find(cmd.id);
-            if (it != sprites_.end()) {
-                it->z = cmd.z;
-                resort();
-            }
-            break;
-        }
-        case OP_HIDE_SPRITE: {
-            auto it = find(cmd.id);
-            if (it != sprites_.end()) it->visible = false;
-            break;
-        }
     }
 }
 
