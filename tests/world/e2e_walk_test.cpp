@@ -2,7 +2,10 @@
 // with the keyboard and the arrow panel, compared with golden pictures.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "core/events.h"
@@ -134,4 +137,28 @@ TEST(EndToEnd, WalkThroughTheKeepMatchesTheGoldenPictures) {
     for (size_t i = 0; i < checkpoints.size(); ++i)
         EXPECT_TRUE(golden::matches(golden_dir + names[i] + ".png", run.checkpoints[i].frame_buffer.data()))
             << names[i];
+}
+
+TEST(EndToEnd, AMissingDefaultMapEndsTheRunWithOne) {
+    if (!std::filesystem::exists(demo_dir + "/vorthan.ini")) GTEST_SKIP() << "the demo is not built";
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("vorthan-nomap-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    {
+        std::ifstream in(demo_dir + "/vorthan.ini");
+        std::ofstream out(folder / "bad.ini");
+        std::string line;
+        while (std::getline(in, line))
+            out << (line.rfind("default_map", 0) == 0 ? "default_map = NOPE.MAP" : line) << "\n";
+    }
+    scripted_run_options options;
+    options.adventure_folder = folder.string();
+    options.config_file = "bad.ini";
+    options.stop_at_ms = 5000;
+    const scripted_run_result run = run_scripted(options);
+    clear_event_tree();
+    free_all_handles();
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_TRUE(run.fatal_message.has_value());
 }
