@@ -220,9 +220,11 @@ void sector_effects(int strength, bool after_move) {
                     m.hit_points = 0;
                 } else {
                     hurt(m, random(m.max_hit_points / 2) + m.max_hit_points / 3);
+                    // Each member falls on its own (one who floats stays);
+                    // the party's place follows its active group down.
                     const bool with_party = m.group == party.active_group && m.sector == party.sector;
                     m.sector = s->action_target;
-                    if (with_party) relocate(party.sector, s->action_target, party.direction);
+                    if (with_party) party.sector = s->action_target;
                 }
                 break;
             case SECTOR_SPINNER:

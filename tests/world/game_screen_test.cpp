@@ -9,6 +9,7 @@
 
 #include "core/events.h"
 #include "core/handles.h"
+#include "core/random.h"
 #include "core/timers.h"
 #include "forge/map_source.h"
 #include "gfx/screen.h"
@@ -232,6 +233,56 @@ TEST_F(GameScreen, DeadlyAndHarmfulSectorsHurtTheMembersStandingThere) {
     step(STEP_FORWARD);
     for (const standin_member& m : party.members) EXPECT_FALSE(m.alive());
     EXPECT_TRUE(current_map.coords[static_cast<size_t>(party.sector)].coord_flags & MC_DEAD_PLAYER);
+}
+
+TEST_F(GameScreen, PitDropsTheGroupToItsTargetAndWaterTiresItsWaders) {
+    auto at = use_map(
+        "[grid]\n######\n#....#\n######\n[map]\nstart = 1 1 east\n"
+        "[sectors]\n2 1: type=11 target=4,1\n3 1: type=9\n");
+    new_standin_party(cell(at, 1, 1), 1);
+    random_seed(7);
+    EXPECT_TRUE(step(STEP_FORWARD));
+    EXPECT_EQ(party.sector, cell(at, 4, 1));  // fell through to the pit's target
+    for (const standin_member& m : party.members) {
+        EXPECT_EQ(m.sector, party.sector);
+        EXPECT_LE(m.hit_points, m.max_hit_points - m.max_hit_points / 3);
+        EXPECT_GT(m.hit_points, 0);
+    }
+    // A levitating member floats over the pit, the others fall.
+    place_party(cell(at, 1, 1), 1);
+    party.members[1].levitating = true;
+    step(STEP_FORWARD);
+    EXPECT_EQ(party.members[1].sector, cell(at, 2, 1));
+    EXPECT_EQ(party.members[0].sector, cell(at, 4, 1));
+    // Water: 20 condition after a move, 2 at each tick, drowned at 0.
+    for (standin_member& m : party.members) m.levitating = false;
+    place_party(cell(at, 3, 1), 1);
+    party.members[2].condition = 22;
+    sector_effects(AFTER_MOVE_STRENGTH, true);
+    EXPECT_EQ(party.members[2].condition, 2);
+    sector_effects(WORLD_TICK_STRENGTH, false);
+    EXPECT_EQ(party.members[2].condition, 0);
+    EXPECT_FALSE(party.members[2].alive());
+}
+
+TEST_F(GameScreen, ClicksOnTheArrowPanelStepAndTurn) {
+    auto at = use_map("[grid]\n####\n#..#\n####\n[map]\nstart = 1 1 east\n");
+    new_standin_party(cell(at, 1, 1), 1);
+    start_game_screen();
+    mouse_record click;
+    click.x = 569;
+    click.y = 400;
+    click.left = 1;
+    click.events = MOUSE_EV_LEFT_DOWN;
+    dispatch_event(EV_MOUSE, &click);
+    EXPECT_EQ(party.sector, cell(at, 2, 1));
+    click.x = 630;  // turn right
+    dispatch_event(EV_MOUSE, &click);
+    EXPECT_EQ(party.direction, 2);
+    click.events = MOUSE_EV_MOTION;  // moving over it does nothing
+    click.x = 520;
+    dispatch_event(EV_MOUSE, &click);
+    EXPECT_EQ(party.direction, 2);
 }
 
 TEST_F(GameScreen, TurnPlaysTheSlideAndWalkSpeedZeroPlaysNone) {
