@@ -19,7 +19,10 @@ constexpr int ARROW_FRAME_ROWS = 110;
 // The fixed handles of the game screen's pictures.
 constexpr handle_id H_DESK = 0, H_TOPBAR = 1, H_OKNO = 2, H_KOMPAS = 3, H_SIPKY_S = 4, H_SIPKY_V = 5,
                     H_SIPKY_J = 6, H_SIPKY_Z = 7, H_SIPKY_SV = 8, H_SIPKY_SZ = 9, H_RAMECEK = 14,
-                    H_SIPKY = 40, H_DEATH = 41, H_PANEL = 66;
+                    H_LODKA = 27, H_SIPKY = 40, H_DEATH = 41, H_PANEL = 66;
+// The display overlay that shows the boat's bow at (0, 318).
+constexpr int BOAT_SPRITE = 1;
+constexpr int BOAT_X = 0, BOAT_Y = 318;
 
 // Timers of the game screen.
 constexpr int TIMER_SCENE = 2, TIMER_EFFECTS = 3, TIMER_PANEL = 5, TIMER_FLYING = 6, TIMER_PARTY = 8;
@@ -45,6 +48,7 @@ struct scene_state {
     int arrow_counter = 0;  // 6 when started, counts down per effects step
     int shake_steps = 0;
     bool spin_running = false;
+    bool boat_mode = false;  // the party is in a boat: no sideways steps, the bow shown over the view
 };
 extern scene_state scene;
 

@@ -1,5 +1,6 @@
 #include "world/movement.h"
 
+#include <utility>
 #include <vector>
 
 #include "core/clock.h"
@@ -106,6 +107,22 @@ void spin() {
 
 }  // namespace
 
+void update_boat(bool after_move) {
+    const map_sector* here = sector_record(party.sector);
+    const bool in_boat = here && here->sector_type == SECTOR_BOAT;
+    if (in_boat == scene.boat_mode || (in_boat && !after_move)) return;
+    scene.boat_mode = in_boat;
+    if (!display_exists()) return;
+    if (in_boat) {
+        const picture* bow = screen_picture(H_LODKA);
+        if (!bow) return;
+        create_sprite_picture(BOAT_SPRITE, bow);
+        display().move_sprite(BOAT_SPRITE, BOAT_X, BOAT_Y);
+    } else {
+        display().hide_sprite(BOAT_SPRITE);
+    }
+}
+
 void mark_party_sectors() {
     for (int sector : marked_sectors)
         if (valid_sector(sector))
@@ -123,6 +140,7 @@ void mark_party_sectors() {
 bool step(int kind) {
     kind &= 3;
     if (scene.moving) return false;
+    if (scene.boat_mode && (kind == STEP_RIGHT || kind == STEP_LEFT)) return false;
     const int sector = party.sector;
     const map_sector* here = sector_record(sector);
     if (!here) return false;
@@ -152,6 +170,11 @@ bool step(int kind) {
     start_arrow_highlight(kind);
     if (!blocked) {
         movement_rules.pass_side(sector, direction);
+        // A boat moves along onto the water: the two sectors exchange types.
+        map_sector& from = current_map.sectors[static_cast<size_t>(sector)];
+        map_sector& to = current_map.sectors[static_cast<size_t>(target)];
+        if (from.sector_type == SECTOR_BOAT && to.sector_type == SECTOR_WATER)
+            std::swap(from.sector_type, to.sector_type);
         place_party(target, new_direction);
         mark_party_sectors();
         dispatch_event(EV_PARTY_MOVED, sector, target);
@@ -248,6 +271,7 @@ void sector_effects(int strength, bool after_move) {
         }
     }
     mark_party_sectors();
+    update_boat(after_move);
     if ((party.sector != sector_before || party.direction != direction_before) && scene.running &&
         !scene.moving) {
         redraw_scene();

@@ -34,6 +34,9 @@ bool turn(int delta);
 void sector_effects(int strength, bool after_move);
 // Once per scene period: the map rules' tick, then the sector effects.
 void world_update();
+// Boat mode follows the party's sector: entering a boat (right after a move)
+// starts it and shows the bow, standing anywhere else ends it.
+void update_boat(bool after_move);
 // The PLAYER and DEAD_PLAYER marks of the members' sectors.
 void mark_party_sectors();
 

@@ -265,6 +265,26 @@ TEST_F(GameScreen, PitDropsTheGroupToItsTargetAndWaterTiresItsWaders) {
     EXPECT_FALSE(party.members[2].alive());
 }
 
+TEST_F(GameScreen, BoatCarriesThePartyOverWaterAndRefusesSidewaysSteps) {
+    auto at = use_map(
+        "[grid]\n######\n#....#\n#....#\n######\n[map]\nstart = 1 1 east\n"
+        "[sectors]\n2 1: type=3\n3 1: type=9\n");
+    new_standin_party(cell(at, 1, 1), 1);
+    EXPECT_TRUE(step(STEP_FORWARD));
+    EXPECT_TRUE(scene.boat_mode);
+    EXPECT_FALSE(step(STEP_RIGHT));
+    EXPECT_EQ(party.sector, cell(at, 2, 1));
+    EXPECT_TRUE(step(STEP_FORWARD));  // the boat moves onto the water with the party
+    EXPECT_EQ(current_map.sectors[static_cast<size_t>(cell(at, 3, 1))].sector_type, 3);
+    EXPECT_EQ(current_map.sectors[static_cast<size_t>(cell(at, 2, 1))].sector_type, 9);
+    EXPECT_TRUE(scene.boat_mode);
+    for (const standin_member& m : party.members) EXPECT_EQ(m.condition, m.max_condition);  // dry in the boat
+    EXPECT_TRUE(step(STEP_FORWARD));  // onto land: the boat stays behind
+    EXPECT_EQ(current_map.sectors[static_cast<size_t>(cell(at, 3, 1))].sector_type, 3);
+    EXPECT_FALSE(scene.boat_mode);
+    EXPECT_TRUE(step(STEP_RIGHT));
+}
+
 TEST_F(GameScreen, ClicksOnTheArrowPanelStepAndTurn) {
     auto at = use_map("[grid]\n####\n#..#\n####\n[map]\nstart = 1 1 east\n");
     new_standin_party(cell(at, 1, 1), 1);
