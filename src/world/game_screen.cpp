@@ -204,6 +204,7 @@ void start_game_screen() {
     add_timer(TIMER_PARTY, 500, TIMER_FOREVER, party_timer);
     add_event_handler(EV_KEY, game_screen_key);
     add_event_handler(EV_MOUSE, game_screen_mouse);
+    if (scene.boat_mode && display_exists()) display().move_sprite(BOAT_SPRITE, BOAT_X, BOAT_Y);
     redraw_scene();
     present_rect(0, 0, 0, 0);
 }
@@ -217,6 +218,7 @@ void stop_game_screen() {
     remove_timers(TIMER_PARTY);
     remove_event_handler(EV_KEY, game_screen_key);
     remove_event_handler(EV_MOUSE, game_screen_mouse);
+    if (scene.boat_mode && display_exists()) display().hide_sprite(BOAT_SPRITE);
 }
 
 int run_game_screen() {
