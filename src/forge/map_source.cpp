@@ -597,7 +597,7 @@ struct compiler {
         }
         if (record.empty() || record.size() > MULTIACTION_SLOT_SIZE)
             return error(p.line, "a record has 1 to 228 bytes");
-        if (action_omits_byte3(record[0] & 0x3F) && record.size() > 3 && record[3] != 0)
+        if (command_omits_byte3(record[0] & 0x3F) && record.size() > 3 && record[3] != 0)
             return error(p.line,
                          "command " + std::to_string(record[0] & 0x3F) + " does not keep byte 3: write 00");
         uint32_t side = static_cast<uint32_t>(4 * where->first + *d);

@@ -96,23 +96,6 @@ std::vector<uint8_t> encode_name_list(const std::vector<std::string>& names) {
     return out;
 }
 
-bool action_omits_byte3(int command) {
-    switch (command) {
-        case 5:
-        case 7:
-        case 8:
-        case 13:
-        case 16:
-        case 17:
-        case 18:
-        case 34:
-        case 35:
-            return true;
-        default:
-            return command >= 20 && command <= 32;
-    }
-}
-
 std::vector<uint8_t> encode_multiactions(const std::vector<map_model::action_list>& lists) {
     std::vector<uint8_t> out;
     for (const auto& list : lists) {
@@ -123,7 +106,7 @@ std::vector<uint8_t> encode_multiactions(const std::vector<map_model::action_lis
                 throw std::runtime_error("multiaction record of " + std::to_string(record.size()) +
                                          " bytes (1-228 allowed)");
             std::vector<uint8_t> bytes = record;
-            if (action_omits_byte3(record[0] & 0x3F) && bytes.size() > 3) bytes.erase(bytes.begin() + 3);
+            if (command_omits_byte3(record[0] & 0x3F) && bytes.size() > 3) bytes.erase(bytes.begin() + 3);
             put_u32(out, static_cast<uint32_t>(bytes.size()));
             out.insert(out.end(), bytes.begin(), bytes.end());
         }

@@ -31,8 +31,6 @@ struct map_model {
     std::vector<uint8_t> monsters;                                    // the monster block, as it is
 };
 
-// True for the multiaction commands whose file records leave out byte 3.
-bool action_omits_byte3(int command);
 // The multiaction block's payload; raises std::runtime_error for a list on
 // side 0 or a record that is empty or longer than its slot.
 std::vector<uint8_t> encode_multiactions(const std::vector<map_model::action_list>& lists);

@@ -178,6 +178,24 @@ enum map_block_type : uint32_t {
 
 constexpr int MAP_BLOCK_HEADER_SIZE = 20;
 constexpr int MULTIACTION_SLOT_SIZE = 228;
+// Multiaction commands whose records leave out byte 3 in the file (the loader
+// puts it back as 0; the forge drops it when writing).
+constexpr bool command_omits_byte3(int command) {
+    switch (command) {
+        case 5:
+        case 7:
+        case 8:
+        case 13:
+        case 16:
+        case 17:
+        case 18:
+        case 34:
+        case 35:
+            return true;
+        default:
+            return command >= 20 && command <= 32;
+    }
+}
 constexpr int RECESS_RECORD_SIZE = 32;
 constexpr int MONSTER_DEF_SIZE = 376;
 

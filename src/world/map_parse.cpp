@@ -31,24 +31,6 @@ struct byte_reader {
     }
 };
 
-// The commands whose records leave out byte 3 in the file.
-bool command_omits_byte3(int command) {
-    switch (command) {
-        case 5:
-        case 7:
-        case 8:
-        case 13:
-        case 16:
-        case 17:
-        case 18:
-        case 34:
-        case 35:
-            return true;
-        default:
-            return command >= 20 && command <= 32;
-    }
-}
-
 struct parse_state {
     loaded_map& map;
     bool define;
