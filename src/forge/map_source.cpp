@@ -538,22 +538,41 @@ struct compiler {
         }
     }
 
-    void side_line(const pending& p) {
+    // The head "x y [layer] direction" of a line about one side. Nothing when
+    // it is malformed (reported with `usage`) or names no open cell.
+    struct side_head {
+        int sector;
+        int layer;
+        int direction;
+    };
+    std::optional<side_head> read_side_head(const pending& p, const char* usage) {
         auto words = split_words(p.head);
-        if (words.size() < 3) return error(p.line, "side line is: x y [layer] direction: settings");
+        if (words.size() < 3) {
+            error(p.line, usage);
+            return std::nullopt;
+        }
         auto d = to_direction(words.back());
         words.pop_back();
         auto where = head_sector(words, 2, p.line);
-        if (!where || !d) return error(p.line, "side line is: x y [layer] direction: settings");
-        if (where->first < 0) return;
+        if (!where || !d) {
+            error(p.line, usage);
+            return std::nullopt;
+        }
+        if (where->first < 0) return std::nullopt;
+        return side_head{where->first, where->second, *d};
+    }
+
+    void side_line(const pending& p) {
+        auto head = read_side_head(p, "side line is: x y [layer] direction: settings");
+        if (!head) return;
         auto tokens = split_words(p.body);
-        side_settings(result.map.sides[static_cast<size_t>(4 * where->first + *d)], tokens, where->second,
-                      p.line);
+        side_settings(result.map.sides[static_cast<size_t>(4 * head->sector + head->direction)], tokens,
+                      head->layer, p.line);
         if (std::find(tokens.begin(), tokens.end(), "both") != tokens.end()) {
-            int other = result.map.sectors[static_cast<size_t>(where->first)].exits[*d];
+            int other = result.map.sectors[static_cast<size_t>(head->sector)].exits[head->direction];
             if (!other) return error(p.line, "'both' needs an exit on that side");
-            side_settings(result.map.sides[static_cast<size_t>(4 * other + ((*d + 2) & 3))], tokens,
-                          where->second, p.line);
+            side_settings(result.map.sides[static_cast<size_t>(4 * other + ((head->direction + 2) & 3))],
+                          tokens, head->layer, p.line);
         }
     }
 
@@ -580,13 +599,8 @@ struct compiler {
 
     // One multiaction record of a side, in its slot form, as hex bytes.
     void action_line(const pending& p) {
-        auto words = split_words(p.head);
-        if (words.size() < 3) return error(p.line, "action line is: x y [layer] direction: hex bytes");
-        auto d = to_direction(words.back());
-        words.pop_back();
-        auto where = head_sector(words, 2, p.line);
-        if (!where || !d) return error(p.line, "action line is: x y [layer] direction: hex bytes");
-        if (where->first < 0) return;
+        auto head = read_side_head(p, "action line is: x y [layer] direction: hex bytes");
+        if (!head) return;
         std::vector<uint8_t> record;
         for (const std::string& w : split_words(p.body)) {
             unsigned v = 0;
@@ -600,7 +614,7 @@ struct compiler {
         if (command_omits_byte3(record[0] & 0x3F) && record.size() > 3 && record[3] != 0)
             return error(p.line,
                          "command " + std::to_string(record[0] & 0x3F) + " does not keep byte 3: write 00");
-        uint32_t side = static_cast<uint32_t>(4 * where->first + *d);
+        uint32_t side = static_cast<uint32_t>(4 * head->sector + head->direction);
         auto& lists = result.map.multiactions;
         auto it = std::find_if(lists.begin(), lists.end(), [side](const auto& l) { return l.side == side; });
         if (it == lists.end()) it = lists.insert(lists.end(), map_model::action_list{side, {}});
