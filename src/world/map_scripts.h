@@ -4,6 +4,7 @@
 // global hooks that scripts install, the story flags, the code locks and the
 // game time with its timed hooks.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "world/movement_rules.h"

@@ -5,6 +5,7 @@
 // store under the map's file name when the map is left and read back when it
 // is entered again; and keeping the loaded map aside while another one is
 // looked at for a moment.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
