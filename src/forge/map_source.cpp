@@ -7,7 +7,8 @@
 #include <optional>
 #include <sstream>
 
-#include "startup/strings.h"
+#include "base/strings.h"
+#include "forge/map_source_scripts.h"
 
 namespace forge {
 namespace {
@@ -79,7 +80,16 @@ struct compiler {
         std::string head;
         std::string body;
     };
-    std::vector<pending> sector_lines, side_lines, item_lines, action_lines;
+    std::vector<pending> sector_lines, side_lines, item_lines, action_lines, place_lines;
+    // [script x y [layer] direction] sections: the head and the lines.
+    struct script_section {
+        int line;
+        std::string head;
+        std::vector<script_line> lines;
+    };
+    std::vector<script_section> scripts;
+    std::map<std::string, std::string> links;  // map file name -> its source, from [links]
+    map_place_resolver resolver;
     std::optional<std::tuple<int, int, int, int>> start;  // x, y, layer, direction
     int start_line = 0;
     int edge_wall = 0;
@@ -299,7 +309,10 @@ struct compiler {
         } else if (key == "type") {
             if (auto n = number(0, 255)) sec.sector_type = static_cast<uint8_t>(*n);
         } else if (key == "action") {
-            if (auto n = number(0, 255)) sec.action = static_cast<uint8_t>(*n);
+            if (auto a = action_code_by_name(value))
+                sec.action = static_cast<uint8_t>(*a);
+            else
+                error(line, "unknown action '" + value + "'");
         } else if (key == "action_side") {
             auto d = to_direction(value);
             if (!d)
@@ -400,6 +413,8 @@ struct compiler {
         for (const pending& p : side_lines) side_line(p);
         for (const pending& p : item_lines) item_line(p);
         for (const pending& p : action_lines) action_line(p);
+        for (const pending& p : place_lines) place_line(p);
+        for (const script_section& s : scripts) script(s);
         if (!start) {
             error(line_no, "the map has no start position ([map] start = x y direction)");
         } else {
@@ -463,7 +478,21 @@ struct compiler {
     }
 
     void side_settings(map_side& side, const std::vector<std::string>& tokens, int layer, int line) {
+        // The animation the words ping, loop and forward after anim= or anim2= are about.
+        uint32_t anim_ping = 0, anim_loop = 0, anim_forward = 0;
         for (const std::string& token : tokens) {
+            if (token == "ping" || token == "loop" || token == "forward") {
+                if (!anim_ping) {
+                    error(line, "'" + token + "' follows anim= or anim2=");
+                    continue;
+                }
+                side.flags |= token == "ping" ? anim_ping : token == "loop" ? anim_loop : anim_forward;
+                continue;
+            }
+            if (token == "auto") {
+                side.flags |= SIDE_AUTOANIM;
+                continue;
+            }
             size_t e = token.find('=');
             std::string key = token.substr(0, e), value = e == std::string::npos ? "" : token.substr(e + 1);
             auto number = [&](long lo, long hi) -> std::optional<long> {
@@ -512,10 +541,15 @@ struct compiler {
                 side.flags = (side.flags & ~SIDE_TOGGLE_MASK) | m << 24;
             } else if (key == "anim") {
                 anim(side.primary_anim);
+                anim_ping = SIDE_P_PING, anim_loop = SIDE_P_ANIM, anim_forward = SIDE_P_FORW;
             } else if (key == "anim2") {
                 anim(side.secondary_anim);
+                anim_ping = SIDE_S_PING, anim_loop = SIDE_S_ANIM, anim_forward = SIDE_S_FORW;
             } else if (key == "action") {
-                if (auto n = number(0, 255)) side.action = static_cast<uint8_t>(*n);
+                if (auto a = action_code_by_name(value))
+                    side.action = static_cast<uint8_t>(*a);
+                else
+                    error(line, "unknown action '" + value + "'");
             } else if (key == "text") {
                 if (auto n = number(0, 65535)) side.action_target = static_cast<uint16_t>(*n);
             } else if (key == "target") {
@@ -621,14 +655,91 @@ struct compiler {
         it->records.push_back(std::move(record));
     }
 
+    // "name = x y [layer] direction": a place that scripts of this map and
+    // map changes from other maps name.
+    void place_line(const pending& p) {
+        bool word = !p.head.empty() && std::all_of(p.head.begin(), p.head.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+        });
+        if (!word) return error(p.line, "a place name is letters, digits and _");
+        auto where = read_side_head({p.line, p.body, ""}, "place line is: name = x y [layer] direction");
+        if (!where) return;
+        if (!result.places.emplace(p.head, std::pair<int, int>{where->sector, where->direction}).second)
+            error(p.line, "place '" + p.head + "' is defined twice");
+    }
+
+    std::optional<script_place> own_place(const std::string& text) const {
+        auto it = result.places.find(text);
+        if (it == result.places.end()) return std::nullopt;
+        return script_place{it->second.first, it->second.second};
+    }
+
+    // One [script x y [layer] direction] section: its records go to the
+    // side's list after the records of [actions].
+    void script(const script_section& s) {
+        auto head = read_side_head({s.line, s.head, ""}, "script header is [script x y [layer] direction]");
+        if (!head) return;
+        script_context context;
+        context.cell = [&](const std::string& text, int line) -> std::optional<script_place> {
+            if (auto p = own_place(text)) return p;
+            if (auto sector = cell_sector(text, head->layer, line)) return script_place{*sector, 0};
+            return std::nullopt;
+        };
+        context.side = [&](const std::string& text, int line) -> std::optional<script_place> {
+            if (auto p = own_place(text)) return p;
+            size_t comma = text.rfind(',');
+            auto d = comma == std::string::npos ? std::nullopt : to_direction(text.substr(comma + 1));
+            if (!d) {
+                error(line, "'" + text + "' is not x,y[,layer],direction or a place");
+                return std::nullopt;
+            }
+            if (auto sector = cell_sector(text.substr(0, comma), head->layer, line))
+                return script_place{*sector, *d};
+            return std::nullopt;
+        };
+        context.remote_place = [&](const std::string& map, const std::string& place,
+                                   int line) -> std::optional<script_place> {
+            auto link = links.find(map);
+            if (link == links.end()) {
+                error(line, "map " + map + " has no line in [links]");
+                return std::nullopt;
+            }
+            if (!resolver) {
+                error(line, "places of other maps are not looked up here (" + map + ")");
+                return std::nullopt;
+            }
+            std::string why;
+            auto found = resolver(link->second, place, why);
+            if (!found) {
+                error(line, why.empty() ? "no place '" + place + "' in " + link->second : why);
+                return std::nullopt;
+            }
+            return script_place{found->first, found->second};
+        };
+        context.has_text = [&](int n) {
+            return std::any_of(result.texts.begin(), result.texts.end(),
+                               [n](const auto& t) { return t.first == n; });
+        };
+        context.error = [&](int line, const std::string& message) { error(line, message); };
+        auto records = compile_side_script(s.lines, context);
+        if (records.empty()) {
+            if (s.lines.empty()) error(s.line, "the script has no commands");
+            return;
+        }
+        uint32_t side = static_cast<uint32_t>(4 * head->sector + head->direction);
+        auto& lists = result.map.multiactions;
+        auto it = std::find_if(lists.begin(), lists.end(), [side](const auto& l) { return l.side == side; });
+        if (it == lists.end()) it = lists.insert(lists.end(), map_model::action_list{side, {}});
+        for (auto& r : records) it->records.push_back(std::move(r));
+    }
+
     // The rules the loader enforces, reported here with the source line.
     void check_targets() {
         const auto& m = result.map;
         for (size_t s = 1; s < m.sectors.size(); ++s) {
             const map_sector& sec = m.sectors[s];
             uint8_t t = sec.sector_type;
-            bool moves = t == 2 || t == 12 || (t >= 50 && t <= 58);
-            if (moves && sec.action_target == 0)
+            if (sector_moves_party(t) && sec.action_target == 0)
                 error(line_no, "sector " + std::to_string(s) + " (type " + std::to_string(t) +
                                    ") moves the party but has no target");
             if (sec.action != 13 && sec.action_target >= m.sectors.size())
@@ -658,6 +769,11 @@ struct compiler {
                 }
                 auto words = split_words(t.substr(1, t.size() - 2));
                 section = words.empty() ? "" : words[0];
+                if (section == "script") {
+                    std::string head = trim(t.substr(1, t.size() - 2)).substr(6);
+                    scripts.push_back({line_no, trim(head), {}});
+                    continue;
+                }
                 if (section == "grid") {
                     auto l = words.size() > 1 ? to_number(words[1]) : std::optional<long>(0);
                     if (!l || *l < -32768 || *l > 32767 || words.size() > 2) {
@@ -672,7 +788,8 @@ struct compiler {
                 } else if (words.size() != 1 ||
                            (section != "map" && section != "textures" && section != "legend" &&
                             section != "sectors" && section != "sides" && section != "texts" &&
-                            section != "items" && section != "sounds" && section != "actions")) {
+                            section != "items" && section != "sounds" && section != "actions" &&
+                            section != "places" && section != "links")) {
                     error(line_no, "unknown section '" + t + "'");
                     section = "?";
                 }
@@ -683,6 +800,10 @@ struct compiler {
                 continue;
             }
             if (t.empty()) continue;
+            if (section == "script") {
+                scripts.back().lines.push_back({line_no, t});
+                continue;
+            }
             if (section.empty()) {
                 error(line_no, "text before the first section");
             } else if (section == "map") {
@@ -717,6 +838,18 @@ struct compiler {
                     action_lines.push_back(p);
             } else if (section == "texts") {
                 text_line(t, line_no);
+            } else if (section == "places" || section == "links") {
+                size_t eq = t.find('=');
+                if (eq == std::string::npos) {
+                    error(line_no, section == "places" ? "place line is: name = x y [layer] direction"
+                                                       : "link line is: MAPFILE.MAP = source file");
+                    continue;
+                }
+                std::string name = trim(t.substr(0, eq)), value = trim(t.substr(eq + 1));
+                if (section == "places")
+                    place_lines.push_back({line_no, name, value});
+                else if (!links.emplace(name, value).second)
+                    error(line_no, "map " + name + " is linked twice");
             } else if (section == "sounds") {
                 auto words = split_words(t);
                 auto n = words.size() == 2 ? to_number(words[0]) : std::nullopt;
@@ -748,9 +881,11 @@ struct compiler {
 
 }  // namespace
 
-map_source_result compile_map_source(std::string_view text, const std::string& source_name) {
+map_source_result compile_map_source(std::string_view text, const std::string& source_name,
+                                     const map_place_resolver& resolver) {
     compiler c;
     c.source = source_name;
+    c.resolver = resolver;
     c.run(text);
     return std::move(c.result);
 }

@@ -2,7 +2,9 @@
 // The readable map source (docs/map-source.md): a grid of cells with a legend,
 // texture names, per-sector and per-side settings, the start position and the
 // map's texts, compiled into the records of a map file.
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -18,10 +20,20 @@ struct map_source_result {
     std::vector<std::pair<int, std::string>> texts;      // the string table, in the game code page
     std::vector<std::string> errors;                     // "source:line: message"
     std::map<std::tuple<int, int, int>, int> sector_at;  // (x, y, layer) -> sector number
+    // The named places of [places]: name -> (sector, direction).
+    std::map<std::string, std::pair<int, int>> places;
     bool ok() const { return errors.empty(); }
 };
 
-// Compiles the source text; source_name prefixes the error messages.
-map_source_result compile_map_source(std::string_view text, const std::string& source_name);
+// Finds a named place of another map for a map change. link_source is the
+// source file named for that map in [links], as written there; on failure
+// the resolver returns nothing and says why in `error`.
+using map_place_resolver = std::function<std::optional<std::pair<int, int>>(
+    const std::string& link_source, const std::string& place, std::string& error)>;
+
+// Compiles the source text; source_name prefixes the error messages. Without
+// a resolver, map changes to places of other maps are reported as errors.
+map_source_result compile_map_source(std::string_view text, const std::string& source_name,
+                                     const map_place_resolver& resolver = {});
 
 }  // namespace forge

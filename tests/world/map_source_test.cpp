@@ -8,8 +8,11 @@
 
 #include "core/handles.h"
 #include "forge/map_source.h"
+#include "forge/map_source_scripts.h"
 #include "map_test_files.h"
 #include "world/map.h"
+#include "world/map_actions.h"
+#include "world/map_scripts.h"
 
 namespace {
 
@@ -303,4 +306,202 @@ TEST(MapSourceErrors, ActionRecordsAreCheckedByteForByte) {
     EXPECT_EQ(error_of("2 1 east: 05 00 00 07"), "test.src:40: command 5 does not keep byte 3: write 00");
     EXPECT_EQ(error_of("2 2 east: 01"), "test.src:40: no open cell at 2,2 layer 0");
     EXPECT_EQ(error_of("2 1 east: 01"), "");
+}
+
+// ---------------------------------------------------------------- scripts
+
+namespace {
+
+// ROOMS with a script on the door (2 1 east) and a place.
+std::string with_script(const std::string& script) {
+    return std::string(ROOMS) + "[places]\ncorner = 3 2 south\n[script 2 1 east]\n" + script;
+}
+
+std::vector<uint8_t> bytes_of(std::initializer_list<int> values) {
+    std::vector<uint8_t> out;
+    for (int v : values) out.push_back(static_cast<uint8_t>(v));
+    return out;
+}
+
+}  // namespace
+
+TEST(MapScripts, LabelsBecomeRelativeRecordDistances) {
+    auto r =
+        compile(with_script("used: if_flag flag=P_VIS not jump=@shut\n"
+                            "used: map_text text=1 stop\n"
+                            "@shut\n"
+                            "used: map_text text=2\n"
+                            "used: if_random below=50 jump=shut\n"
+                            "@end\n"));
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    ASSERT_EQ(r.map.multiactions.size(), 1u);
+    const auto& records = r.map.multiactions[0].records;
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(r.map.multiactions[0].side, 4u * 2 + 1);
+    // if_flag -10 (P_VIS is bit 9, negated), jump +2.
+    EXPECT_EQ(records[0], bytes_of({16, 0x04, 0, 0, 0xF6, 0xFF, 2, 0}));
+    // A jump backwards: from record 3 to record 2.
+    EXPECT_EQ(records[3], bytes_of({32, 0x04, 0, 0, 50, 0, 0xFF, 0xFF}));
+    EXPECT_EQ(records[1][0], 3 | 0x40);  // stop
+}
+
+TEST(MapScripts, EventsAndMarkersByName) {
+    auto r =
+        compile(with_script("passed+approach,map_start: map_text text=1 once stop\n"
+                            "0x2001: destroy_held\n"
+                            "anim_end: leave_screen once\n"));
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    const auto& records = r.map.multiactions[0].records;
+    EXPECT_EQ(records[0], bytes_of({3 | 0x40 | 0x80, 0xA1, 0x00, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(records[1], bytes_of({6, 0x01, 0x20, 0}));
+    EXPECT_EQ(records[2], bytes_of({33 | 0x80, 0x00, 0x20, 0}));
+}
+
+// Slot bytes of one command of each parameter shape.
+TEST(MapScripts, EachParameterShapeWritesItsBytes) {
+    struct {
+        const char* line;
+        std::vector<uint8_t> bytes;
+    } cases[] = {
+        // 32-bit number at 4
+        {"used: dialog dialog=70000", bytes_of({9, 4, 0, 0, 0x70, 0x11, 0x01, 0x00})},
+        // byte 3 mask, four 16-bit fields: target sector 5, side north, action 1, delay 12
+        {"used: send_action to=3,2,north action=open mask=+!PLR+!SOUND delay=12",
+         bytes_of({4, 4, 0, 0x12, 5, 0, 0, 0, 1, 0, 12, 0})},
+        // byte 3 symbol, the code at 4 (8 bytes), byte 12 the slot
+        {"used: code_lock symbol=B code=ABCA slot=3 stop",
+         bytes_of({11 | 0x40, 4, 0, 'B', 'A', 'B', 'C', 'A', 0, 0, 0, 0, 3})},
+        // sector, byte 6 direction, a 13-byte name at 7; a place of this map
+        {"used: teleport to=corner animated", bytes_of({22, 4, 0, 0, 5, 0, 0x82, 0})},
+        // byte 3 hook, sector, byte 6 side, byte 7 cancel, 32-bit time at 8 (-1830)
+        {"used: set_hook hook=38 side=1,1,west at=18:30 cancel",
+         bytes_of({37, 4, 0, 38, 1, 0, 3, 1, 0xDA, 0xF8, 0xFF, 0xFF})},
+        // byte 6 a switch, a file name at 7
+        {"used: play_video file=A.MGF black", bytes_of({23, 4, 0, 0, 0, 0, 1, 'A', '.', 'M', 'G', 'F', 0})},
+        {"used: set_story_flag flag=7 toggle", bytes_of({26, 4, 0, 0, 7, 0, 2})},
+        {"used: hit_party min=2 max=9 all", bytes_of({15, 4, 0, 1, 2, 0, 9, 0})},
+        {"used: drop_new_item data=0A0BFF", bytes_of({27, 4, 0, 0, 0x0A, 0x0B, 0xFF})},
+        {"used: lock key=12 difficulty=-1", bytes_of({13, 4, 0, 0, 12, 0, 0xFF, 0xFF})},
+        {"used: if_action action=close jump=@x\n@x", bytes_of({20, 4, 0, 0, 3, 0, 1, 0})},
+        {"used: load_map map=DOWN.MAP sector=7 dir=west",
+         bytes_of({7, 4, 0, 0, 7, 0, 3, 'D', 'O', 'W', 'N', '.', 'M', 'A', 'P', 0, 0, 0, 0, 0})},
+    };
+    for (const auto& c : cases) {
+        auto r = compile(with_script(std::string(c.line) + "\n"));
+        ASSERT_TRUE(r.ok()) << c.line << ": " << r.errors[0];
+        EXPECT_EQ(r.map.multiactions[0].records[0], c.bytes) << c.line;
+    }
+}
+
+TEST(MapScripts, MapChangeFindsThePlaceInTheLinkedSource) {
+    std::string asked;
+    forge::map_place_resolver resolver = [&](const std::string& link, const std::string& place,
+                                             std::string& error) -> std::optional<std::pair<int, int>> {
+        asked = link + "/" + place;
+        if (place == "stairs") return std::pair<int, int>{300, 2};
+        error = "no such place";
+        return std::nullopt;
+    };
+    std::string text = with_script("passed: load_map map=CELLARS.MAP place=stairs\n") +
+                       "[links]\nCELLARS.MAP = cellars.mapsrc\n";
+    auto r = forge::compile_map_source(text, "test.src", resolver);
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    EXPECT_EQ(asked, "cellars.mapsrc/stairs");
+    const auto& record = r.map.multiactions[0].records[0];
+    EXPECT_EQ(record[4] | record[5] << 8, 300);
+    EXPECT_EQ(record[6], 2);
+    EXPECT_STREQ(reinterpret_cast<const char*>(&record[7]), "CELLARS.MAP");
+
+    text = with_script("passed: load_map map=CELLARS.MAP place=nowhere\n") + "[links]\nCELLARS.MAP = c.src\n";
+    r = forge::compile_map_source(text, "test.src", resolver);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.errors[0], "test.src:42: no such place");
+    r = compile(with_script("passed: load_map map=CELLARS.MAP place=stairs\n"));
+    EXPECT_EQ(r.errors.at(0), "test.src:42: map CELLARS.MAP has no line in [links]");
+}
+
+TEST(MapScriptErrors, NameTheLineAndTheFault) {
+    auto error_of = [](const std::string& script) {
+        auto r = compile(with_script(script));
+        return r.ok() ? std::string() : r.errors[0];
+    };
+    EXPECT_EQ(error_of("used: open_door\n"), "test.src:42: unknown command 'open_door'");
+    EXPECT_EQ(error_of("pushed: destroy_held\n"), "test.src:42: unknown events 'pushed'");
+    EXPECT_EQ(error_of("used destroy_held\n"), "test.src:42: script line is: events: command parameters");
+    EXPECT_EQ(error_of("used: map_text text=1\nused: if_random below=5 jump=@gone\n"),
+              "test.src:43: no label @gone in this script");
+    EXPECT_EQ(error_of("@again\nused: if_random below=5 jump=@again\n"),
+              "test.src:43: a jump to its own record would run it again forever");
+    EXPECT_EQ(error_of("used: map_text text=9\n"), "test.src:42: text 9 is not in [texts]");
+    EXPECT_EQ(error_of("used: map_text text=1 colour=red\n"),
+              "test.src:42: map_text has no parameter 'colour'");
+    EXPECT_EQ(error_of("used: send_action to=3,2,north\n"), "test.src:42: send_action needs action=");
+    EXPECT_EQ(error_of("used: send_action to=3,2,north action=fly\n"), "test.src:42: unknown action 'fly'");
+    EXPECT_EQ(error_of("used: set_hook hook=3 side=1,1,n at=18:30\n"),
+              "test.src:42: only the timed hooks 38-41 take at= or after=");
+    EXPECT_EQ(error_of("used: teleport to=9,9\n"), "test.src:42: no open cell at 9,9");
+    EXPECT_EQ(error_of("used: code_lock symbol=A code=ABCDEFGH\n"),
+              "test.src:42: code of code_lock has at most 7 symbols");
+}
+
+TEST(MapSourceSides, SettingsTakeNames) {
+    std::string text = ROOMS;
+    text.replace(text.find("action=1 target=3,2,north both"), 30, "action=open target=3,2,north both");
+    text.replace(text.find("anim=0/1 "), 9, "anim=0/1 ping forward auto ");
+    text.replace(text.find("1 2: action=13"), 14, "1 2: action=message");
+    text += "[sides]\n3 1 south: secondary=door anim2=0/1 loop\n";
+    auto r = compile(text);
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    const map_side& door = r.map.sides[4 * 2 + 1];
+    EXPECT_EQ(door.action, 1);
+    EXPECT_EQ(door.flags & (SIDE_P_PING | SIDE_P_FORW | SIDE_AUTOANIM),
+              SIDE_P_PING | SIDE_P_FORW | SIDE_AUTOANIM);
+    EXPECT_EQ(r.map.sectors[4].action, 13);
+    EXPECT_EQ(r.map.sides[4 * 3 + 2].flags & SIDE_S_ANIM, SIDE_S_ANIM);
+
+    text = ROOMS;
+    text.replace(text.find("anim=0/1 "), 9, "ping anim=0/1 ");
+    EXPECT_EQ(compile(text).errors.at(0), "test.src:29: 'ping' follows anim= or anim2=");
+}
+
+// The readable names stand for the numbers the player's rules use.
+TEST(MapScripts, NamesMatchThePlayersNumbers) {
+    EXPECT_EQ(forge::action_code_by_name("open"), ACT_OPEN);
+    EXPECT_EQ(forge::action_code_by_name("show_hide_2nd"), ACT_SHOW_HIDE_2ND);
+    EXPECT_EQ(forge::action_code_by_name("sector_set"), ACT_SECTOR_SET);
+    EXPECT_EQ(forge::action_code_by_name("7"), ACT_SHOW_HIDE);
+    for (int c = 0; c < 19; ++c) EXPECT_EQ(forge::action_code_by_name(forge::ACTION_CODE_NAMES[c]), c);
+    EXPECT_EQ(forge::side_events_by_name("passed"), SIDE_EV_PASSED);
+    EXPECT_EQ(forge::side_events_by_name("map_start"), SIDE_EV_MAP_START);
+    EXPECT_EQ(forge::side_events_by_name("anim_end"), SIDE_EV_ANIM_END);
+    EXPECT_EQ(forge::side_events_by_name("monster_bump"), SIDE_EV_MONSTER_BUMP);
+    EXPECT_EQ(forge::side_events_by_name("used+action"), SIDE_EV_USED | SIDE_EV_ACTION);
+    // Command numbers: the first byte of a compiled record.
+    auto r =
+        compile(with_script("used: load_map map=A.MAP last\nused: set_hook hook=1 side=corner\n"
+                            "used: call_side side=corner\n"));
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    EXPECT_EQ(r.map.multiactions[0].records[0][0], MA_LOAD_MAP);
+    EXPECT_EQ(r.map.multiactions[0].records[1][0], MA_SET_HOOK);
+    EXPECT_EQ(r.map.multiactions[0].records[2][0], MA_CALL_SIDE);
+}
+
+// A script's records survive the file: the loader puts back the byte 3 the
+// file leaves out.
+TEST_F(MapSource, ScriptRecordsLoadIntoTheirSlots) {
+    auto r =
+        compile(with_script("passed: load_map map=DOWN.MAP sector=4 dir=east once\n"
+                            "used: code_lock symbol=Q code=Q slot=1\n"));
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    ASSERT_EQ(round_trip(r), MAP_OK);
+    ASSERT_EQ(current_map.multiactions.size(), 1u);
+    const auto& slots = current_map.multiactions[0].records;
+    ASSERT_EQ(slots.size(), 2u);
+    EXPECT_EQ(slots[0][0], MA_LOAD_MAP | MA_ONCE);
+    EXPECT_EQ(slots[0][3], 0);
+    EXPECT_EQ(slots[0][4], 4);
+    EXPECT_EQ(slots[0][6], 1);
+    EXPECT_STREQ(reinterpret_cast<const char*>(&slots[0][7]), "DOWN.MAP");
+    EXPECT_EQ(slots[1][3], 'Q');
+    EXPECT_EQ(slots[1][12], 1);
 }

@@ -1,16 +1,49 @@
 // forge map: compiles a map source into the map file and its string table.
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "base/file_write.h"
+#include "base/strings.h"
 #include "commands.h"
 #include "forge/map_source.h"
 #include "forge/map_writer.h"
-#include "startup/file_write.h"
-#include "startup/strings.h"
 
 namespace {
+
+std::string read_source(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw std::runtime_error("cannot read " + path);
+    return text;
+}
+
+// Places of other maps come from their sources, named in [links] relative to
+// the folder of the map being compiled. Only the linked map's places are
+// read, so two maps may link to each other.
+forge::map_place_resolver link_resolver(const std::string& input) {
+    std::string folder = std::filesystem::path(input).parent_path().string();
+    return [folder](const std::string& link, const std::string& place,
+                    std::string& error) -> std::optional<std::pair<int, int>> {
+        std::string path = (std::filesystem::path(folder) / link).string();
+        std::ifstream probe(path, std::ios::binary);
+        if (!probe) {
+            error = "cannot read the linked map source " + path;
+            return std::nullopt;
+        }
+        forge::map_source_result other = forge::compile_map_source(read_source(path), path);
+        auto it = other.places.find(place);
+        if (it == other.places.end()) {
+            error = "no place '" + place + "' in " + path;
+            return std::nullopt;
+        }
+        return it->second;
+    };
+}
 
 int run_map(const std::vector<std::string>& args) {
     std::string output, input;
@@ -25,12 +58,9 @@ int run_map(const std::vector<std::string>& args) {
         }
     }
     if (output.empty() || input.empty()) throw std::runtime_error("usage: forge map -o <FILE.MAP> <source>");
-    std::ifstream in(input, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + input);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw std::runtime_error("cannot read " + input);
+    std::string text = read_source(input);
 
-    forge::map_source_result result = forge::compile_map_source(text, input);
+    forge::map_source_result result = forge::compile_map_source(text, input, link_resolver(input));
     if (!result.ok()) {
         for (const std::string& e : result.errors) std::fprintf(stderr, "%s\n", e.c_str());
         return 1;
