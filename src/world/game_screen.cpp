@@ -14,6 +14,7 @@
 #include "gfx/screen.h"
 #include "platform/display.h"
 #include "world/map.h"
+#include "world/map_scripts.h"
 #include "world/movement.h"
 #include "world/movement_rules.h"
 #include "world/panel.h"
@@ -94,9 +95,11 @@ void effects_timer(timer_node*) {
     }
 }
 
-// Flying objects and the party's game tick belong to rules not built yet.
+// Flying objects belong to rules not built yet.
 void flying_timer(timer_node*) {}
-void party_timer(timer_node*) {}
+void party_timer(timer_node*) {
+    game_tick();
+}
 
 bool shift_held() {
     return display_exists() && display().shift_down();

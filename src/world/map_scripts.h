@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "world/movement_rules.h"
 
@@ -57,6 +58,26 @@ void send_side_event(int side, int events);
 // Runs the list of script_side for the events, on behalf of place (a side,
 // sector x 4 + direction).
 void run_side_script(int place, int events, int script_side);
+
+// The side last animated or acted on: a sound record may stay silent while
+// that side's door is open (or closed). The action rules report it here;
+// -1 = none yet.
+void note_side_touched(int side);
+int last_touched_side();
+
+// ---------------------------------------------------------------- map change
+
+// What EV_CHANGE_MAP carries (a pointer to this record, valid while the event
+// is dispatched): the map file to load and where to stand on it. A sector
+// that is not a place of that map means its last place (map.h,
+// map_entry_position).
+struct map_change_request {
+    const char* name = nullptr;
+    int sector = 0;
+    int direction = 0;
+};
+// Asks the game loop for a map change (dispatches EV_CHANGE_MAP).
+void request_map_change(const std::string& name, int sector, int direction);
 
 // ---------------------------------------------------------------- global hooks
 
@@ -114,14 +135,23 @@ bool run_hook(int number, int sector, int direction);
 // 256 story flags, numbered from 0 (saved with the game).
 constexpr int STORY_FLAG_COUNT = 256;
 extern std::array<uint8_t, STORY_FLAG_COUNT / 8> story_flags;
-bool story_flag(int number);                  // false out of range
+bool story_flag(int number);                 // false out of range
 void set_story_flag(int number, int value);  // 0 clears, 1 sets, else toggles
 
 // The game time: 360 units an hour, 8640 a day. Advancing it checks the
 // timed hooks 38-41 (the first set and reached is cleared and run).
 constexpr int32_t GAME_TIME_HOUR = 360, GAME_TIME_DAY = 8640;
 extern int32_t game_time;
-void advance_game_time(int units);
+// Returns false when a timed hook that ran forbids going on (ends a rest).
+bool advance_game_time(int units);
+// The absolute time of a timed hook: a value above 0 is a delay from now, 0
+// or below a time of day -hhmm (the next such moment after now).
+int32_t timed_hook_time(int32_t value);
+
+// The party's game tick (the game screen's timer, every 500 ticks): the
+// members' tick, EV_STATE_CHANGED, one unit of game time with the timed hooks,
+// then hook 13 at the party's place.
+void game_tick();
 
 // Clears hooks, story flags and the game time (a new game).
 void reset_game_state();

@@ -6,6 +6,7 @@
 #include "startup/run/game_main.h"
 #include "world/game_screen.h"
 #include "world/map.h"
+#include "world/map_scripts.h"
 #include "world/movement.h"
 #include "world/party_standin.h"
 
@@ -13,22 +14,19 @@ std::string next_map_name;
 
 namespace {
 
-// A map change asked by the map's rules: EV_CHANGE_MAP with a pointer to
-// {map name, sector}. The game screen is left and the loop loads that map.
-struct map_change_record {
-    const char* name;
-    int sector;
-};
+// A map change asked by the map's rules: EV_CHANGE_MAP with a pointer to a
+// map_change_request (map name, sector, direction). The game screen is left
+// and the loop loads that map.
 int requested_sector = 0;
 int requested_direction = 0;
 
 void change_map_handler(event_msg& msg, void**) {
     if (msg.number != EV_CHANGE_MAP) return;
-    const auto* request = msg.next_ptr<const map_change_record>();
-    if (!request || !request->name) return;
+    const auto* request = msg.next_ptr<const map_change_request>();
+    if (!request || !request->name || !request->name[0]) return;
     next_map_name = std::string(request->name).substr(0, 12);
     requested_sector = request->sector;
-    requested_direction = 0;
+    requested_direction = request->direction & 3;
     dispatch_event(EV_GAME_RESULT, 0);
 }
 
@@ -64,6 +62,7 @@ void run_maps(bool continuing) {
 
 void start_new_game() {
     next_map_name = default_map_name.substr(0, 12);
+    reset_game_state();
     new_standin_party(0, 0);
     run_maps(false);
 }
