@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "world/map.h"
+#include "world/map_format.h"
 
 namespace forge {
 

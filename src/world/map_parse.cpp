@@ -318,11 +318,10 @@ bool sector_target_ok(uint8_t action, uint16_t target, size_t count) {
     return action == ACT_MESSAGE_CODE || target < count;
 }
 
-// Carry (2) and teleport (12, 50-58) sectors move the party to their target,
-// which therefore must be a place.
+// Sectors that move the party move it to their target, which therefore must
+// be a place.
 bool sector_type_target_ok(uint8_t type, uint16_t target) {
-    bool moves_party = type == 2 || type == 12 || (type >= 50 && type <= 58);
-    return !moves_party || target != 0;
+    return !sector_moves_party(type) || target != 0;
 }
 
 void correct_records(loaded_map& map) {

@@ -1,25 +1,10 @@
 #pragma once
 // Moving the party: steps and turns with their transitions, and what the
-// sector types do to the members standing in them.
+// sector types (map_format.h) do to the members standing in them.
+#include "world/map_format.h"
 
 // Step kinds, relative to the party's direction.
 enum step_kind : int { STEP_FORWARD = 0, STEP_RIGHT = 1, STEP_BACK = 2, STEP_LEFT = 3 };
-
-// Sector types with an effect on the party.
-enum : int {
-    SECTOR_CARRY = 2,
-    SECTOR_BOAT = 3,
-    SECTOR_DEADLY_FALL = 4,
-    SECTOR_WATER = 9,
-    SECTOR_PIT = 11,
-    SECTOR_TELEPORT = 12,
-    SECTOR_SPINNER = 20,
-    SECTOR_DEADLY = 21,
-    SECTOR_HARMFUL = 22,
-};
-inline bool is_teleport(int type) {
-    return type == SECTOR_TELEPORT || (type >= 50 && type <= 58);
-}
 
 // Strength of the sector effects right after a move and at a world tick.
 constexpr int AFTER_MOVE_STRENGTH = 10, WORLD_TICK_STRENGTH = 3;
