@@ -464,15 +464,52 @@ TEST_F(MapScripts, LockOpensWithItsKeyOnly) {
     static int held = 0;
     map_services.held_item = [] { return held; };
     map_services.key_code = [](int item) { return item == 3 ? 7 : item == 4 ? 8 : 0; };
-    use_lists({list_on(WEST_OF_3, {ma(MA_LOCK, SIDE_EV_USED).u16(4, 7).u16(6, -1), set_flag(1)})});
+    use_lists({list_on(WEST_OF_3, {ma(MA_LOCK, SIDE_EV_USED).u16(4, 7).u16(6, -1), set_flag(1),
+                                   set_flag(2, SIDE_EV_NO_KEY), set_flag(3, SIDE_EV_WRONG_KEY)})});
     for (int item : {0, 4, 2}) {
         held = item;
         send_side_event(WEST_OF_3, SIDE_EV_USED);
         EXPECT_FALSE(story_flag(1)) << "item " << item;
     }
+    EXPECT_TRUE(story_flag(2));  // the empty hand
+    EXPECT_TRUE(story_flag(3));  // the other key, and the item that is no key
     held = 3;
     send_side_event(WEST_OF_3, SIDE_EV_USED);
     EXPECT_TRUE(story_flag(1));
+}
+
+TEST_F(MapScripts, LockPickBreaksOnALockTooHardForTheGroup) {
+    static int broken = 0;
+    broken = 0;
+    map_services.held_item = [] { return 5; };
+    map_services.key_code = [](int) { return -1; };
+    map_services.break_held_pick = [] { ++broken; };
+    // Difficulty 0 counts as 100; nobody can pick (skill 0): the pick always breaks.
+    use_lists({list_on(WEST_OF_3, {ma(MA_LOCK, SIDE_EV_USED).u16(4, 7).u16(6, 0), set_flag(1)}),
+               list_on(EAST_OF_1, {ma(MA_LOCK, SIDE_EV_USED).u16(4, 7).u16(6, -1), set_flag(2)})});
+    party.members[0].sector = 3;
+    for (int k = 0; k < 5; ++k) send_side_event(WEST_OF_3, SIDE_EV_USED);
+    EXPECT_EQ(broken, 5);
+    EXPECT_FALSE(story_flag(1));
+    // A lock that cannot be picked refuses the pick without breaking it.
+    send_side_event(EAST_OF_1, SIDE_EV_USED);
+    EXPECT_EQ(broken, 5);
+    EXPECT_FALSE(story_flag(2));
+}
+
+TEST_F(MapScripts, StepEventsWorkOnTheActiveGroupOthersOnTheMembersInTheSector) {
+    use_lists({list_on(EAST_OF_1, {ma(MA_TELEPORT, SIDE_EV_PASSED | SIDE_EV_USED).u16(4, 4).u16(6, 2)})});
+    party.members[2].sector = 2;  // active group, elsewhere
+    party.members[3].group = 2;   // in the sector, another group
+    send_side_event(EAST_OF_1, SIDE_EV_PASSED);
+    EXPECT_EQ(party.members[2].sector, 4);
+    EXPECT_EQ(party.members[3].sector, 1);
+    new_standin_party(1, 0);
+    party.members[2].sector = 2;
+    party.members[3].group = 2;
+    send_side_event(EAST_OF_1, SIDE_EV_USED);
+    EXPECT_EQ(party.members[2].sector, 2);
+    EXPECT_EQ(party.members[3].sector, 4);
 }
 
 }  // namespace
