@@ -1,7 +1,7 @@
 #include "world/game_screen.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 
 #include "core/events.h"
@@ -24,9 +24,6 @@
 scene_state scene;
 
 namespace {
-
-// Whether each picture's file exists, asked once per handle and run.
-std::map<handle_id, bool> availability;
 
 uint16_t* frame_row(int y) {
     return frame_buffer + static_cast<ptrdiff_t>(y) * SCREEN_PITCH;
@@ -73,9 +70,38 @@ void draw_arrows() {
     if (const picture* rest = screen_picture(H_SIPKY)) put_picture(ARROWS_X, ARROWS_Y, rest);
 }
 
+// What movement asks of the screen.
+void draw_scene_after_move() {
+    draw_party_view();
+    copy_back_to_front();
+    draw_screen_frame();
+}
+void compass_at_rest() {
+    scene.compass_frame = compass_rest_frame(party.direction);
+}
+void redraw_scene_now() {
+    if (!scene.running) return;
+    redraw_scene();
+    present_rect(0, 0, 0, 0);
+}
+const bool movement_shown = [] {
+    movement_screen.draw_scene = draw_scene_after_move;
+    movement_screen.draw_frame = draw_screen_frame;
+    movement_screen.arrow_pressed = start_arrow_highlight;
+    movement_screen.party_relocated = compass_at_rest;
+    movement_screen.redraw_scene = redraw_scene_now;
+    return true;
+}();
+
+// The bottom panel drawn again and shown while the screen is up.
+void show_panel() {
+    draw_screen_frame();
+    present_rect(0, PANEL_FIRST_ROW, SCREEN_WIDTH, PANEL_ROWS);
+}
+
 void scene_timer(timer_node*) {
     redraw_scene();
-    if (!scene.moving) present_rect(0, 0, 0, 0);
+    if (!movement.moving) present_rect(0, 0, 0, 0);
     world_update();
 }
 
@@ -137,37 +163,6 @@ void shake_screen(int steps) {
     scene.shake_steps = steps;
 }
 
-bool screen_resource_available(handle_id id) {
-    auto known = availability.find(id);
-    if (known == availability.end()) {
-        const handle_record* record = handle_info(id);
-        bool available = record && record->state != HANDLE_UNDEFINED;
-        if (available && record->state == HANDLE_DEFINED && record->name[0])
-            available = resource_available(record->folder, record->name);
-        known = availability.emplace(id, available).first;
-    }
-    return known->second;
-}
-
-bool screen_font(handle_id font, int32_t colour_spec) {
-    if (!screen_resource_available(font)) return false;
-    set_font(font, colour_spec);
-    return true;
-}
-
-const picture* screen_picture(handle_id id) {
-    if (!screen_resource_available(id)) return nullptr;
-    const auto* pic = static_cast<const picture*>(get_handle_data(id));
-    if (!pic || handle_length(id) < static_cast<int32_t>(PICTURE_HEADER_BYTES) ||
-        !picture_record_valid(pic, static_cast<size_t>(handle_length(id))))
-        return nullptr;
-    return pic;
-}
-
-void forget_screen_pictures() {
-    availability.clear();
-}
-
 void draw_party_view() {
     draw_view(party.sector, party.direction);
 }
@@ -187,7 +182,7 @@ void draw_screen_frame() {
 }
 
 void redraw_scene() {
-    if (scene.moving) return;
+    if (movement.moving) return;
     draw_party_view();
     copy_back_to_front();
     draw_screen_frame();
@@ -198,7 +193,8 @@ void redraw_scene() {
 void start_game_screen() {
     if (scene.running) return;
     scene.running = true;
-    scene.moving = false;
+    movement.moving = false;
+    show_panel_on_screen = show_panel;
     scene.compass_frame = compass_rest_frame(party.direction);
     panel_back_to_party(false);
     add_timer(TIMER_SCENE, scene.scene_period, TIMER_FOREVER, scene_timer);
@@ -207,7 +203,7 @@ void start_game_screen() {
     add_timer(TIMER_PARTY, 500, TIMER_FOREVER, party_timer);
     add_event_handler(EV_KEY, game_screen_key);
     add_event_handler(EV_MOUSE, game_screen_mouse);
-    if (scene.boat_mode && display_exists()) display().move_sprite(BOAT_SPRITE, BOAT_X, BOAT_Y);
+    if (movement.boat_mode && display_exists()) display().move_sprite(BOAT_SPRITE, BOAT_X, BOAT_Y);
     redraw_scene();
     present_rect(0, 0, 0, 0);
 }
@@ -215,13 +211,14 @@ void start_game_screen() {
 void stop_game_screen() {
     if (!scene.running) return;
     scene.running = false;
+    show_panel_on_screen = nullptr;
     remove_timers(TIMER_SCENE);
     remove_timers(TIMER_EFFECTS);
     remove_timers(TIMER_FLYING);
     remove_timers(TIMER_PARTY);
     remove_event_handler(EV_KEY, game_screen_key);
     remove_event_handler(EV_MOUSE, game_screen_mouse);
-    if (scene.boat_mode && display_exists()) display().hide_sprite(BOAT_SPRITE);
+    if (movement.boat_mode && display_exists()) display().hide_sprite(BOAT_SPRITE);
 }
 
 int run_game_screen() {
@@ -241,7 +238,7 @@ void game_screen_key(event_msg& msg, void**) {
         dispatch_event(EV_GAME_RESULT, 0);
         return;
     }
-    if (scene.moving) return;
+    if (movement.moving) return;
     const int scan = code >> 8;
     switch (scan) {
         case 1:  // Esc leaves the game
@@ -317,7 +314,7 @@ int arrow_at(int x, int y) {
 void game_screen_mouse(event_msg& msg, void**) {
     if (msg.number != EV_MOUSE) return;
     const auto* mouse = msg.next_ptr<const mouse_record>();
-    if (!mouse || !(mouse->events & MOUSE_EV_LEFT_DOWN) || scene.moving) return;
+    if (!mouse || !(mouse->events & MOUSE_EV_LEFT_DOWN) || movement.moving) return;
     const int arrow = arrow_at(mouse->x, mouse->y);
     if (arrow == ARROW_TURN_LEFT)
         turn(-1);

@@ -8,11 +8,14 @@
 #include "core/random.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
-#include "world/game_screen.h"
 #include "world/map.h"
 #include "world/movement_rules.h"
 #include "world/party_standin.h"
-#include "world/view.h"
+#include "world/screen_layout.h"
+#include "world/screen_resources.h"
+
+movement_state movement;
+movement_screen_hooks movement_screen;
 
 namespace {
 
@@ -63,9 +66,15 @@ void play_transition(transition kind, int sign, int speed) {
 }
 
 void draw_new_scene() {
-    draw_party_view();
-    copy_back_to_front();
-    draw_screen_frame();
+    if (movement_screen.draw_scene) movement_screen.draw_scene();
+}
+
+void draw_frame() {
+    if (movement_screen.draw_frame) movement_screen.draw_frame();
+}
+
+void light_arrow(int arrow) {
+    if (movement_screen.arrow_pressed) movement_screen.arrow_pressed(arrow);
 }
 
 void hurt(standin_member& m, int amount) {
@@ -94,15 +103,15 @@ void relocate(int from_sector, int to_sector, int direction) {
     if (party.sector == from_sector) {
         party.sector = to_sector;
         party.direction = direction & 3;
-        scene.compass_frame = compass_rest_frame(party.direction);
+        if (movement_screen.party_relocated) movement_screen.party_relocated();
     }
 }
 
 void spin() {
-    scene.spin_running = true;
+    movement.spin_running = true;
     const int delta = random(100) > 49 ? +1 : -1;
     for (int i = 0; i < 8; ++i) turn(delta);
-    scene.spin_running = false;
+    movement.spin_running = false;
 }
 
 }  // namespace
@@ -110,8 +119,8 @@ void spin() {
 void update_boat(bool after_move) {
     const map_sector* here = sector_record(party.sector);
     const bool in_boat = here && here->sector_type == SECTOR_BOAT;
-    if (in_boat == scene.boat_mode || (in_boat && !after_move)) return;
-    scene.boat_mode = in_boat;
+    if (in_boat == movement.boat_mode || (in_boat && !after_move)) return;
+    movement.boat_mode = in_boat;
     if (!display_exists()) return;
     if (in_boat) {
         const picture* bow = screen_picture(H_LODKA);
@@ -139,8 +148,8 @@ void mark_party_sectors() {
 
 bool step(int kind) {
     kind &= 3;
-    if (scene.moving) return false;
-    if (scene.boat_mode && (kind == STEP_RIGHT || kind == STEP_LEFT)) return false;
+    if (movement.moving) return false;
+    if (movement.boat_mode && (kind == STEP_RIGHT || kind == STEP_LEFT)) return false;
     const int sector = party.sector;
     const map_sector* here = sector_record(sector);
     if (!here) return false;
@@ -166,8 +175,8 @@ bool step(int kind) {
         }
     }
 
-    scene.moving = true;
-    start_arrow_highlight(kind);
+    movement.moving = true;
+    light_arrow(kind);
     if (!blocked) {
         movement_rules.pass_side(sector, direction);
         // A boat moves along onto the water: the two sectors exchange types.
@@ -182,13 +191,13 @@ bool step(int kind) {
     draw_new_scene();
     if (!blocked) {
         if (kind == STEP_FORWARD || kind == STEP_BACK)
-            play_transition(transition::zoom, kind == STEP_FORWARD ? 1 : -1, scene.walk_speed);
+            play_transition(transition::zoom, kind == STEP_FORWARD ? 1 : -1, movement.walk_speed);
         else
-            play_transition(transition::slide, kind == STEP_RIGHT ? 1 : -1, scene.walk_speed);
-        draw_screen_frame();
+            play_transition(transition::slide, kind == STEP_RIGHT ? 1 : -1, movement.walk_speed);
+        draw_frame();
     }
     present_rect(0, 0, 0, 0);
-    scene.moving = false;
+    movement.moving = false;
     if (!blocked) {
         movement_rules.check_plates(sector, party.sector);
         sector_effects(AFTER_MOVE_STRENGTH, true);
@@ -197,19 +206,19 @@ bool step(int kind) {
 }
 
 bool turn(int delta) {
-    if (scene.moving) return false;
+    if (movement.moving) return false;
     if (!movement_rules.run_hook(HOOK_BEFORE_TURN, party.sector, party.direction)) return false;
-    scene.moving = true;
+    movement.moving = true;
     party.direction = (party.direction + delta) & 3;
-    start_arrow_highlight(delta > 0 ? ARROW_TURN_RIGHT : ARROW_TURN_LEFT);
+    light_arrow(delta > 0 ? ARROW_TURN_RIGHT : ARROW_TURN_LEFT);
     draw_new_scene();
-    play_transition(transition::slide, delta > 0 ? 1 : -1, scene.turn_speed);
+    play_transition(transition::slide, delta > 0 ? 1 : -1, movement.turn_speed);
     for (standin_member& m : party.members)
         if (m.group == party.active_group && member_with_party(m)) m.direction = party.direction;
-    draw_screen_frame();
+    draw_frame();
     present_rect(0, 0, 0, 0);
-    scene.moving = false;
-    if (!scene.spin_running) world_update();
+    movement.moving = false;
+    if (!movement.spin_running) world_update();
     return true;
 }
 
@@ -251,7 +260,8 @@ void sector_effects(int strength, bool after_move) {
                 }
                 break;
             case SECTOR_SPINNER:
-                if (!after_move && !spun && !scene.spin_running && !m.levitating && m.sector == party.sector)
+                if (!after_move && !spun && !movement.spin_running && !m.levitating &&
+                    m.sector == party.sector)
                     spun = true;
                 break;
             case SECTOR_DEADLY:
@@ -272,11 +282,9 @@ void sector_effects(int strength, bool after_move) {
     }
     mark_party_sectors();
     update_boat(after_move);
-    if ((party.sector != sector_before || party.direction != direction_before) && scene.running &&
-        !scene.moving) {
-        redraw_scene();
-        present_rect(0, 0, 0, 0);
-    }
+    if ((party.sector != sector_before || party.direction != direction_before) && !movement.moving &&
+        movement_screen.redraw_scene)
+        movement_screen.redraw_scene();
     if (spun) spin();
 }
 

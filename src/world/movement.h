@@ -9,6 +9,34 @@ enum step_kind : int { STEP_FORWARD = 0, STEP_RIGHT = 1, STEP_BACK = 2, STEP_LEF
 // Strength of the sector effects right after a move and at a world tick.
 constexpr int AFTER_MOVE_STRENGTH = 10, WORLD_TICK_STRENGTH = 3;
 
+struct movement_state {
+    bool moving = false;        // a step or turn is in progress: new ones are refused
+    bool spin_running = false;  // a spinner is turning the party
+    bool boat_mode = false;     // the party is in a boat: no sideways steps, the bow shown over the view
+    int walk_speed = 1;         // 0, 1 or 2; 0 = no transition
+    int turn_speed = 1;
+};
+extern movement_state movement;
+
+// What movement tells the screen that shows the party. The game screen fills
+// these in; where no screen is attached (a null entry) nothing is drawn.
+struct movement_screen_hooks {
+    // Draw the view from the party's new place or facing and the frame
+    // around it into frame_buffer (before the transition plays).
+    void (*draw_scene)() = nullptr;
+    // Draw the frame around the view again (after a transition).
+    void (*draw_frame)() = nullptr;
+    // A step or turn begins: light its arrow (an arrow_kind).
+    void (*arrow_pressed)(int arrow) = nullptr;
+    // The party was put somewhere else at once (a teleport): the compass
+    // stops turning and shows the new facing.
+    void (*party_relocated)() = nullptr;
+    // The party's place or facing changed outside a step or turn: redraw the
+    // scene and show it, when the screen is up.
+    void (*redraw_scene)() = nullptr;
+};
+extern movement_screen_hooks movement_screen;
+
 // Returns true when the party moved.
 bool step(int kind);
 // delta +1 turns right, -1 left. Returns true when the party turned.

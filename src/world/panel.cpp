@@ -11,11 +11,13 @@
 #include "gfx/font.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
-#include "world/game_screen.h"
 #include "world/party_standin.h"
+#include "world/screen_layout.h"
+#include "world/screen_resources.h"
 
 int panel_mode = PANEL_PARTY;
 std::string panel_message;
+void (*show_panel_on_screen)() = nullptr;
 
 namespace {
 
@@ -166,7 +168,5 @@ void panel_back_to_party(bool force) {
 }
 
 void refresh_panel() {
-    if (!scene.running) return;
-    draw_screen_frame();
-    present_rect(0, PANEL_FIRST_ROW, SCREEN_WIDTH, PANEL_ROWS);
+    if (show_panel_on_screen) show_panel_on_screen();
 }

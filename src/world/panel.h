@@ -29,7 +29,10 @@ inline void show_panel_message(const std::string& text) {
 // Back to the party bar (with force: ends a message at once); in any case the
 // panel is drawn again at its next use.
 void panel_back_to_party(bool force);
-// Draws the panel again and shows it on the screen.
+// Draws the panel again and shows it on the screen (through the hook below).
 void refresh_panel();
+// How the screen that holds the panel draws and shows it again: the game
+// screen sets it while it runs; null while no screen shows the panel.
+extern void (*show_panel_on_screen)();
 // The x of a party-bar slot by display position.
 int party_slot_x(int position);

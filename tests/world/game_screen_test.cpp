@@ -51,12 +51,12 @@ int cell(const std::map<std::tuple<int, int, int>, int>& at, int x, int y) {
     return at.at({x, y, 0});
 }
 
-// Side events as the stand-in rules send them on the event tree.
+// Side events as movement sends them to the map's rules (which get them too).
 std::vector<std::pair<int, int>> side_events;
-void record_side_event(event_msg& msg, void**) {
-    if (msg.number != EV_MAP_EVENT) return;
-    const int side = msg.next_int();
-    side_events.emplace_back(side, msg.next_int());
+void (*rules_side_event)(int side, int events) = nullptr;
+void record_side_event(int side, int events) {
+    side_events.emplace_back(side, events);
+    if (rules_side_event) rules_side_event(side, events);
 }
 
 class GameScreen : public ::testing::Test {
@@ -69,9 +69,11 @@ class GameScreen : public ::testing::Test {
         define_handle(H_PANEL, "", draw_panel_picture, PATH_DATA);
         forget_screen_pictures();
         scene = scene_state{};
+        movement = movement_state{};
         panel_mode = PANEL_PARTY;
         side_events.clear();
-        add_event_handler(EV_MAP_EVENT, record_side_event);
+        rules_side_event = movement_rules.send_side_event;
+        movement_rules.send_side_event = record_side_event;
     }
     void TearDown() override {
         stop_game_screen();
@@ -143,7 +145,7 @@ TEST_F(GameScreen, StepIntoAWallStaysAndSendsTheBlockedEvent) {
     EXPECT_EQ(side_events,
               (std::vector<std::pair<int, int>>{{side, SIDE_EV_APPROACH}, {side, SIDE_EV_BLOCKED}}));
     EXPECT_EQ(transition_frames(), 0u);
-    EXPECT_FALSE(scene.moving);
+    EXPECT_FALSE(movement.moving);
     // The way east is open: passed, moved, with a zoom.
     side_events.clear();
     party.direction = 1;
@@ -204,7 +206,7 @@ TEST_F(GameScreen, TeleportMovesThePartyOnArrival) {
 TEST_F(GameScreen, SpinnerTurnsEightTimesAtAWorldTickNotAfterTheStep) {
     auto at = use_map("[grid]\n####\n#..#\n####\n[map]\nstart = 1 1 east\n[sectors]\n2 1: type=20\n");
     new_standin_party(cell(at, 1, 1), 1);
-    scene.turn_speed = 0;
+    movement.turn_speed = 0;
     static int turns = 0;
     turns = 0;
     movement_rules.run_hook = [](int number, int, int) {
@@ -218,7 +220,7 @@ TEST_F(GameScreen, SpinnerTurnsEightTimesAtAWorldTickNotAfterTheStep) {
     EXPECT_EQ(party.direction, 1);  // eight quarter turns bring it back
     world_update();
     EXPECT_EQ(turns, 16);  // standing on it spins at every tick
-    EXPECT_FALSE(scene.spin_running);
+    EXPECT_FALSE(movement.spin_running);
 }
 
 TEST_F(GameScreen, DeadlyAndHarmfulSectorsHurtTheMembersStandingThere) {
@@ -271,17 +273,17 @@ TEST_F(GameScreen, BoatCarriesThePartyOverWaterAndRefusesSidewaysSteps) {
         "[sectors]\n2 1: type=3\n3 1: type=9\n");
     new_standin_party(cell(at, 1, 1), 1);
     EXPECT_TRUE(step(STEP_FORWARD));
-    EXPECT_TRUE(scene.boat_mode);
+    EXPECT_TRUE(movement.boat_mode);
     EXPECT_FALSE(step(STEP_RIGHT));
     EXPECT_EQ(party.sector, cell(at, 2, 1));
     EXPECT_TRUE(step(STEP_FORWARD));  // the boat moves onto the water with the party
     EXPECT_EQ(current_map.sectors[static_cast<size_t>(cell(at, 3, 1))].sector_type, 3);
     EXPECT_EQ(current_map.sectors[static_cast<size_t>(cell(at, 2, 1))].sector_type, 9);
-    EXPECT_TRUE(scene.boat_mode);
+    EXPECT_TRUE(movement.boat_mode);
     for (const standin_member& m : party.members) EXPECT_EQ(m.condition, m.max_condition);  // dry in the boat
     EXPECT_TRUE(step(STEP_FORWARD));  // onto land: the boat stays behind
     EXPECT_EQ(current_map.sectors[static_cast<size_t>(cell(at, 3, 1))].sector_type, 3);
-    EXPECT_FALSE(scene.boat_mode);
+    EXPECT_FALSE(movement.boat_mode);
     EXPECT_TRUE(step(STEP_RIGHT));
 }
 
@@ -314,7 +316,7 @@ TEST_F(GameScreen, TurnPlaysTheSlideAndWalkSpeedZeroPlaysNone) {
     EXPECT_EQ(scene.arrow, ARROW_TURN_RIGHT);
     for (const standin_member& m : party.members) EXPECT_EQ(m.direction, 2);
     const size_t before = transition_frames();
-    scene.walk_speed = 0;
+    movement.walk_speed = 0;
     party.direction = 1;
     EXPECT_TRUE(step(STEP_FORWARD));
     headless().pump();
