@@ -583,6 +583,10 @@ void set_global_hooks_bytes(const uint8_t* bytes, size_t size) {
     }
 }
 
+void clear_global_hooks() {
+    global_hooks.fill(global_hook{});
+}
+
 bool run_hook(int number, int sector, int direction) {
     if (number < 0 || number >= HOOK_COUNT) return true;
     return run_hook_entry(global_hooks[static_cast<size_t>(number)], sector, direction);
@@ -640,7 +644,7 @@ void game_tick() {
 }
 
 void reset_game_state() {
-    global_hooks.fill(global_hook{});
+    clear_global_hooks();
     story_flags.fill(0);
     game_time = 0;
 }

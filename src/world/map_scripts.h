@@ -125,6 +125,10 @@ constexpr int GLOBAL_HOOKS_BYTES = HOOK_COUNT * 8;
 std::array<uint8_t, GLOBAL_HOOKS_BYTES> global_hooks_bytes();
 void set_global_hooks_bytes(const uint8_t* bytes, size_t size);
 
+// Empties the table (the game loop does so after leaving a map: the entries
+// name sides of the map that installed them).
+void clear_global_hooks();
+
 // Runs the hook's script side with SIDE_EV_ACTION for the place (sector,
 // direction). Returns whether the caller may go on: true for an empty hook,
 // else the opposite of the entry's cancel byte.

@@ -56,6 +56,8 @@ void run_maps(bool continuing) {
 
         unload_map(party.sector);
         if (!next_map_name.empty()) result = load_map(next_map_name);
+        // The hooks name sides of the map that installed them.
+        clear_global_hooks();
     }
     remove_event_handler(EV_CHANGE_MAP, change_map_handler);
 }
