@@ -22,9 +22,9 @@ namespace {
 
 using record = std::array<uint8_t, MULTIACTION_SLOT_SIZE>;
 
-// A run visits at most this many records: a list whose jumps go round in a
+// A run takes at most this many jumps: a list whose jumps go round in a
 // circle ends instead of holding the game.
-constexpr int MAX_SCRIPT_STEPS = 4096;
+constexpr int MAX_SCRIPT_JUMPS = 4096;
 constexpr int CODE_LOCK_SLOTS = 16, CODE_LOCK_KEPT = 7;
 
 int touched_side = -1;
@@ -446,9 +446,9 @@ uint8_t* ran_mark(size_t index) {
 }
 
 void walk(size_t list_index, size_t first_record, script_run& run) {
-    int steps = 0;
+    int jumps = 0;
     size_t i = 0;
-    while (steps++ < MAX_SCRIPT_STEPS) {
+    for (;;) {
         // The list is looked up again at every step: a command may have
         // reached code that changed the map's records.
         if (list_index >= current_map.multiactions.size()) return;
@@ -470,6 +470,7 @@ void walk(size_t list_index, size_t first_record, script_run& run) {
                 const long count = static_cast<long>(current_map.multiactions[list_index].records.size());
                 // A jump to itself or out of the list ends the run.
                 if (target == static_cast<long>(i) || target < 0 || target >= count) return;
+                if (++jumps > MAX_SCRIPT_JUMPS) return;
                 i = static_cast<size_t>(target);
                 continue;
             }
