@@ -57,6 +57,9 @@ struct map_action_state {
     std::array<uint8_t, 128> code_locks{};
     // The code of the last action applied (tested by scripts).
     int last_action = 0;
+    // The side last acted on or animated (sector x 4 + side; its P_FORW
+    // decides whether some sounds play).
+    int last_side = 0;
 };
 extern map_action_state map_actions;
 
@@ -85,13 +88,20 @@ void check_plates(int old_sector, int new_sector);
 
 // One world tick of the map: side animations, then delayed actions.
 void map_world_tick();
+// Its two halves: one step of every side animation; the delayed actions
+// counted down, the due ones applied.
+void step_side_animations();
+void run_delayed_actions();
+
+// Sends SIDE_EV_MAP_START to every side: the party has entered the map.
+void send_map_start();
 
 // Map rules nest (an action sends events, events run scripts, scripts apply
 // actions, hooks run scripts). A map whose actions or scripts call each other
 // in a cycle is cut at this depth; the first cut is reported on stderr.
 constexpr int MAP_RULES_MAX_DEPTH = 32;
 class map_rules_depth {
-public:
+  public:
     map_rules_depth();
     ~map_rules_depth();
     map_rules_depth(const map_rules_depth&) = delete;
@@ -99,7 +109,7 @@ public:
     // False when the nesting is too deep: the caller does nothing.
     bool ok() const { return ok_; }
 
-private:
+  private:
     bool ok_;
 };
 

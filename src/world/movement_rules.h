@@ -1,10 +1,8 @@
 #pragma once
 // What a step or a turn asks of the map's rules (side events, the global
 // hooks, passing and using sides, monsters in the way, the per-tick world
-// update). Each is a hook so that movement runs before those rules exist;
-// the stand-ins below do the least that keeps the game playable and
-// observable: side events are dispatched as EV_MAP_EVENT (side, events) on
-// the event tree, hooks always allow, passing a side uncovers a secret one.
+// update). The map's actions send their side events and run their hooks
+// through this table too, so a test can listen in by replacing an entry.
 #include <cstdint>
 
 // Side events.
@@ -41,7 +39,7 @@ struct movement_rules_table {
     // The side in front is used (Space).
     void (*use_side)(int sector, int direction) = nullptr;
     // A monster stands in the target sector: may the party step there?
-    // The stand-in knows no monsters and always allows.
+    // Until monsters exist it always allows.
     bool (*monster_allows_step)(int target_sector) = nullptr;
     // Side animations and delayed actions, once per scene period.
     void (*world_tick)() = nullptr;
@@ -49,5 +47,5 @@ struct movement_rules_table {
     void (*check_plates)(int old_sector, int new_sector) = nullptr;
 };
 extern movement_rules_table movement_rules;
-// Puts every hook back to its stand-in.
+// Puts the map's rules (map_actions.h, map_scripts.h) into every entry.
 void reset_movement_rules();
