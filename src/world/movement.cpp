@@ -10,6 +10,7 @@
 #include "platform/display.h"
 #include "world/map.h"
 #include "world/movement_rules.h"
+#include "world/party_rules.h"
 #include "world/party_standin.h"
 #include "world/screen_layout.h"
 #include "world/screen_resources.h"
@@ -75,21 +76,6 @@ void draw_frame() {
 
 void light_arrow(int arrow) {
     if (movement_screen.arrow_pressed) movement_screen.arrow_pressed(arrow);
-}
-
-void hurt(standin_member& m, int amount) {
-    m.hit_points = amount >= m.hit_points ? 0 : m.hit_points - amount;
-}
-
-// Loses 3 hit points, or the strength when fewer than 4 are left.
-void harm(standin_member& m, int strength) {
-    hurt(m, m.hit_points >= 4 ? 3 : strength);
-}
-
-void tire(standin_member& m, bool after_move) {
-    const int loss = after_move ? 20 : 2;
-    m.condition = loss >= m.condition ? 0 : m.condition - loss;
-    if (m.condition == 0) m.hit_points = 0;  // drowned
 }
 
 // The party (and whoever stands with it) goes to another place at once.
@@ -232,6 +218,7 @@ void sector_effects(int strength, bool after_move) {
     const int sector_before = party.sector, direction_before = party.direction;
     for (size_t i = 0; i < party.members.size(); ++i) {
         standin_member& m = party.members[i];
+        const int member = static_cast<int>(i);
         if (!m.on_this_map || !m.alive() || m.sector != places[i]) continue;
         const map_sector* s = sector_record(m.sector);
         if (!s) continue;
@@ -239,19 +226,19 @@ void sector_effects(int strength, bool after_move) {
         switch (type) {
             case SECTOR_DEADLY_FALL:
                 if (m.levitating)
-                    harm(m, strength);
+                    party_rules.harm(member, strength);
                 else
-                    m.hit_points = 0;
+                    party_rules.kill(member);
                 break;
             case SECTOR_WATER:
-                if (!m.levitating) tire(m, after_move);
+                if (!m.levitating) party_rules.tire(member, after_move);
                 break;
             case SECTOR_PIT:
                 if (m.levitating) break;
                 if (!valid_sector(s->action_target)) {
-                    m.hit_points = 0;
+                    party_rules.kill(member);
                 } else {
-                    hurt(m, random(m.max_hit_points / 2) + m.max_hit_points / 3);
+                    party_rules.fall(member);
                     // Each member falls on its own (one who floats stays);
                     // the party's place follows its active group down.
                     const bool with_party = m.group == party.active_group && m.sector == party.sector;
@@ -265,10 +252,10 @@ void sector_effects(int strength, bool after_move) {
                     spun = true;
                 break;
             case SECTOR_DEADLY:
-                m.hit_points = 0;
+                party_rules.kill(member);
                 break;
             case SECTOR_HARMFUL:
-                if (!m.levitating) harm(m, strength);
+                if (!m.levitating) party_rules.harm(member, strength);
                 break;
             default:
                 if (is_teleport(type) && valid_sector(s->action_target))
@@ -277,7 +264,7 @@ void sector_effects(int strength, bool after_move) {
         }
         if (current_map.header.map_class == 3 && type != SECTOR_WATER && m.alive()) {
             const map_coord& c = current_map.coords[static_cast<size_t>(m.sector)];
-            if (!(c.coord_flags & MC_SAFEPLACE) && !m.levitating) tire(m, after_move);
+            if (!(c.coord_flags & MC_SAFEPLACE) && !m.levitating) party_rules.tire(member, after_move);
         }
     }
     mark_party_sectors();

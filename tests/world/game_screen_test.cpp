@@ -20,6 +20,7 @@
 #include "world/movement.h"
 #include "world/movement_rules.h"
 #include "world/panel.h"
+#include "world/party_rules.h"
 #include "world/party_standin.h"
 #include "world/screenshot.h"
 
@@ -66,6 +67,7 @@ class GameScreen : public ::testing::Test {
         display_open(video_settings{}, "test");
         install_display_hooks();
         reset_movement_rules();
+        reset_party_rules();
         define_handle(H_PANEL, "", draw_panel_picture, PATH_DATA);
         forget_screen_pictures();
         scene = scene_state{};
@@ -237,6 +239,31 @@ TEST_F(GameScreen, DeadlyAndHarmfulSectorsHurtTheMembersStandingThere) {
     EXPECT_TRUE(current_map.coords[static_cast<size_t>(party.sector)].coord_flags & MC_DEAD_PLAYER);
 }
 
+TEST_F(GameScreen, PlacesHurtMembersThroughThePartyRules) {
+    auto at = use_map(
+        "[grid]\n######\n#....#\n######\n[map]\nstart = 1 1 east\n"
+        "[sectors]\n2 1: type=9\n3 1: type=21\n4 1: type=11\n");
+    new_standin_party(cell(at, 1, 1), 1);
+    static std::vector<std::string> calls;
+    calls.clear();
+    party_rules.tire = [](int member, bool after_move) {
+        calls.push_back("tire " + std::to_string(member) + (after_move ? " move" : " tick"));
+    };
+    party_rules.kill = [](int member) { calls.push_back("kill " + std::to_string(member)); };
+    party_rules.fall = [](int member) { calls.push_back("fall " + std::to_string(member)); };
+    party.members[1].levitating = true;
+    step(STEP_FORWARD);  // water
+    EXPECT_EQ(calls, (std::vector<std::string>{"tire 0 move", "tire 2 move", "tire 3 move"}));
+    calls.clear();
+    step(STEP_FORWARD);  // deadly: the rules decide, the stand-in members stay alive
+    EXPECT_EQ(calls, (std::vector<std::string>{"kill 0", "kill 1", "kill 2", "kill 3"}));
+    EXPECT_TRUE(party.members[0].alive());
+    calls.clear();
+    step(STEP_FORWARD);  // a pit without a target: nowhere to fall
+    EXPECT_EQ(calls, (std::vector<std::string>{"kill 0", "kill 2", "kill 3"}));
+    EXPECT_EQ(party.members[0].sector, cell(at, 4, 1));
+}
+
 TEST_F(GameScreen, PitDropsTheGroupToItsTargetAndWaterTiresItsWaders) {
     auto at = use_map(
         "[grid]\n######\n#....#\n######\n[map]\nstart = 1 1 east\n"
@@ -380,6 +407,9 @@ TEST_F(GameScreen, SceneTimerRedrawsAndPresents) {
     start_game_screen();
     headless().pump();
     const size_t presents = headless().present_count();
+    // The view looks different now (the fog's colour), so the redraw has a
+    // change to show.
+    current_map.fade_colour = 0x1234;
     static int redrawn = 0;
     redrawn = 0;
     add_event_handler(EV_SCENE_REDRAWN,
@@ -389,6 +419,7 @@ TEST_F(GameScreen, SceneTimerRedrawsAndPresents) {
     EXPECT_EQ(redrawn, 2);
     EXPECT_GT(headless().present_count(), presents);
     // Black lines above and below the view.
+    EXPECT_EQ(frame_buffer[200 * 640 + 5], 0x1234);
     for (int x = 0; x < 640; x += 37) {
         EXPECT_EQ(frame_buffer[16 * 640 + x], 0);
         EXPECT_EQ(frame_buffer[377 * 640 + x], 0);
