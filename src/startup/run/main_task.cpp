@@ -6,6 +6,7 @@
 #include "startup/run/game_main.h"
 #include "world/game_screen.h"
 #include "world/map.h"
+#include "world/map_actions.h"
 #include "world/map_scripts.h"
 #include "world/movement.h"
 #include "world/party_standin.h"
@@ -33,6 +34,7 @@ void change_map_handler(event_msg& msg, void**) {
 }  // namespace
 
 void run_maps(bool continuing) {
+    install_map_rules();
     add_event_handler(EV_CHANGE_MAP, change_map_handler);
     bool fresh = !continuing;
     int result = load_map(next_map_name);
@@ -47,6 +49,7 @@ void run_maps(bool continuing) {
                                        : map_entry_position(fresh, requested_sector, requested_direction);
         place_party(place.sector, place.direction);
         mark_party_sectors();
+        send_map_start();
         next_map_name.clear();
         requested_sector = 0;
         fresh = false;
