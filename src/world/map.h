@@ -3,22 +3,31 @@
 // lists, the header and the map's own texts, and the loader that fills them.
 // The records themselves and their flags are in map_format.h.
 //
-// What load_map guarantees (a map breaking a rule is rejected as corrupted, or
-// corrected where noted):
+// What load_map guarantees. A file that cannot be read safely (a short or
+// missing block, records cut in the middle, counts that disagree with each
+// other or with the bytes present, a multiaction record too long for its
+// slot, more handles than the table has) is rejected as corrupted; what a
+// well-formed file gets wrong is corrected:
 // - sector_count >= 2; sectors, coords and side_resting have sector_count
 //   entries, sides 4 x sector_count; the start sector is 1 .. count - 1 and the
-//   start direction 0 .. 3;
+//   start direction 0 .. 3 (a start that is not a place becomes sector 1 facing
+//   north, a direction outside 0 .. 3 north);
 // - every exit of sectors 1 .. count - 1 is 0 (no neighbour) or below the count
 //   (an exit beyond the count is corrected to the sector itself). A side whose
 //   exit is 0 carries !PLR, !MONST and !THING after load. Actions can clear
 //   those flags later, so movement code must also treat an exit of 0 as a
 //   blocked step: the party never stands in sector 0;
-// - action_target of sectors and sides is a sector number (below the count),
-//   except for action 13, whose target is the number of a map text; sectors of
-//   type 2, 12 and 50-58 (carry, teleport) have a non-zero target;
+// - action_target of sectors and sides is kept as the file has it, and may
+//   be any number: the code that follows a target checks it (an action whose
+//   target is not a sector of the map does nothing; a carry, teleport or pit
+//   whose target is not a place moves nobody, and a member falling into such a
+//   pit dies);
 // - texture indexes are within their lists (else corrected to 0), primary and
-//   secondary animations stay within the wall lists (last frame shortened);
-// - item places are below 4 x count; multiaction sides are below 4 x count.
+//   secondary animations stay within the wall lists (last frame shortened); a
+//   texture name longer than a handle's name leaves its handle undefined (no
+//   picture);
+// - item places are below 4 x count and multiaction sides below 4 x count
+//   (entries for other places are left out).
 #include <array>
 #include <cstdint>
 #include <optional>

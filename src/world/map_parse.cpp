@@ -1,6 +1,7 @@
-// Reading the map file's blocks into a loaded_map. Every count, index and
-// target is checked here, so that the rest of the game can index the records
-// without checking again; see the rules in map.h and docs/formats.md.
+// Reading the map file's blocks into a loaded_map. What cannot be read safely
+// (short blocks, counts that disagree with the bytes) rejects the file; every
+// index that the rest of the game uses without checking is corrected here.
+// See the rules in map.h and docs/formats.md.
 #include <algorithm>
 #include <cstring>
 
@@ -57,7 +58,6 @@ struct parse_state {
         while (i < n) {
             const uint8_t* end = static_cast<const uint8_t*>(std::memchr(p + i, 0, n - i));
             size_t len = end ? static_cast<size_t>(end - (p + i)) : n - i;
-            if (len > HANDLE_NAME_MAX) return fail("texture name longer than 15 characters");
             names.emplace_back(reinterpret_cast<const char*>(p + i), len);
             i += len + 1;
         }
@@ -71,8 +71,11 @@ struct parse_state {
             decoder_fn decoder = (kind == TEX_CEILINGS || kind == TEX_FLOORS)
                                      ? pcx_to_fog_pending
                                      : decoder_for(decoder_id::pcx_to_fade);
+            // A name longer than a handle holds names no file the game could
+            // open: its handle stays undefined and the picture is never drawn.
             for (int k = 1; k <= list.count; ++k)
-                define_handle(list.handle(k), list.names[k - 1].c_str(), decoder, PATH_GRAPHICS);
+                if (list.names[k - 1].size() <= HANDLE_NAME_MAX)
+                    define_handle(list.handle(k), list.names[k - 1].c_str(), decoder, PATH_GRAPHICS);
         }
         return true;
     }
@@ -285,26 +288,11 @@ struct parse_state {
         if (map.sides.size() != 4 * count) return fail("side count is not 4 per sector");
         if (!has_header) return fail("header missing");
         map.sector_count = static_cast<int>(count);
-        const map_header& h = map.header;
-        if (h.start_sector < 1 || static_cast<size_t>(h.start_sector) >= count)
-            return fail("start sector is not a sector of the map");
-        if (h.start_direction < 0 || h.start_direction > 3) return fail("start direction is not 0..3");
-        for (size_t s = 0; s < count; ++s) {
-            const map_sector& sec = map.sectors[s];
-            if (!sector_target_ok(sec.action, sec.action_target, count))
-                return fail("sector " + std::to_string(s) + ": action target is not a sector");
-            if (!sector_type_target_ok(sec.sector_type, sec.action_target))
-                return fail("sector " + std::to_string(s) + ": carry or teleport to sector 0");
-        }
-        for (size_t k = 0; k < map.sides.size(); ++k) {
-            const map_side& side = map.sides[k];
-            if (!sector_target_ok(side.action, side.action_target, count))
-                return fail("side " + std::to_string(k) + ": action target is not a sector");
-        }
-        for (const map_item_place& place : map.items)
-            if (place.place >= 4 * count) return fail("items: place outside the map");
-        for (const map_multiaction_list& list : map.multiactions)
-            if (list.side >= 4 * count) return fail("multiactions: side outside the map");
+        // Items and multiaction lists of places the map does not have have
+        // nowhere to be: they are left out.
+        std::erase_if(map.items, [&](const map_item_place& place) { return place.place >= 4 * count; });
+        std::erase_if(map.multiactions,
+                      [&](const map_multiaction_list& list) { return list.side >= 4 * count; });
         correct_records(map);
         return true;
     }
@@ -312,20 +300,16 @@ struct parse_state {
 
 }  // namespace
 
-// Action 13 shows the map text numbered by its target; every other target
-// names a sector.
-bool sector_target_ok(uint8_t action, uint16_t target, size_t count) {
-    return action == ACT_MESSAGE_CODE || target < count;
-}
-
-// Sectors that move the party move it to their target, which therefore must
-// be a place.
-bool sector_type_target_ok(uint8_t type, uint16_t target) {
-    return !sector_moves_party(type) || target != 0;
-}
-
 void correct_records(loaded_map& map) {
     const int count = map.sector_count;
+    // A start that is not a place: sector 1 facing north. A start direction
+    // outside 0..3 faces north.
+    map_header& h = map.header;
+    if (h.start_sector < 1 || h.start_sector >= count) {
+        h.start_sector = 1;
+        h.start_direction = 0;
+    }
+    if (h.start_direction < 0 || h.start_direction > 3) h.start_direction = 0;
     auto list_len = [&](int kind) { return map.textures[kind].count; };
     const int floors = list_len(TEX_FLOORS), ceilings = list_len(TEX_CEILINGS);
     const int walls = std::min({list_len(TEX_WALLS), list_len(TEX_LEFT_WALLS), list_len(TEX_RIGHT_WALLS)});

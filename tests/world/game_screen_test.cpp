@@ -205,6 +205,21 @@ TEST_F(GameScreen, TeleportMovesThePartyOnArrival) {
     EXPECT_EQ(scene.compass_frame, compass_rest_frame(3));
 }
 
+TEST_F(GameScreen, CarryAndTeleportWithoutAPlaceMoveNobody) {
+    auto at = use_map(
+        "[grid]\n######\n#....#\n######\n[map]\nstart = 1 1 east\n"
+        "[sectors]\n2 1: type=2 target=4,1\n3 1: type=12 target=4,1\n");
+    // The loader keeps targets as the file has them.
+    current_map.sectors[static_cast<size_t>(cell(at, 2, 1))].action_target = 0;
+    current_map.sectors[static_cast<size_t>(cell(at, 3, 1))].action_target = 900;
+    new_standin_party(cell(at, 1, 1), 1);
+    EXPECT_TRUE(step(STEP_FORWARD));
+    EXPECT_EQ(party.sector, cell(at, 2, 1));
+    EXPECT_TRUE(step(STEP_FORWARD));
+    EXPECT_EQ(party.sector, cell(at, 3, 1));
+    EXPECT_EQ(party.direction, 1);
+}
+
 TEST_F(GameScreen, SpinnerTurnsEightTimesAtAWorldTickNotAfterTheStep) {
     auto at = use_map("[grid]\n####\n#..#\n####\n[map]\nstart = 1 1 east\n[sectors]\n2 1: type=20\n");
     new_standin_party(cell(at, 1, 1), 1);
