@@ -8,13 +8,13 @@
 #include <cstring>
 #include <vector>
 
+#include "base/config.h"
+#include "base/paths.h"
 #include "core/archive.h"
 #include "core/decoders.h"
 #include "core/handles.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
-#include "startup/config.h"
-#include "startup/paths.h"
 #include "world/game_screen.h"
 #include "world/map.h"
 #include "world/panel.h"

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "base/paths.h"
 #include "forge/map_source.h"
-#include "startup/paths.h"
 #include "world/map.h"
 
 namespace {

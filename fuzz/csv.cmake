@@ -1,1 +1,1 @@
-vorthan_fuzz_target(csv LIBS vorthan_startup)
+vorthan_fuzz_target(csv LIBS vorthan_base)

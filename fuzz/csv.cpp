@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "startup/strings.h"
+#include "base/strings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -1,1 +1,1 @@
-vorthan_fuzz_target(ini LIBS vorthan_startup)
+vorthan_fuzz_target(ini LIBS vorthan_base)

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "startup/config.h"
-#include "startup/strings.h"
+#include "base/config.h"
+#include "base/strings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);

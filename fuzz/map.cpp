@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/strings.h"
 #include "core/handles.h"
-#include "startup/strings.h"
 #include "world/map.h"
 #include "world/map_internal.h"
 

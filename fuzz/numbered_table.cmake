@@ -1,1 +1,1 @@
-vorthan_fuzz_target(numbered_table LIBS vorthan_startup)
+vorthan_fuzz_target(numbered_table LIBS vorthan_base)

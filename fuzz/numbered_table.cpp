@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "startup/strings.h"
+#include "base/strings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

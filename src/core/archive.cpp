@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "base/fatal.h"
+#include "base/strings.h"
 #include "core/archive_format.h"
-#include "startup/fatal.h"
-#include "startup/strings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "startup/paths.h"
+#include "base/paths.h"
 
 constexpr int ARCHIVE_SLOTS = 4;
 constexpr size_t ARCHIVE_NAME_LENGTH = 12;

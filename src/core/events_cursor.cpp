@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "startup/fatal.h"
+#include "base/fatal.h"
 
 namespace {
 

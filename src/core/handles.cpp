@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "base/fatal.h"
 #include "core/archive.h"
-#include "startup/fatal.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "startup/paths.h"
+#include "base/paths.h"
 
 using handle_id = uint16_t;
 

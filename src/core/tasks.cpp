@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/fatal.h"
 #include "core/events.h"
-#include "startup/fatal.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "base/file_write.h"
 #include "core/archive_format.h"
-#include "startup/file_write.h"
 
 namespace forge {
 

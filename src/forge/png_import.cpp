@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "startup/file_write.h"
+#include "base/file_write.h"
 
 namespace forge {
 

@@ -3,10 +3,10 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "base/file_write.h"
 #include "forge/quantize.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
-#include "startup/file_write.h"
 
 namespace forge {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "startup/text_util.h"
+#include "base/text_util.h"
 
 namespace forge {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "startup/strings.h"
+#include "base/strings.h"
 
 namespace forge {
 

@@ -2,10 +2,10 @@
 // used: it asks the player to press a controller button.
 #include <string>
 
+#include "base/strings.h"
 #include "gfx/font.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
-#include "startup/strings.h"
 
 namespace {
 constexpr handle_id PROMPT_FONT = 16;

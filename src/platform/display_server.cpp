@@ -9,9 +9,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "base/fatal.h"
 #include "gfx/screen.h"
 #include "platform/commands.h"
-#include "startup/fatal.h"
 
 namespace {
 

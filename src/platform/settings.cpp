@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "base/config.h"
 #include "platform/controller.h"
 #include "platform/display.h"
-#include "startup/config.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <cstring>
 #include <map>
 
+#include "base/fatal.h"
+#include "base/paths.h"
+#include "base/strings.h"
 #include "core/decoders.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
-#include "startup/fatal.h"
-#include "startup/paths.h"
-#include "startup/strings.h"
 #include "world/map_internal.h"
 
 loaded_map current_map;

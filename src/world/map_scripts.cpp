@@ -27,8 +27,6 @@ using record = std::array<uint8_t, MULTIACTION_SLOT_SIZE>;
 constexpr int MAX_SCRIPT_JUMPS = 4096;
 constexpr int CODE_LOCK_SLOTS = 16, CODE_LOCK_KEPT = 7;
 
-int touched_side = -1;
-
 // ---------------------------------------------------------------- record fields
 
 int u8_at(const record& r, size_t at) {
@@ -515,11 +513,12 @@ void run_side_script(int place, int events, int script_side) {
     active_members = std::move(previous);
 }
 
+// The side last animated or acted on is kept with the map's action state.
 void note_side_touched(int side) {
-    touched_side = side;
+    map_actions.last_side = side;
 }
 int last_touched_side() {
-    return touched_side;
+    return map_actions.last_side;
 }
 
 void request_map_change(const std::string& name, int sector, int direction) {

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <regex>
 
+#include "base/file_write.h"
 #include "core/events.h"
 #include "gfx/screen.h"
-#include "startup/file_write.h"
 
 namespace {
 

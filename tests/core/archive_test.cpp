@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "archive_test_support.h"
-#include "startup/fatal.h"
+#include "base/fatal.h"
 
 using namespace test_archive;
 

@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/paths.h"
+#include "base/strings.h"
 #include "core/archive.h"
 #include "core/handles.h"
-#include "startup/paths.h"
-#include "startup/strings.h"
 
 namespace test_archive {
 

@@ -6,9 +6,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/fatal.h"
 #include "core/events.h"
 #include "core/tasks.h"
-#include "startup/fatal.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "base/paths.h"
 #include "core/archive.h"
 #include "core/decoders.h"
 #include "core/handles.h"
 #include "gfx/picture.h"
-#include "startup/paths.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 
 #include <string>
 
+#include "base/paths.h"
+#include "base/strings.h"
 #include "core/decoders.h"
 #include "core/handles.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/screen.h"
-#include "startup/paths.h"
-#include "startup/strings.h"
 #include "support/golden.h"
 
 namespace {

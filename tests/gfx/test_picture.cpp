@@ -7,12 +7,12 @@
 #include <fstream>
 #include <vector>
 
+#include "base/paths.h"
 #include "core/decoders.h"
 #include "gfx/draw.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "pcx_bytes.h"
-#include "startup/paths.h"
 #include "support/golden.h"
 
 namespace {

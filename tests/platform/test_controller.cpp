@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "base/config.h"
 #include "platform/controller.h"
-#include "startup/config.h"
 
 TEST(ControllerSettings, DefaultsWithoutASection) {
     const controller_settings s = load_controller_settings(nullptr);

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <regex>
 
-#include "startup/strings.h"
-#include "temp_folder.h"
+#include "base/strings.h"
+#include "support/temp_folder.h"
 
 namespace {
 struct outcome {

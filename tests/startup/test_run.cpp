@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "startup/fatal.h"
+#include "base/fatal.h"
 #include "startup/run/game_main.h"
 #include "startup/run/options.h"
 

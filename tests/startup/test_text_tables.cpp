@@ -6,9 +6,9 @@
 #include <set>
 #include <stdexcept>
 
+#include "base/strings.h"
 #include "forge/text_tables.h"
-#include "startup/strings.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace {
 std::string game(const char* utf8) {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "startup/paths.h"
+#include "base/paths.h"
 
 namespace map_test {
 

@@ -3,9 +3,9 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "base/file_write.h"
 #include "commands.h"
 #include "forge/text_tables.h"
-#include "startup/file_write.h"
 
 namespace {
 int run(const std::vector<std::string>& args) {

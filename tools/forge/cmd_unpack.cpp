@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/file_write.h"
 #include "commands.h"
 #include "forge/archive_writer.h"
-#include "startup/file_write.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <system_error>
 #include <vector>
 
-#include "startup/file_write.h"
-#include "startup/paths.h"
+#include "base/file_write.h"
+#include "base/paths.h"
+#include "base/strings.h"
+#include "base/text_util.h"
 #include "startup/run/game_main.h"
-#include "startup/strings.h"
-#include "startup/text_util.h"
 #include "world/map.h"
 
 namespace {

@@ -4,7 +4,8 @@
 #include <exception>
 #include <filesystem>
 
-#include "startup/paths.h"
+#include "base/paths.h"
+#include "platform/fatal_message_box.h"
 #include "startup/run/options.h"
 
 namespace {
@@ -32,6 +33,7 @@ int game_main(int argc, char** argv) {
     std::string adventure, language, export_dir;
     std::string messages;
     const char* program = argc > 0 ? argv[0] : "vorthan";
+    install_fatal_message_box();
 
     option_parser parser;
     int c;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "startup/fatal.h"
+#include "base/fatal.h"
 
 struct start_params {
     void (*after_error)() = nullptr;  // called after a start-up error was reported

@@ -3,6 +3,10 @@
 // the handles being ready.
 #include <cstdlib>
 
+#include "base/config.h"
+#include "base/fatal.h"
+#include "base/paths.h"
+#include "base/strings.h"
 #include "core/archive.h"
 #include "core/decoders.h"
 #include "core/events.h"
@@ -12,11 +16,7 @@
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
-#include "startup/config.h"
-#include "startup/fatal.h"
-#include "startup/paths.h"
 #include "startup/run/game_main.h"
-#include "startup/strings.h"
 #include "world/panel.h"
 #include "world/screenshot.h"
 #include "world/view.h"

@@ -1,14 +1,14 @@
 #include <cstdio>
 
+#include "base/config.h"
+#include "base/paths.h"
+#include "base/strings.h"
 #include "core/archive.h"
 #include "core/decoders.h"
 #include "core/tasks.h"
 #include "platform/display.h"
-#include "startup/config.h"
-#include "startup/paths.h"
 #include "startup/run/game_main.h"
 #include "startup/run/main_task.h"
-#include "startup/strings.h"
 
 std::string default_map_name = "LESPRED.MAP";
 

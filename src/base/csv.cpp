@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "startup/file_write.h"
-#include "startup/paths.h"
-#include "startup/strings.h"
+#include "base/file_write.h"
+#include "base/paths.h"
+#include "base/strings.h"
 
 namespace {
 struct csv_reader {

@@ -1,4 +1,4 @@
-#include "startup/file_write.h"
+#include "base/file_write.h"
 
 #include <fcntl.h>
 #include <unistd.h>

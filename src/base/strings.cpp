@@ -1,11 +1,11 @@
-#include "startup/strings.h"
+#include "base/strings.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
-#include "startup/paths.h"
+#include "base/paths.h"
 
 string_list ui_strings;
 

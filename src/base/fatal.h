@@ -13,14 +13,20 @@ using report_fatal_fn = void (*)(const char* text);  // [[noreturn]] in practice
 void set_fatal_hook(report_fatal_fn hook);           // nullptr to clear
 report_fatal_fn fatal_hook();
 
-// Writes the text to stderr, shows it in a message box when a real display is
-// present, and ends the process with exit code 1.
+// Writes the text to stderr, shows it in the message box when one is
+// installed, and ends the process with exit code 1.
 [[noreturn]] void report_fatal(const char* text);
 
 // Runs before report_fatal shows its text (the display closes its window
 // here, so the message box is not hidden behind a full-screen window).
 using before_fatal_fn = void (*)();
 void set_before_fatal(before_fatal_fn fn);
+
+// Shows the fatal text to the player in a window of its own; the platform
+// installs it (this library knows no windows). It returns when the player
+// has read the text.
+using fatal_message_box_fn = void (*)(const char* text);
+void set_fatal_message_box(fatal_message_box_fn fn);
 
 // The text of a caught exception: its message, then "\n\n Reason: " and the
 // text of each nested exception, outermost first.

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "startup/config.h"
-#include "startup/paths.h"
-#include "startup/strings.h"
-#include "temp_folder.h"
+#include "base/config.h"
+#include "base/paths.h"
+#include "base/strings.h"
+#include "support/temp_folder.h"
 
 namespace {
 const ini_keys* section_of(const std::unique_ptr<ini_config>& doc, const char* name) {

@@ -1,4 +1,4 @@
-#include "startup/text_util.h"
+#include "base/text_util.h"
 
 char32_t next_code_point(std::string_view text, size_t& pos) {
     auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };

@@ -1,6 +1,6 @@
-#include "startup/config.h"
-#include "startup/paths.h"
-#include "startup/strings.h"
+#include "base/config.h"
+#include "base/paths.h"
+#include "base/strings.h"
 
 namespace {
 std::optional<std::string> current_language;

@@ -1,4 +1,4 @@
-#include "startup/paths.h"
+#include "base/paths.h"
 
 #include <dirent.h>
 #include <pwd.h>
@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "startup/config.h"
-#include "startup/fatal.h"
-#include "startup/text_util.h"
+#include "base/config.h"
+#include "base/fatal.h"
+#include "base/text_util.h"
 
 std::array<std::string, PATH_GROUP_COUNT> path_table;
 std::string root_folder = "./", default_map_setting, patch_file;

@@ -1,13 +1,13 @@
-#include "startup/config.h"
+#include "base/config.h"
 
 #include <strings.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
-#include "startup/paths.h"
-#include "startup/strings.h"
-#include "startup/text_util.h"
+#include "base/paths.h"
+#include "base/strings.h"
+#include "base/text_util.h"
 
 ini_config* game_config = nullptr;
 

@@ -2,9 +2,9 @@
 // CSV tables and the language folder.
 #include <gtest/gtest.h>
 
-#include "startup/paths.h"
-#include "startup/strings.h"
-#include "temp_folder.h"
+#include "base/paths.h"
+#include "base/strings.h"
+#include "support/temp_folder.h"
 
 namespace {
 std::string game(const char* utf8) {

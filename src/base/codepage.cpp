@@ -1,8 +1,8 @@
 #include <array>
 #include <cstdint>
 
-#include "startup/strings.h"
-#include "startup/text_util.h"
+#include "base/strings.h"
+#include "base/text_util.h"
 
 namespace {
 struct letter {

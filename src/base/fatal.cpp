@@ -1,7 +1,4 @@
-#include "startup/fatal.h"
-
-#include <SDL.h>
-#include <unistd.h>
+#include "base/fatal.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -12,23 +9,7 @@ namespace {
 report_fatal_fn hook = nullptr;
 before_fatal_fn before_fatal = nullptr;
 
-// The message box goes up only on a real display: an environment that names
-// one and a video driver that is not a headless stand-in.
-bool real_display_present() {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return false;
-    bool was_up = SDL_WasInit(SDL_INIT_VIDEO) != 0;
-    if (!was_up && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
-}
-
-std::string executable_path() {
-    char buffer[261] = {};
-    ssize_t n = readlink("/proc/self/exe", buffer, 260);
-    if (n <= 0) return "Vorthan";
-    buffer[n] = 0;
-    return buffer;
-}
+fatal_message_box_fn message_box = nullptr;
 }  // namespace
 
 void set_fatal_hook(report_fatal_fn fn) {
@@ -39,6 +20,9 @@ report_fatal_fn fatal_hook() {
 }
 void set_before_fatal(before_fatal_fn fn) {
     before_fatal = fn;
+}
+void set_fatal_message_box(fatal_message_box_fn fn) {
+    message_box = fn;
 }
 
 void display_error(const char* format, ...) {
@@ -62,9 +46,7 @@ void report_fatal(const char* text) {
     std::fputs(text, stderr);
     if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
     std::fflush(stderr);
-    if (real_display_present()) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, executable_path().c_str(), text, nullptr);
-    }
+    if (message_box) message_box(text);
     std::exit(1);
 }
 
