@@ -1,6 +1,8 @@
 // Procedural source pictures: weathered stone, dark wood, cloth and fire.
 #include "forge/texture_source.h"
 
+#include "forge/texture_doors.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -550,11 +552,16 @@ texture_canvas round_arch(uint32_t seed) {
 }
 
 const std::map<std::string, std::function<texture_canvas(uint32_t)>>& generators() {
-    static const std::map<std::string, std::function<texture_canvas(uint32_t)>> table = {
-        {"ruin", ruin_wall},      {"stone", ashlar_wall}, {"brick", brick_wall},    {"wood", wood_wall},
-        {"grass", grass_floor},   {"flags", flags_floor}, {"planks", planks_floor}, {"vault", vault_ceiling},
-        {"beams", beams_ceiling}, {"torch", torch},       {"banner", banner},       {"arch", round_arch},
-    };
+    static const std::map<std::string, std::function<texture_canvas(uint32_t)>> table = [] {
+        std::map<std::string, std::function<texture_canvas(uint32_t)>> t = {
+            {"ruin", ruin_wall},      {"stone", ashlar_wall},   {"brick", brick_wall},
+            {"wood", wood_wall},      {"grass", grass_floor},   {"flags", flags_floor},
+            {"planks", planks_floor}, {"vault", vault_ceiling}, {"beams", beams_ceiling},
+            {"torch", torch},         {"banner", banner},       {"arch", round_arch},
+        };
+        add_mechanism_sources(t);
+        return t;
+    }();
     return table;
 }
 
