@@ -12,15 +12,27 @@ void BufferedDisplay::present_region(int x, int y, int w, int h) {
     w = std::clamp(w, 0, SCREEN_WIDTH - x);
     h = std::clamp(h, 0, SCREEN_HEIGHT - y);
     if (w == 0 || h == 0) return;
-    append([&](command_writer& out) {
+    bool was_empty;
+    {
+        std::lock_guard guard(lock_);
+        // Only the rows that differ from what the display will show go out;
+        // when none does, the display is not even woken.
+        const display_rect changed = shown_.update(frame_buffer, SCREEN_PITCH, {x, y, w, h});
+        if (changed.h == 0) return;
+        was_empty = commands_.empty();
+        command_writer out(commands_);
         out.opcode(OP_UPDATE);
-        out.rect({x, y, w, h});
-        out.pixels(frame_buffer + static_cast<size_t>(y) * SCREEN_PITCH + x, w, h, SCREEN_PITCH);
-    });
+        out.rect(changed);
+        out.pixels(frame_buffer + static_cast<size_t>(changed.y) * SCREEN_PITCH + changed.x, changed.w,
+                   changed.h, SCREEN_PITCH);
+    }
+    if (was_empty) commands_pending();
 }
 
 void BufferedDisplay::begin_transition() {
     append([&](command_writer& out) {
+        // The main slot now holds an older picture: the new one goes out whole.
+        shown_.replace(frame_buffer, SCREEN_PITCH);
         out.opcode(OP_SWAP_SLOTS);
         out.opcode(OP_UPDATE);
         out.rect({0, 0, SCREEN_WIDTH, SCREEN_HEIGHT});

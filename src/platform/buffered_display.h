@@ -10,6 +10,7 @@
 
 #include "platform/commands.h"
 #include "platform/display.h"
+#include "platform/shown_picture.h"
 
 class BufferedDisplay : public IDisplay {
   public:
@@ -101,4 +102,5 @@ class BufferedDisplay : public IDisplay {
     bool ctrl_from_controller_ = false;
     uint8_t crt_enabled_ = 1, crt_suppressed_ = 0;
     int cursor_hot_x_ = 0, cursor_hot_y_ = 0;
+    shown_picture shown_;  // the main render target once the buffer has run
 };

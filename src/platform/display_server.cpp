@@ -169,6 +169,9 @@ void DisplayServer::close() {
     }
     push_user_event(ev_stop_);
     thread_.join();
+    // The next open makes new, black render targets.
+    std::lock_guard guard(lock_);
+    shown_.forget();
 }
 
 void DisplayServer::thread_main() {
@@ -278,6 +281,14 @@ void DisplayServer::set_up() {
         std::lock_guard guard(lock_);
         viewport_ = current_viewport();
     }
+    // A moving cursor is presented at most once per refresh of the display.
+    SDL_DisplayMode mode{};
+    const int display_index = SDL_GetWindowDisplayIndex(window_);
+    const int rate =
+        display_index >= 0 && SDL_GetCurrentDisplayMode(display_index, &mode) == 0 && mode.refresh_rate > 0
+            ? mode.refresh_rate
+            : 60;
+    frame_interval_ms_ = std::max(1, 1000 / rate);
     stage_ = "all done";
 }
 
@@ -306,7 +317,18 @@ void DisplayServer::tear_down() {
 void DisplayServer::event_loop() {
     SDL_Event e;
     for (;;) {
-        if (!SDL_WaitEvent(&e)) continue;
+        if (present_due_) {
+            // A cursor picture waits for the next refresh; events still come in meanwhile.
+            const uint64_t now = SDL_GetTicks64();
+            const uint64_t due = last_present_ms_ + static_cast<uint64_t>(frame_interval_ms_);
+            if (now >= due) {
+                present();
+                continue;
+            }
+            if (!SDL_WaitEventTimeout(&e, static_cast<int>(due - now))) continue;
+        } else if (!SDL_WaitEvent(&e)) {
+            continue;
+        }
         if (!handle_event(e)) return;
     }
 }
@@ -315,11 +337,12 @@ bool DisplayServer::handle_event(const SDL_Event& e) {
     if (e.type == ev_stop_) return false;
     if (e.type == ev_commands_) {
         apply_pending_icon();
-        process_commands(false);
+        process_commands();
         return true;
     }
     if (e.type == ev_present_) {
-        process_commands(true);
+        // The stick moved the cursor: shown at the display's rate.
+        if (!process_commands() && cursor_) present_due_ = true;
         return true;
     }
     switch (e.type) {
@@ -368,7 +391,7 @@ bool DisplayServer::handle_event(const SDL_Event& e) {
             if (cursor_) {
                 cursor_window_x_.store(x);
                 cursor_window_y_.store(y);
-                present();
+                present_due_ = true;
             }
             break;
         }
@@ -435,9 +458,10 @@ void DisplayServer::push_user_event(uint32_t type) {
     SDL_PushEvent(&e);
 }
 
-void DisplayServer::process_commands(bool always_present) {
+bool DisplayServer::process_commands() {
     const bool any = execute_commands([this](const display_command& cmd) { execute(cmd); });
-    if (any || always_present) present();
+    if (any) present();
+    return any;
 }
 
 void DisplayServer::upload(SDL_Texture* texture, const display_rect& rect, const uint16_t* pixels) {
@@ -591,6 +615,8 @@ void DisplayServer::present() {
     }
     draw_crt_overlay(vp);
     SDL_RenderPresent(renderer_);
+    present_due_ = false;
+    last_present_ms_ = SDL_GetTicks64();
     presents_.fetch_add(1);
 }
 

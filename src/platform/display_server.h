@@ -74,7 +74,7 @@ class DisplayServer : public BufferedDisplay {
     void tear_down();
     void event_loop();
     bool handle_event(const SDL_Event& e);  // false: leave the loop
-    void process_commands(bool always_present);
+    bool process_commands();                // true when it presented
     void execute(const struct display_command& cmd);
     void present();
     void draw_crt_overlay(const viewport& vp);
@@ -119,6 +119,11 @@ class DisplayServer : public BufferedDisplay {
     int stick_timer_id_ = 0;
     uint32_t audio_device_ = 0;
     uint64_t opened_at_ = 0;
+    // Presenting (SDL thread only): a present owed to a moved cursor, when the
+    // last one was made and the display's refresh interval.
+    bool present_due_ = false;
+    uint64_t last_present_ms_ = 0;
+    int frame_interval_ms_ = 16;
     std::atomic<uint64_t> presents_{0};
     std::atomic<bool> fullscreen_{false};
 };

@@ -140,6 +140,7 @@ TEST_F(DisplayServerTest, OverlaysAndTransitionsRunOnTheDisplayThread) {
     server->remove_cursor();
     server->set_crt_enabled(true);
     const uint64_t before = server->present_count();
+    frame_buffer[0] ^= 0x7FFF;  // a change, so the region goes out
     server->present_region(0, 0, 10, 10);
     EXPECT_TRUE(
         wait_for([&] { return server->pending_command_bytes() == 0 && server->present_count() > before; }));
@@ -182,4 +183,48 @@ TEST_F(DisplayServerTest, AudioDeviceOpensWithItsRate) {
     EXPECT_GT(server->open_audio(nullptr, silence, nullptr), 0);
     server->pause_audio(false);
     server->pause_audio(true);
+}
+
+TEST_F(DisplayServerTest, UnchangedPictureWakesNoPresent) {
+    clear_buffer(frame_buffer, 0x03E0);
+    server->present_region(0, 0, 640, 480);
+    ASSERT_TRUE(
+        wait_for([&] { return server->present_count() > 0 && server->pending_command_bytes() == 0; }));
+    const uint64_t shown = server->present_count();
+    for (int i = 0; i < 10; ++i) {
+        server->present_region(0, 0, 640, 480);
+        EXPECT_EQ(server->pending_command_bytes(), 0u);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(server->present_count(), shown);
+    frame_buffer[640 * 200 + 10] = 0x7C00;
+    server->present_region(0, 0, 640, 480);
+    EXPECT_TRUE(wait_for([&] { return server->present_count() > shown; }));
+}
+
+TEST_F(DisplayServerTest, MovingCursorPresentsAtMostOncePerRefresh) {
+    std::vector<uint16_t> pic(16 * 16, 0x7FFF);
+    server->set_cursor(pic.data(), 16, 16, 0, 0);
+    ASSERT_TRUE(
+        wait_for([&] { return server->present_count() > 0 && server->pending_command_bytes() == 0; }));
+    const uint64_t before = server->present_count();
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 150; ++i) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.x = 100 + i;
+        e.motion.y = 200;
+        SDL_PushEvent(&e);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // The last position is shown within a refresh or two.
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    const uint64_t presents = server->present_count() - before;
+    EXPECT_GE(presents, 1u);
+    // The dummy driver reports no refresh rate: 60 Hz is assumed.
+    EXPECT_LE(presents, static_cast<uint64_t>(elapsed / 16 + 2));
+    EXPECT_EQ(server->read_mouse().x, 124);  // window x 249 of a 1280-wide viewport
 }

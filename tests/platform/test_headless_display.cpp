@@ -4,6 +4,7 @@
 
 #include "gfx/screen.h"
 #include "platform/headless_display.h"
+#include "platform/shown_picture.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ TEST(HeadlessDisplayWake, AtOnceEveryPresentIsAFrameUpToTheLimit) {
     d.present_region(0, 0, 1, 1);
     frame_buffer[0] = 0x03E0;
     d.present_region(0, 0, 1, 1);
+    frame_buffer[0] = 0x001F;
     d.present_region(0, 0, 1, 1);
     EXPECT_EQ(d.present_count(), 3u);
     ASSERT_EQ(d.frames().size(), 2u);
@@ -67,6 +69,7 @@ TEST_F(HeadlessDisplayTest, TransparentScreenPixelsShowBlack) {
 }
 
 TEST_F(HeadlessDisplayTest, OutOfScreenRegionsAreClippedOrDropped) {
+    std::fill_n(frame_buffer, 640 * 480, uint16_t{0x7C00});
     d.present_region(600, 470, 100, 100);
     d.present_region(700, 0, 10, 10);
     d.present_region(-50, -50, 60, 60);
@@ -258,4 +261,69 @@ TEST_F(HeadlessDisplayTest, AudioRunsOnlyWhenPulledAndNotPaused) {
     EXPECT_TRUE(d.pull_audio(buffer, 16));
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(buffer[15], 7);
+}
+
+TEST_F(HeadlessDisplayTest, UnchangedPictureIsNeitherQueuedNorPresentedAgain) {
+    std::fill_n(frame_buffer, 640 * 480, uint16_t{0x03E0});
+    d.present_region(0, 0, 640, 480);
+    d.pump();
+    ASSERT_EQ(d.present_count(), 1u);
+    // An idle screen that keeps redrawing the same picture.
+    for (int i = 0; i < 5; ++i) {
+        d.present_region(0, 0, 640, 480);
+        d.present_region(100, 100, 50, 50);
+        EXPECT_EQ(d.pending_command_bytes(), 0u);
+        d.pump();
+    }
+    EXPECT_EQ(d.present_count(), 1u);
+
+    frame_buffer[640 * 300 + 5] = 0x7FFF;
+    d.present_region(0, 0, 640, 480);
+    // Only the changed row goes out.
+    EXPECT_LT(d.pending_command_bytes(), 2u * 640 + 64);
+    d.pump();
+    ASSERT_EQ(d.present_count(), 2u);
+    EXPECT_EQ(at(d.frames().back().pixels, 5, 300), 0x7FFF);
+    EXPECT_EQ(at(d.frames().back().pixels, 6, 300), 0x03E0);
+}
+
+TEST_F(HeadlessDisplayTest, TransitionToTheSamePictureStillShowsIt) {
+    std::fill_n(frame_buffer, 640 * 480, uint16_t{0x001F});
+    d.present_region(0, 0, 640, 480);
+    d.pump();
+    // The main slot now holds the older (black) texture: the picture goes out whole.
+    d.begin_transition();
+    d.end_transition();
+    d.pump();
+    EXPECT_EQ(at(d.compose(), 320, 240), 0x001F);
+    const size_t presents = d.present_count();
+    d.present_region(0, 0, 640, 480);
+    d.pump();
+    EXPECT_EQ(d.present_count(), presents);
+}
+
+TEST(ShownPicture, UpdateGivesTheBandOfRowsThatDiffer) {
+    std::vector<uint16_t> screen(640 * 480, 0);
+    shown_picture shown;
+    EXPECT_EQ(shown.update(screen.data(), 640, {0, 0, 640, 480}).h, 0);
+    screen[640 * 10 + 3] = 1;
+    screen[640 * 20 + 600] = 2;
+    EXPECT_EQ(shown.update(screen.data(), 640, {0, 0, 640, 480}), (display_rect{0, 10, 640, 11}));
+    EXPECT_EQ(shown.update(screen.data(), 640, {0, 0, 640, 480}).h, 0);
+    // Pixels outside the rectangle are neither compared nor taken over.
+    screen[640 * 30 + 100] = 3;
+    EXPECT_EQ(shown.update(screen.data(), 640, {0, 0, 50, 480}).h, 0);
+    EXPECT_EQ(shown.update(screen.data(), 640, {90, 25, 20, 10}), (display_rect{90, 30, 20, 1}));
+}
+
+TEST(ShownPicture, ForgottenPictureLetsEverythingPassUntilTheWholeScreenIsSent) {
+    std::vector<uint16_t> screen(640 * 480, 0);
+    shown_picture shown;
+    shown.forget();
+    EXPECT_EQ(shown.update(screen.data(), 640, {5, 5, 10, 10}), (display_rect{5, 5, 10, 10}));
+    EXPECT_EQ(shown.update(screen.data(), 640, {5, 5, 10, 10}).h, 10);
+    EXPECT_FALSE(shown.known());
+    EXPECT_EQ(shown.update(screen.data(), 640, {0, 0, 640, 480}).h, 480);
+    EXPECT_TRUE(shown.known());
+    EXPECT_EQ(shown.update(screen.data(), 640, {5, 5, 10, 10}).h, 0);
 }
