@@ -196,6 +196,7 @@ void start_game_screen() {
     movement.moving = false;
     show_panel_on_screen = show_panel;
     scene.compass_frame = compass_rest_frame(party.direction);
+    clear_special_textures();
     panel_back_to_party(false);
     add_timer(TIMER_SCENE, scene.scene_period, TIMER_FOREVER, scene_timer);
     add_timer(TIMER_EFFECTS, 2, TIMER_FOREVER, effects_timer);

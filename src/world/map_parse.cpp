@@ -326,7 +326,8 @@ void correct_records(loaded_map& map) {
         if (sec.floor > floors) sec.floor = 0;
         if (sec.ceiling > ceilings) sec.ceiling = 0;
     }
-    for (size_t k = 4; k < map.sides.size(); ++k) {
+    // Every side but side 0, sector 0's three others included.
+    for (size_t k = 1; k < map.sides.size(); ++k) {
         map_side& side = map.sides[k];
         if (side.primary > walls) side.primary = 0;
         if (side.secondary > walls) side.secondary = 0;

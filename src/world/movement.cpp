@@ -204,7 +204,9 @@ bool turn(int delta) {
     draw_frame();
     present_rect(0, 0, 0, 0);
     movement.moving = false;
-    if (!movement.spin_running) world_update();
+    // Outside battle (there is none yet) every turn runs the world update,
+    // the turns of a spin too; a spin does not start again inside one.
+    world_update();
     return true;
 }
 
@@ -247,9 +249,8 @@ void sector_effects(int strength, bool after_move) {
                 }
                 break;
             case SECTOR_SPINNER:
-                if (!after_move && !spun && !movement.spin_running && !m.levitating &&
-                    m.sector == party.sector)
-                    spun = true;
+                // Any member standing on it without levitation spins the party.
+                if (!after_move && !spun && !movement.spin_running && !m.levitating) spun = true;
                 break;
             case SECTOR_DEADLY:
                 party_rules.kill(member);

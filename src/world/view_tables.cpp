@@ -97,8 +97,11 @@ void build_surfaces(view_tables& t) {
         int depth = -1;
         for (int d = 0; d < VIEW_DEPTHS; d++)
             if (dy >= -b.ceiling_y[d + 1] && dy < -b.ceiling_y[d]) depth = d;
+        // The spans' width takes a distance two rows farther from the horizon
+        // than the row itself: ceiling row j spans like a row at 114 - j.
+        const int span_distance = VIEW_HORIZON + 2 - j;
         for (int c = 0; c < VIEW_COLUMNS; c++)
-            surface_span_for(t.ceiling[c][j], b, c - 3, dy, -b.ceiling_y[0], depth);
+            surface_span_for(t.ceiling[c][j], b, c - 3, span_distance, -b.ceiling_y[0], depth);
         if (depth >= 0) {
             t.ceiling_first[depth] = std::min(t.ceiling_first[depth], j);
             t.ceiling_last[depth] = std::max(t.ceiling_last[depth], j);

@@ -23,6 +23,7 @@
 #include "world/party_rules.h"
 #include "world/party_standin.h"
 #include "world/screenshot.h"
+#include "world/view.h"
 
 namespace {
 
@@ -238,6 +239,57 @@ TEST_F(GameScreen, SpinnerTurnsEightTimesAtAWorldTickNotAfterTheStep) {
     world_update();
     EXPECT_EQ(turns, 16);  // standing on it spins at every tick
     EXPECT_FALSE(movement.spin_running);
+}
+
+TEST_F(GameScreen, SpinnerSpinsThePartyWhenAnyMemberStandsOnIt) {
+    auto at = use_map("[grid]\n#####\n#...#\n#####\n[map]\nstart = 1 1 east\n[sectors]\n3 1: type=20\n");
+    new_standin_party(cell(at, 1, 1), 1);
+    movement.turn_speed = 0;
+    static int turns = 0;
+    turns = 0;
+    movement_rules.run_hook = [](int number, int, int) {
+        turns += number == HOOK_BEFORE_TURN;
+        return true;
+    };
+    // A member of another group stands on the spinner, away from the party.
+    party.members[3].group = 2;
+    party.members[3].sector = cell(at, 3, 1);
+    world_update();
+    EXPECT_EQ(turns, 8);
+    // Floating over it, nobody spins.
+    party.members[3].levitating = true;
+    world_update();
+    EXPECT_EQ(turns, 8);
+}
+
+TEST_F(GameScreen, EveryTurnRunsTheWorldUpdateTheTurnsOfASpinToo) {
+    auto at = use_map("[grid]\n####\n#..#\n####\n[map]\nstart = 1 1 east\n[sectors]\n2 1: type=20\n");
+    new_standin_party(cell(at, 1, 1), 1);
+    movement.turn_speed = 0;
+    static int ticks = 0;
+    ticks = 0;
+    movement_rules.world_tick = [] { ++ticks; };
+    EXPECT_TRUE(turn(+1));
+    EXPECT_EQ(ticks, 1);
+    EXPECT_TRUE(turn(-1));
+    EXPECT_EQ(ticks, 2);
+    // On the spinner: the tick's spin turns eight times, each turn with its
+    // own update, and none of those starts another spin.
+    place_party(cell(at, 2, 1), 1);
+    world_update();
+    EXPECT_EQ(ticks, 3 + 8);
+    EXPECT_EQ(party.direction, 1);
+    EXPECT_FALSE(movement.spin_running);
+}
+
+TEST_F(GameScreen, StartingTheScreenForgetsTheSpecialTextures) {
+    auto at = use_map("[grid]\n###\n#.#\n###\n[map]\nstart = 1 1 east\n");
+    const int here = cell(at, 1, 1);
+    new_standin_party(here, 1);
+    add_special_texture(here, 0x7000, 3, 5, 0);  // would still play for a while
+    ASSERT_TRUE(current_map.coords[static_cast<size_t>(here)].coord_flags & MC_SPECTXTR);
+    start_game_screen();  // draws the view: no texture left, the mark goes
+    EXPECT_FALSE(current_map.coords[static_cast<size_t>(here)].coord_flags & MC_SPECTXTR);
 }
 
 TEST_F(GameScreen, DeadlyAndHarmfulSectorsHurtTheMembersStandingThere) {

@@ -282,7 +282,13 @@ TEST_F(MapLoader, TextureIndexesBeyondTheirListsAreCleared) {
     m.sectors[1].floor = 3;
     m.sectors[2].floor = 2;
     m.sectors[3].ceiling = 2;
+    m.sides[1].primary = 7;  // sector 0's sides 1..3 are corrected too, side 0 is not
+    m.sides[3].arch_and_flags2 = 5;
+    m.sides[0].primary = 7;
     ASSERT_EQ(load(m), MAP_OK);
+    EXPECT_EQ(current_map.sides[1].primary, 0);
+    EXPECT_EQ(current_map.sides[3].arch_and_flags2, 0);
+    EXPECT_EQ(current_map.sides[0].primary, 7);
     EXPECT_EQ(current_map.sides[4].primary, 0);
     EXPECT_EQ(current_map.sides[4].secondary, 2);
     EXPECT_EQ(current_map.sides[9].secondary, 0);

@@ -117,6 +117,17 @@ TEST(ViewTables, StepColumnsNeverStepsBackAndContinuesPastTheTexture) {
     EXPECT_GT(e, 74);
 }
 
+TEST(ViewTables, CeilingSpansWidenWithTheDistanceOfTheirTableRow) {
+    // Ceiling row j spans the cell as seen at (114 - j) / 150 of boundary 0.
+    const view_tables& t = tables();
+    for (int j : {0, 40, 70, 89}) {
+        const int half = 357 * (114 - j) / 150;
+        EXPECT_EQ(t.ceiling[3][j].x, std::max(0, 320 - half)) << j;
+        EXPECT_EQ(t.ceiling[3][j].x + t.ceiling[3][j].length, std::min(640, 320 + half)) << j;
+        EXPECT_EQ(t.ceiling[4][j].x, std::min(640, 320 + half)) << j;
+    }
+}
+
 TEST(ViewTables, FloorAndCeilingRowsMeetTheWalls) {
     const view_tables& t = tables();
     // Floor picture row j is view row 160 + j, and the cells' rows lie between
