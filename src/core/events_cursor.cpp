@@ -7,11 +7,12 @@
 
 namespace {
 
-void no_display(const void*, int, int) {}
+void no_display(const void*, size_t, int, int) {}
 
 cursor_display_fn display_cursor = no_display;
 int hide_count = 1;  // hidden until start-up shows it
 const void* current_picture = nullptr;
+size_t current_length = 0;
 int hot_x = 0, hot_y = 0;
 const void* shown_picture = nullptr;  // last picture handed to the display
 int choice = 1 << 30;                 // matches no real choice
@@ -20,7 +21,7 @@ std::unique_ptr<uint8_t[]> icon_buffer;
 
 void hand_over() {
     shown_picture = current_picture;
-    display_cursor(current_picture, hot_x, hot_y);
+    display_cursor(current_picture, current_length, hot_x, hot_y);
 }
 
 }  // namespace
@@ -33,7 +34,7 @@ void hide_cursor() {
     if (hide_count < 255) ++hide_count;
     if (hide_count == 1 && shown_picture) {
         shown_picture = nullptr;
-        display_cursor(nullptr, 0, 0);
+        display_cursor(nullptr, 0, 0, 0);
     }
 }
 
@@ -55,8 +56,9 @@ int cursor_hide_count() {
     return hide_count;
 }
 
-void set_cursor_picture(const void* picture, int x, int y) {
+void set_cursor_picture(const void* picture, size_t length, int x, int y) {
     current_picture = picture;
+    current_length = picture ? length : 0;
     hot_x = x;
     hot_y = y;
     if (hide_count == 0) hand_over();
@@ -76,7 +78,9 @@ void set_mouse_cursor(int new_choice) {
     if (new_choice > 0) {
         auto id = static_cast<handle_id>(new_choice);
         lock_handle(id);
-        set_cursor_picture(get_handle_data(id), 0, 0);
+        const void* data = get_handle_data(id);  // loads it: the length is then the decoded one
+        const int32_t length = handle_length(id);
+        set_cursor_picture(data, length > 0 ? static_cast<size_t>(length) : 0, 0, 0);
     } else {
         int icon = -new_choice;
         auto library = static_cast<handle_id>(icon_base + icon / ICONS_PER_LIBRARY);
@@ -89,7 +93,7 @@ void set_mouse_cursor(int new_choice) {
             std::memcpy(icon_buffer.get(), data + offset, ICON_SIZE);
             // A new pointer value is not needed: the display gets the copy again.
             shown_picture = nullptr;
-            set_cursor_picture(icon_buffer.get(), ICON_HOT_X, ICON_HOT_Y);
+            set_cursor_picture(icon_buffer.get(), ICON_SIZE, ICON_HOT_X, ICON_HOT_Y);
         }
     }
     show_cursor();
@@ -106,6 +110,7 @@ void set_icon_library_base(handle_id base) {
 void reset_cursor() {
     hide_count = 1;
     current_picture = shown_picture = nullptr;
+    current_length = 0;
     hot_x = hot_y = 0;
     choice = 1 << 30;
 }

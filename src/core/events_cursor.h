@@ -3,14 +3,16 @@
 // buffers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/handles.h"
 
 // Installed by the platform layer: shows the picture (as the picture decoders
-// store it, or a raw icon-library picture) with its hot spot as the cursor;
-// a null picture removes the cursor.
-using cursor_display_fn = void (*)(const void* picture, int hot_x, int hot_y);
+// store it, or a raw icon-library picture) of `length` bytes with its hot spot
+// as the cursor; a null picture removes the cursor. The display checks the
+// record against the length before it draws it.
+using cursor_display_fn = void (*)(const void* picture, size_t length, int hot_x, int hot_y);
 void set_cursor_display(cursor_display_fn fn);
 
 constexpr int ICON_SIZE = 2993;  // one 45 x 55 8-bit picture with its palette
@@ -26,8 +28,8 @@ void force_show_cursor();
 bool cursor_visible();
 int cursor_hide_count();
 
-// Makes the picture the cursor (shown at once unless the cursor is hidden).
-void set_cursor_picture(const void* picture, int hot_x, int hot_y);
+// Makes the picture (length bytes) the cursor (shown at once unless the cursor is hidden).
+void set_cursor_picture(const void* picture, size_t length, int hot_x, int hot_y);
 void set_cursor_hotspot(int hot_x, int hot_y);
 
 // A positive choice is a picture handle (locked while it is the cursor); 0 or

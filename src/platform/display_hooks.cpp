@@ -41,9 +41,12 @@ bool read_mouse(mouse_record* out) {
 
 const input_source display_input{poll_keys, read_mouse};
 
-void show_cursor_picture(const void* data, int hot_x, int hot_y) {
+void show_cursor_picture(const void* data, size_t length, int hot_x, int hot_y) {
     if (!display_exists()) return;
-    const auto* pic = static_cast<const picture*>(data);
+    // A cursor whose record does not fit its bytes (a damaged icon library or
+    // picture) is a missing cursor: nothing is read past its end.
+    const auto* pic =
+        data && picture_record_valid(data, length) ? static_cast<const picture*>(data) : nullptr;
     const std::vector<uint16_t> pixels = encode_overlay_picture(pic);
     if (pixels.empty()) {
         display().remove_cursor();

@@ -15,7 +15,7 @@ struct shown {
     bool operator==(const shown&) const = default;
 };
 std::vector<shown> handed;
-void record_cursor(const void* picture, int x, int y) {
+void record_cursor(const void* picture, size_t, int x, int y) {
     handed.push_back({picture, x, y});
 }
 
@@ -48,7 +48,7 @@ class Cursor : public ::testing::Test {
 TEST_F(Cursor, HideCountNestsAndOnlyTheLastShowHandsThePictureOver) {
     int picture = 0;
     EXPECT_FALSE(cursor_visible());  // hidden until start-up shows it
-    set_cursor_picture(&picture, 3, 4);
+    set_cursor_picture(&picture, sizeof picture, 3, 4);
     EXPECT_TRUE(handed.empty());
     force_show_cursor();
     EXPECT_EQ(handed, (std::vector<shown>{{&picture, 3, 4}}));

@@ -8,6 +8,7 @@
 
 #include "core/events.h"
 #include "core/events_cursor.h"
+#include "core/handles.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
@@ -124,13 +125,61 @@ TEST_F(DisplayHooks, OverlayPicturesKeepTransparentPixels) {
 TEST_F(DisplayHooks, CursorChoiceReachesTheDisplay) {
     const std::vector<uint8_t> bytes = small_pal8_picture();
     reset_cursor();
-    set_cursor_picture(bytes.data(), 1, 1);
+    set_cursor_picture(bytes.data(), bytes.size(), 1, 1);
     force_show_cursor();
     polls(1);
     EXPECT_TRUE(headless().cursor_shown());
     hide_cursor();
     polls(1);
     EXPECT_FALSE(headless().cursor_shown());
+    reset_cursor();
+}
+
+TEST_F(DisplayHooks, CursorPictureCutShortOfItsHeaderIsNotShown) {
+    std::vector<uint8_t> bytes = small_pal8_picture();
+    bytes.pop_back();  // the last pixel is missing
+    reset_cursor();
+    set_cursor_picture(bytes.data(), bytes.size(), 1, 1);
+    force_show_cursor();
+    polls(1);
+    EXPECT_FALSE(headless().cursor_shown());
+    reset_cursor();
+}
+
+namespace {
+// An icon library of 18 icons (45 x 55, 8-bit with a palette). Icon 1 claims
+// a whole hi-colour screen in its header, far more than its 2993 bytes.
+void* icon_library_with_a_lying_icon(void*, int32_t* length, handle_id) {
+    const int32_t size = ICONS_PER_LIBRARY * ICON_SIZE;
+    auto* data = static_cast<uint8_t*>(game_alloc(size));
+    std::memset(data, 1, size);
+    for (int i = 0; i < ICONS_PER_LIBRARY; ++i) {
+        const uint16_t header[3] = {45, 55, PIC_PAL8};
+        std::memcpy(data + i * ICON_SIZE, header, 6);
+    }
+    const uint16_t lying[3] = {640, 480, PIC_HICOLOR};
+    std::memcpy(data + ICON_SIZE, lying, 6);
+    *length = size;
+    return data;
+}
+}  // namespace
+
+TEST_F(DisplayHooks, ItemIconIsCheckedAgainstItsSizeBeforeItBecomesTheCursor) {
+    define_handle(0x8120, "", icon_library_with_a_lying_icon, PATH_ITEMS);
+    set_icon_library_base(0x8120);
+    reset_cursor();
+    force_show_cursor();
+    set_mouse_cursor(0);  // icon 0: a well-formed picture
+    polls(1);
+    EXPECT_TRUE(headless().cursor_shown());
+    set_mouse_cursor(-1);  // icon 1: its header does not fit its bytes
+    polls(1);
+    EXPECT_FALSE(headless().cursor_shown());
+    set_mouse_cursor(-2);
+    polls(1);
+    EXPECT_TRUE(headless().cursor_shown());
+    set_icon_library_base(0);
+    undefine_handle(0x8120);
     reset_cursor();
 }
 
