@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <tuple>
 
 #include "core/handles.h"
 #include "forge/map_source.h"
@@ -73,6 +75,28 @@ class MapSource : public ::testing::Test {
         return load_map("ROOMS.MAP");
     }
 };
+
+}  // namespace
+
+namespace {
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The demo's maps link to each other: places are read from the other source.
+forge::map_source_result compile_demo_map(const std::string& name) {
+    const std::string folder = VORTHAN_SOURCE_DIR "/content/demo/maps/";
+    forge::map_place_resolver resolver = [folder](const std::string& link, const std::string& place,
+                                                  std::string&) -> std::optional<std::pair<int, int>> {
+        auto other = forge::compile_map_source(read_file(folder + link), link);
+        auto it = other.places.find(place);
+        if (it == other.places.end()) return std::nullopt;
+        return it->second;
+    };
+    return forge::compile_map_source(read_file(folder + name), name, resolver);
+}
 
 }  // namespace
 
@@ -207,10 +231,7 @@ TEST(MapSourceLayers, ExitsJoinLayersAndLayersKeepTheirCoordinates) {
 
 // The demo's first map: big enough, with the places the view needs.
 TEST(DemoMap, KeepCompilesWithHallShadeAndStart) {
-    std::ifstream in(VORTHAN_SOURCE_DIR "/content/demo/maps/keep.mapsrc", std::ios::binary);
-    ASSERT_TRUE(in);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto r = compile(text);
+    auto r = compile_demo_map("keep.mapsrc");
     ASSERT_TRUE(r.ok()) << r.errors[0];
     std::vector<uint8_t> bytes = forge::build_map_file(r.map);
     loaded_map map;
@@ -243,22 +264,20 @@ TEST(DemoMap, KeepCompilesWithHallShadeAndStart) {
     EXPECT_EQ(map.header.start_sector, r.sector_at.at({5, 18, 0}));
 }
 
-// Every picture the keep names is one the demo's texture list builds.
-TEST(DemoMap, KeepUsesOnlyTexturesTheDemoBuilds) {
-    auto read = [](const char* path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    };
-    std::string list = read(VORTHAN_SOURCE_DIR "/content/demo/textures/textures.txt");
+// Every picture the demo's maps name is one the demo's texture list builds.
+TEST(DemoMap, MapsUseOnlyTexturesTheDemoBuilds) {
+    std::string list = read_file(VORTHAN_SOURCE_DIR "/content/demo/textures/textures.txt");
     ASSERT_FALSE(list.empty());
-    auto r = compile(read(VORTHAN_SOURCE_DIR "/content/demo/maps/keep.mapsrc"));
-    ASSERT_TRUE(r.ok()) << r.errors[0];
-    for (const auto& names : r.map.textures)
-        for (const std::string& name : names) {
-            size_t at = list.find(" " + name + " ");
-            if (at == std::string::npos) at = list.find(" " + name + "\n");
-            EXPECT_NE(at, std::string::npos) << name;
-        }
+    for (const char* map : {"keep.mapsrc", "cellars.mapsrc"}) {
+        auto r = compile_demo_map(map);
+        ASSERT_TRUE(r.ok()) << r.errors[0];
+        for (const auto& names : r.map.textures)
+            for (const std::string& name : names) {
+                size_t at = list.find(" " + name + " ");
+                if (at == std::string::npos) at = list.find(" " + name + "\n");
+                EXPECT_NE(at, std::string::npos) << map << ": " << name;
+            }
+    }
 }
 
 TEST_F(MapSource, ActionsRecessesAndMonstersRoundTrip) {
@@ -504,4 +523,112 @@ TEST_F(MapSource, ScriptRecordsLoadIntoTheirSlots) {
     EXPECT_STREQ(reinterpret_cast<const char*>(&slots[0][7]), "DOWN.MAP");
     EXPECT_EQ(slots[1][3], 'Q');
     EXPECT_EQ(slots[1][12], 1);
+}
+
+// ---------------------------------------------------------------- the cellars
+
+namespace {
+
+// The records of a side's script in a parsed map.
+const std::vector<std::array<uint8_t, MULTIACTION_SLOT_SIZE>>* script_of(const loaded_map& map, int side) {
+    for (const auto& list : map.multiactions)
+        if (list.side == static_cast<uint32_t>(side)) return &list.records;
+    return nullptr;
+}
+
+}  // namespace
+
+// The demo's second map loads, joins the keep both ways, and has every place
+// its comment block lists, all connected to the stairs.
+TEST(DemoMap, CellarsLoadWithEveryPlaceOfTheirList) {
+    auto cellars = compile_demo_map("cellars.mapsrc");
+    ASSERT_TRUE(cellars.ok()) << cellars.errors[0];
+    auto keep = compile_demo_map("keep.mapsrc");
+    ASSERT_TRUE(keep.ok()) << keep.errors[0];
+    std::vector<uint8_t> bytes = forge::build_map_file(cellars.map);
+    loaded_map map;
+    ASSERT_EQ(parse_map(bytes.data(), bytes.size(), map), MAP_OK);
+    auto at = [&](int x, int y) { return cellars.sector_at.at({x, y, 0}); };
+    auto side = [&](int x, int y, int d) { return 4 * at(x, y) + d; };
+
+    // Stairs and shaft: the keep's scripts land on the cellars' places, and
+    // the stairs lead back to the keep's place.
+    auto keep_records = [&](int x, int y, int d) {
+        for (const auto& l : keep.map.multiactions)
+            if (l.side == static_cast<uint32_t>(4 * keep.sector_at.at({x, y, 0}) + d)) return l.records;
+        return std::vector<std::vector<uint8_t>>{};
+    };
+    for (auto [x, y, d, place] : {std::tuple{15, 17, 2, "stairs_foot"}, std::tuple{21, 15, 1, "shaft_bottom"},
+                                  std::tuple{22, 14, 2, "shaft_bottom"}}) {
+        auto records = keep_records(x, y, d);
+        ASSERT_EQ(records.size(), 1u) << x << "," << y;
+        EXPECT_EQ(records[0][0], MA_LOAD_MAP);
+        EXPECT_EQ(records[0][4] | records[0][5] << 8, cellars.places.at(place).first);
+        EXPECT_STREQ(reinterpret_cast<const char*>(&records[0][7]), "CELLARS.MAP");
+    }
+    const auto* up = script_of(map, side(2, 1, 3));
+    ASSERT_NE(up, nullptr);
+    EXPECT_EQ((*up)[0][4] | (*up)[0][5] << 8, keep.sector_at.at({15, 17, 0}));
+    EXPECT_STREQ(reinterpret_cast<const char*>(&(*up)[0][7]), "KEEP.MAP");
+
+    // The side message, the secret wall, the two doors.
+    EXPECT_EQ(map.sides[side(3, 4, 2)].action, ACT_MESSAGE);
+    EXPECT_TRUE(map.sides[side(3, 4, 2)].flags & SIDE_PASS);
+    EXPECT_EQ(map.sides[side(4, 5, 2)].flags & (SIDE_SECRET | SIDE_NOPLAYER | SIDE_P_VIS),
+              SIDE_SECRET | SIDE_P_VIS);
+    EXPECT_EQ(map.sides[side(6, 5, 1)].action, ACT_SHOW_HIDE);
+    EXPECT_EQ(map.sides[side(10, 5, 1)].action, ACT_REVERSE);
+    EXPECT_EQ(map.sides[side(10, 5, 1)].primary_anim, 0x03);
+    // The lever and its grille; the plate and the grille it drops.
+    EXPECT_EQ(map.sides[side(13, 6, 3)].action_target, at(13, 6));
+    EXPECT_TRUE(map.sides[side(13, 6, 3)].flags & SIDE_AUTOANIM);
+    EXPECT_EQ(map.sectors[at(16, 4)].sector_type, SECTOR_PLATE_RELEASED);
+    EXPECT_EQ(map.textures[TEX_FLOORS].names[map.sectors[at(16, 4)].floor], "KPLATED.PCX");
+    EXPECT_EQ(map.sides[side(16, 4, 2)].primary_anim, 0x33);
+    // The four levers are the sides of one sector, each toggling itself.
+    for (int d = 0; d < 4; ++d) {
+        EXPECT_EQ(map.sides[side(16, 2, d)].action, ACT_SECTOR_TOGGLE) << d;
+        EXPECT_EQ(map.sides[side(16, 2, d)].action_target, at(16, 2)) << d;
+        EXPECT_EQ(map.sides[side(16, 2, d)].target_side & 3, d);
+        EXPECT_FALSE(map.sides[side(16, 2, d)].flags & SIDE_P_VIS);
+    }
+    EXPECT_EQ(map.sectors[at(16, 2)].action, ACT_REVERSE);
+    EXPECT_EQ(map.sectors[at(16, 2)].action_target, at(16, 3));
+    // The code lock: four buttons of one slot.
+    for (int x = 22; x <= 25; ++x) {
+        const auto* records = script_of(map, side(x, 5, 0));
+        ASSERT_NE(records, nullptr) << x;
+        EXPECT_EQ((*records)[0][0], MA_CODE_LOCK);
+        EXPECT_STREQ(reinterpret_cast<const char*>(&(*records)[0][4]), "HMSR");
+    }
+    // The chain: three delayed openings.
+    const auto* chain = script_of(map, side(21, 5, 2));
+    ASSERT_NE(chain, nullptr);
+    ASSERT_GE(chain->size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ((*chain)[i][0], MA_SEND_ACTION | MA_ONCE);
+        EXPECT_EQ((*chain)[i][10], 6 * i);
+    }
+    // The teleporter and the timed hook.
+    EXPECT_EQ(map.sectors[at(28, 4)].sector_type, 12);
+    EXPECT_EQ(map.sectors[at(28, 4)].action_target, at(3, 3));
+    const auto* hook = script_of(map, side(8, 7, 2));
+    ASSERT_NE(hook, nullptr);
+    EXPECT_EQ((*hook)[0][3], 38);
+    EXPECT_EQ((*hook)[0][8] | (*hook)[0][9] << 8 | (*hook)[0][10] << 16 | (*hook)[0][11] << 24, -1830);
+
+    // Every open cell is joined to the stairs by exits.
+    std::vector<bool> seen(static_cast<size_t>(map.sector_count));
+    std::vector<int> todo{cellars.places.at("stairs_foot").first};
+    seen[static_cast<size_t>(todo[0])] = true;
+    while (!todo.empty()) {
+        int s = todo.back();
+        todo.pop_back();
+        for (uint16_t e : map.sectors[static_cast<size_t>(s)].exits)
+            if (e && !seen[e]) seen[e] = true, todo.push_back(e);
+    }
+    for (int s = 1; s < map.sector_count; ++s) EXPECT_TRUE(seen[static_cast<size_t>(s)]) << "sector " << s;
+    int shaded = 0;
+    for (int s = 1; s < map.sector_count; ++s) shaded += (map.coords[s].coord_flags & MC_SHADED) != 0;
+    EXPECT_EQ(shaded, map.sector_count - 1);
 }

@@ -3,13 +3,18 @@
 set(DEMO_MAPS ${DEMO_OUT}/maps)
 set(DEMO_LANG_EN ${DEMO_OUT}/lang/en)
 
-# demo_map(<source> <FILE.MAP>)
+# demo_map(<source> <FILE.MAP> [<linked source>...]): the linked sources are
+# the maps named in the source's [links], whose places it reads.
 function(demo_map source file)
   string(REGEX REPLACE "\\.[^.]*$" ".txt" table ${file})
+  set(linked "")
+  foreach(link ${ARGN})
+    list(APPEND linked ${DEMO_SRC}/maps/${link})
+  endforeach()
   add_custom_command(OUTPUT ${DEMO_MAPS}/${file} ${DEMO_MAPS}/${table}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_MAPS}
     COMMAND ${FORGE} map -o ${DEMO_MAPS}/${file} ${DEMO_SRC}/maps/${source}
-    DEPENDS forge ${DEMO_SRC}/maps/${source}
+    DEPENDS forge ${DEMO_SRC}/maps/${source} ${linked}
     COMMENT "Map ${file}")
   demo_output(${DEMO_MAPS}/${file} ${DEMO_MAPS}/${table})
 endfunction()
@@ -24,8 +29,10 @@ function(demo_map_translation source table)
   demo_output(${DEMO_LANG_EN}/${table})
 endfunction()
 
-demo_map(keep.mapsrc KEEP.MAP)
+demo_map(keep.mapsrc KEEP.MAP cellars.mapsrc)
 demo_map_translation(map_keep.csv map_KEEP.csv)
+demo_map(cellars.mapsrc CELLARS.MAP keep.mapsrc)
+demo_map_translation(map_cellars.csv map_CELLARS.csv)
 # Map titles by the maps' identity hash (see docs/formats.md); the ids are
 # 32-bit hashes and the texts plain ASCII, so the source is copied as it is.
 add_custom_command(OUTPUT ${DEMO_LANG_EN}/mapnames.csv
