@@ -39,13 +39,15 @@ extern movement_screen_hooks movement_screen;
 
 // Returns true when the party moved.
 bool step(int kind);
-// delta +1 turns right, -1 left. Returns true when the party turned.
+// delta +1 turns right, -1 left; a turn ends with the world update. Returns
+// true when the party turned.
 bool turn(int delta);
 
 // The sector effects on the members standing in their sectors (after_move:
 // right after a step; else a world tick).
 void sector_effects(int strength, bool after_move);
-// Once per scene period: the map rules' tick, then the sector effects.
+// Once per scene period and after every turn: the map rules' tick, then the
+// sector effects.
 void world_update();
 // Boat mode follows the party's sector: entering a boat (right after a move)
 // starts it and shows the bow, standing anywhere else ends it.
