@@ -11,6 +11,7 @@
 #include "core/handles.h"
 #include "forge/map_source.h"
 #include "forge/map_source_scripts.h"
+#include "forge/texture_source.h"
 #include "map_test_files.h"
 #include "world/map.h"
 #include "world/map_actions.h"
@@ -631,4 +632,56 @@ TEST(DemoMap, CellarsLoadWithEveryPlaceOfTheirList) {
     int shaded = 0;
     for (int s = 1; s < map.sector_count; ++s) shaded += (map.coords[s].coord_flags & MC_SHADED) != 0;
     EXPECT_EQ(shaded, map.sector_count - 1);
+}
+
+// ---------------------------------------------------------------- mechanism pictures
+
+namespace {
+
+// Share of transparent pixels in a rectangle of a picture.
+double clear_share(const forge::texture_canvas& c, int x0, int y0, int x1, int y1) {
+    int clear = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) clear += c.a[c.at(x, y)] < 0.5f;
+    return static_cast<double>(clear) / ((x1 - x0) * (y1 - y0));
+}
+
+}  // namespace
+
+// The doorway of a door closes fully at frame 0, opens by thirds, and is
+// clear at frame 3; the wall around it stays whole.
+TEST(MechanismPictures, DoorFramesOpenFromClosedToClear) {
+    double previous = -1;
+    for (int f = 0; f < 4; ++f) {
+        auto door = forge::procedural_source("door" + std::to_string(f), 3);
+        ASSERT_EQ(door.width, 500);
+        const double open = clear_share(door, 165, 80, 335, 320);
+        EXPECT_GT(open, previous) << f;
+        EXPECT_NEAR(open, f / 3.0, 0.05) << f;
+        EXPECT_EQ(clear_share(door, 0, 0, 130, 320), 0.0) << f;
+        previous = open;
+    }
+    // A portcullis is see-through even when down, and raised all but its spikes.
+    const double down = clear_share(forge::procedural_source("portcullis0", 4), 150, 60, 350, 300);
+    const double up = clear_share(forge::procedural_source("portcullis3", 4), 150, 80, 350, 320);
+    EXPECT_GT(down, 0.4);
+    EXPECT_LT(down, 0.9);
+    EXPECT_EQ(up, 1.0);
+}
+
+// The two frames of a lever differ where the handle is, and a pressed plate
+// is darker than a resting one.
+TEST(MechanismPictures, LeverAndPlateFramesDiffer) {
+    auto up = forge::procedural_source("lever_up", 1), down = forge::procedural_source("lever_down", 1);
+    ASSERT_EQ(up.width, down.width);
+    EXPECT_GT(clear_share(down, 0, 0, up.width, 40), clear_share(up, 0, 0, up.width, 40));
+    EXPECT_GT(clear_share(up, 0, 130, up.width, 170), clear_share(down, 0, 130, up.width, 170));
+    auto brightness = [](const forge::texture_canvas& c) {
+        double sum = 0;
+        for (int y = 80; y < 180; ++y)
+            for (int x = 80; x < 180; ++x) sum += c.r[c.at(x, y)] + c.g[c.at(x, y)] + c.b[c.at(x, y)];
+        return sum;
+    };
+    EXPECT_LT(brightness(forge::procedural_source("plate_down", 6)),
+              0.9 * brightness(forge::procedural_source("plate", 6)));
 }
