@@ -15,6 +15,8 @@
 #include "core/handles.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
+#include "startup/run/archive_policy.h"
+#include "startup/run/fixed_handles.h"
 #include "world/game_screen.h"
 #include "world/map.h"
 #include "world/panel.h"

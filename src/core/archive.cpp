@@ -146,9 +146,3 @@ int archive_count() {
         if (a.base) ++n;
     return n;
 }
-
-void open_archives() {
-    if (!patch_file.empty()) register_archive(patch_file);
-    if (const std::string* language = language_folder()) register_archive(build_path(*language, "gfx.ddl"));
-    register_archive(build_path(path_table[PATH_DATA], "VORTHAN.DDL"));
-}

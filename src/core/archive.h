@@ -32,6 +32,3 @@ bool is_archive_memory(const void* address);
 // Unmaps every slot and frees them for new registrations.
 void unmap_all_archives();
 int archive_count();
-
-// Registers the patch archive, the language archive and the main archive.
-void open_archives();

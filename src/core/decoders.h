@@ -26,6 +26,3 @@ enum class decoder_id {
 decoder_fn decoder_for(decoder_id id);
 void register_decoder(decoder_id id, decoder_fn fn);  // nullptr restores the default
 decoder_fn registered_decoder(decoder_id id);         // the current target, or nullptr
-
-// Defines the fixed handles: the static table, then the generated groups.
-void define_fixed_handles();

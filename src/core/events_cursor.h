@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/handle_ids.h"
 #include "core/handles.h"
 
 // Installed by the platform layer: shows the picture (as the picture decoders
@@ -18,7 +19,6 @@ void set_cursor_display(cursor_display_fn fn);
 constexpr int ICON_SIZE = 2993;  // one 45 x 55 8-bit picture with its palette
 constexpr int ICONS_PER_LIBRARY = 18;
 constexpr int ICON_HOT_X = 22, ICON_HOT_Y = 27;
-constexpr handle_id DEFAULT_CURSOR = 51;
 
 void hide_cursor();
 // Undoes one hide_cursor; the count reaching 0 shows the cursor again.

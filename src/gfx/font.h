@@ -14,21 +14,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/handle_ids.h"  // the fixed font handles (FONT_*)
 #include "core/handles.h"
 
 constexpr int FONT_COLOUR_SLOTS = 7;
 constexpr int FONT_TABLE_BYTES = 256 * 2;
-
-// The fixed font handles.
-constexpr handle_id FONT_SADA16 = 16;
-constexpr handle_id FONT_IKONES = 17;
-constexpr handle_id FONT_4X8 = 18;
-constexpr handle_id FONT_5X8 = 19;
-constexpr handle_id FONT_6X9 = 20;
-constexpr handle_id FONT_SADA7 = 21;
-constexpr handle_id FONT_TINY = 22;
-constexpr handle_id FONT_KNIHA = 23;
-constexpr handle_id FONT_TIMESE = 178;
 
 // Colour specs of set_font. A non-negative spec is a text colour (low 16 bits)
 // with these modifiers; the negative ones keep or replace all seven slots.

@@ -3,18 +3,18 @@
 #include <string>
 
 #include "base/strings.h"
+#include "core/handle_ids.h"
 #include "gfx/font.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
 
 namespace {
-constexpr handle_id PROMPT_FONT = 16;
 constexpr int PROMPT_WIDTH = 560, PROMPT_TOP = 100, PROMPT_LINE_STEP = 20;
 constexpr int PROMPT_WAITS = 100, PROMPT_WAIT_MS = 100;
 }  // namespace
 
 void controller_prompt() {
-    set_font(PROMPT_FONT, 0x7FFF);
+    set_font(FONT_SADA16, 0x7FFF);
     const char* text = string_list_get(ui_strings, 0);
     const wrapped_text wrapped = wrap_text(text ? text : "", PROMPT_WIDTH);
     int y = PROMPT_TOP;

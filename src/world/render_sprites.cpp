@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/handle_ids.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/screen.h"
@@ -119,8 +120,6 @@ void draw_label(const char* text, int centre_x, int view_y, int scale) {
     set_aligned_position(centre_x, ty, ALIGN_CENTRE, ALIGN_END, text);
     draw_text(text);
 }
-
-constexpr handle_id BONES_PICTURE = 42;
 
 }  // namespace
 
@@ -283,7 +282,7 @@ void draw_members_in_cell(int sector, int column, int depth, bool shaded, bool o
         const int place = order[0][k];
         if (place_of[place] < 0) continue;
         const view_member& member = members[place_of[place]];
-        const picture* pic = view_picture(member.dead ? BONES_PICTURE : member.figure);
+        const picture* pic = view_picture(member.dead ? H_BONES : member.figure);
         if (pic == nullptr) continue;
         const int along = member.dead ? place_along[place] - 32 : place_along[place];
         const view_point p = project(column, depth, place_across[place], along, 0);

@@ -1,9 +1,9 @@
 #pragma once
 // Where everything sits on the game screen: the rows of the top bar, the view
-// and the bottom panel, the compass, the money and the arrow panel, the fixed
-// handles of the screen's pictures, the display overlay of the boat and the
-// game screen's timer ids. Shared by the game screen, the panel and movement.
-#include "core/handles.h"
+// and the bottom panel, the compass, the money and the arrow panel, the
+// display overlay of the boat and the game screen's timer ids. Shared by the
+// game screen, the panel and movement.
+#include "core/handle_ids.h"  // the fixed handles of the screen's pictures (H_*)
 
 constexpr int TOP_BAR_ROWS = 16;      // rows 0..15; row 16 is a black line
 constexpr int VIEW_FIRST_ROW = 17;    // the view: rows 17..376
@@ -14,10 +14,6 @@ constexpr int MONEY_X = 460, MONEY_Y = 13;
 constexpr int ARROWS_X = 498, ARROWS_Y = 378, ARROWS_WIDTH = 142, ARROWS_HEIGHT = 102;
 constexpr int ARROW_FRAME_ROWS = 110;
 
-// The fixed handles of the game screen's pictures.
-constexpr handle_id H_DESK = 0, H_TOPBAR = 1, H_OKNO = 2, H_KOMPAS = 3, H_SIPKY_S = 4, H_SIPKY_V = 5,
-                    H_SIPKY_J = 6, H_SIPKY_Z = 7, H_SIPKY_SV = 8, H_SIPKY_SZ = 9, H_RAMECEK = 14,
-                    H_LODKA = 27, H_SIPKY = 40, H_DEATH = 41, H_PANEL = 66;
 // The display overlay that shows the boat's bow at (0, 318).
 constexpr int BOAT_SPRITE = 1;
 constexpr int BOAT_X = 0, BOAT_Y = 318;

@@ -188,33 +188,4 @@ TEST_F(Archive, AFifthArchiveEndsTheProgram) {
     EXPECT_DEATH(register_archive(path), "memman: Too many patches");
 }
 
-TEST_F(Archive, OpenArchivesSearchesPatchThenLanguageThenMain) {
-    write_file(root / "lang" / "en" / "GFX.DDL", image({{"A", "lang"}, {"B", "lang"}, {"C", "lang"}}));
-    archive_file("VORTHAN.DDL", {{"A", "main"}, {"B", "main"}, {"C", "main"}, {"D", "main"}});
-    patch_file = archive_file("patch.ddl", {{"A", "patch"}});
-    set_language_folder((root / "lang" / "en").string().c_str());
-    open_archives();
-    EXPECT_EQ(archive_count(), 3);
-    EXPECT_EQ(found_data("A"), "patch");
-    EXPECT_EQ(found_data("B"), "lang");
-    EXPECT_EQ(found_data("D"), "main");
-}
-
-TEST_F(Archive, OpenArchivesNeedsTheMainArchive) {
-    const std::string expected = "Failed to open file for mapping: " + (root / "VORTHAN.DDL").string();
-    try {
-        open_archives();
-        FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), expected);
-    }
-}
-
-TEST_F(Archive, ALanguageFolderMustHoldItsArchive) {
-    archive_file("VORTHAN.DDL", {{"A", "main"}});
-    std::filesystem::create_directories(root / "lang" / "cz");
-    set_language_folder((root / "lang" / "cz").string().c_str());
-    EXPECT_THROW(open_archives(), std::runtime_error);
-}
-
 }  // namespace

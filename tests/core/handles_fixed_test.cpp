@@ -5,6 +5,7 @@
 
 #include "archive_test_support.h"
 #include "core/decoders.h"
+#include "startup/run/fixed_handles.h"
 
 using namespace test_archive;
 

@@ -15,6 +15,7 @@
 #include "core/decoders.h"
 #include "core/handles.h"
 #include "gfx/picture.h"
+#include "startup/run/fixed_handles.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/screen.h"
+#include "startup/run/fixed_handles.h"
 #include "support/golden.h"
 
 namespace {

@@ -16,6 +16,8 @@
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
+#include "startup/run/archive_policy.h"
+#include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
 #include "world/panel.h"
 #include "world/screenshot.h"

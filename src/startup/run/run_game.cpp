@@ -7,6 +7,8 @@
 #include "core/decoders.h"
 #include "core/tasks.h"
 #include "platform/display.h"
+#include "startup/run/archive_policy.h"
+#include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
 #include "startup/run/main_task.h"
 
