@@ -16,18 +16,34 @@ std::string next_map_name;
 namespace {
 
 // A map change asked by the map's rules: EV_CHANGE_MAP with a pointer to a
-// map_change_request (map name, sector, direction). The game screen is left
-// and the loop loads that map.
+// map_change_request (map name, sector, direction). The request is kept and
+// carried out from the main loop's idle event once no step or turn is under
+// way: the game screen is left and the loop loads that map. Carrying it out at
+// once would replace the map under the step whose script asked for it, and
+// the step would go on with sector numbers of the old map.
 int requested_sector = 0;
 int requested_direction = 0;
+bool change_pending = false;
+std::string pending_name;
+int pending_sector = 0;
+int pending_direction = 0;
 
 void change_map_handler(event_msg& msg, void**) {
     if (msg.number != EV_CHANGE_MAP) return;
     const auto* request = msg.next_ptr<const map_change_request>();
     if (!request || !request->name || !request->name[0]) return;
-    next_map_name = std::string(request->name).substr(0, 12);
-    requested_sector = request->sector;
-    requested_direction = request->direction & 3;
+    pending_name = std::string(request->name).substr(0, 12);
+    pending_sector = request->sector;
+    pending_direction = request->direction & 3;
+    change_pending = true;
+}
+
+void carry_out_map_change(event_msg& msg, void**) {
+    if (msg.number != EV_IDLE || !change_pending || movement.moving) return;
+    change_pending = false;
+    next_map_name = pending_name;
+    requested_sector = pending_sector;
+    requested_direction = pending_direction;
     dispatch_event(EV_GAME_RESULT, 0);
 }
 
@@ -36,6 +52,8 @@ void change_map_handler(event_msg& msg, void**) {
 void run_maps(bool continuing) {
     install_map_rules();
     add_event_handler(EV_CHANGE_MAP, change_map_handler);
+    add_event_handler(EV_IDLE, carry_out_map_change);
+    change_pending = false;
     bool fresh = !continuing;
     int result = load_map(next_map_name);
     while (!next_map_name.empty()) {
@@ -56,6 +74,8 @@ void run_maps(bool continuing) {
         continuing = false;
 
         run_game_screen();
+        // A change still waiting when the screen ended otherwise (Esc) is dropped.
+        change_pending = false;
 
         unload_map(party.sector);
         if (!next_map_name.empty()) result = load_map(next_map_name);
@@ -63,6 +83,7 @@ void run_maps(bool continuing) {
         clear_global_hooks();
     }
     remove_event_handler(EV_CHANGE_MAP, change_map_handler);
+    remove_event_handler(EV_IDLE, carry_out_map_change);
 }
 
 void start_new_game() {
