@@ -1,0 +1,516 @@
+// The whole program on the headless display, walking through the demo's
+// cellars: every mechanism of the map is reached by a real walk from the keep
+// and checked in the game's state and, for two of them, in golden pictures.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/events.h"
+#include "core/handles.h"
+#include "forge/map_source.h"
+#include "forge/map_writer.h"
+#include "forge/text_tables.h"
+#include "support/golden.h"
+#include "support/scripted_run.h"
+#include "world/map.h"
+#include "world/map_actions.h"
+#include "world/map_scripts.h"
+#include "world/movement_rules.h"
+#include "world/panel.h"
+#include "world/party_standin.h"
+
+namespace {
+
+const std::string demo_dir = VORTHAN_DEMO_DIR;
+const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/world/golden/";
+
+constexpr uint16_t KEY_UP = 0x4800, KEY_DOWN = 0x5000, KEY_LEFT = 0x4B00, KEY_RIGHT = 0x4D00;
+constexpr uint16_t KEY_SPACE = 0x3920, KEY_ESC = 0x011B;
+constexpr uint16_t KEY_STEP_LEFT = 0x1E61, KEY_STEP_RIGHT = 0x2064;  // a, d
+constexpr int NORTH = 0, EAST = 1, SOUTH = 2, WEST = 3;
+constexpr int HALF_HOUR_18 = 18 * GAME_TIME_HOUR + 30 * 6;  // 18:30 of the first day
+
+// ---------------------------------------------------------------- the map, seen from the game side
+
+int sector_at(int x, int y) {
+    for (int s = 1; s < current_map.sector_count; ++s) {
+        const map_coord& c = current_map.coords[static_cast<size_t>(s)];
+        if (c.x == x && c.y == y && c.layer == 0) return s;
+    }
+    return 0;
+}
+int side_index(int x, int y, int direction) {
+    return sector_at(x, y) * 4 + direction;
+}
+const map_side& side_at(int x, int y, int direction) {
+    return current_map.sides[static_cast<size_t>(side_index(x, y, direction))];
+}
+bool side_has(int x, int y, int direction, uint32_t flag) {
+    return side_at(x, y, direction).flags & flag;
+}
+int door_frame(int x, int y, int direction) {
+    return side_at(x, y, direction).primary_anim >> 4;
+}
+std::pair<int, int> party_cell() {
+    const map_coord& c = current_map.coords[static_cast<size_t>(party.sector)];
+    return {c.x, c.y};
+}
+std::string map_text(int n) {
+    const std::string* text = map_string(n);
+    return text ? *text : std::string("(no text ") + std::to_string(n) + ")";
+}
+
+// ---------------------------------------------------------------- listening in on the rules
+
+// World ticks and side events pass through the movement rules table; a walk
+// wraps both entries to count ticks and to watch sides tick by tick.
+void (*real_world_tick)() = nullptr;
+void (*real_side_event)(int side, int events) = nullptr;
+int world_ticks = 0;
+std::function<void()> after_world_tick;
+std::function<void(int side, int events)> on_side_event;
+
+void counting_world_tick() {
+    real_world_tick();
+    ++world_ticks;
+    if (after_world_tick) after_world_tick();
+}
+// The listener hears an event after the side's script has run.
+void listening_side_event(int side, int events) {
+    real_side_event(side, events);
+    if (on_side_event) on_side_event(side, events);
+}
+void listen_in() {
+    world_ticks = 0;
+    real_world_tick = movement_rules.world_tick;
+    real_side_event = movement_rules.send_side_event;
+    movement_rules.world_tick = counting_world_tick;
+    movement_rules.send_side_event = listening_side_event;
+}
+void stop_listening() {
+    if (real_world_tick) movement_rules.world_tick = real_world_tick;
+    if (real_side_event) movement_rules.send_side_event = real_side_event;
+    real_world_tick = nullptr;
+    real_side_event = nullptr;
+    after_world_tick = nullptr;
+    on_side_event = nullptr;
+}
+
+// The state store the maps are written into when they are left: one per test,
+// so that no walk finds what another left behind.
+std::map<std::string, std::vector<uint8_t>> test_store;
+void store_write(const std::string& name, const std::vector<uint8_t>& data) {
+    test_store[name] = data;
+}
+bool store_read(const std::string& name, std::vector<uint8_t>& data) {
+    auto it = test_store.find(name);
+    if (it == test_store.end()) return false;
+    data = it->second;
+    return true;
+}
+
+// ---------------------------------------------------------------- a scripted walk
+
+// Keys at virtual times and probes that run on the game side at given times.
+struct walk {
+    scripted_run_options options;
+    uint64_t t = 1000;
+    std::vector<std::function<void()>> probes;
+
+    // Presses a key now and lets `then` milliseconds pass (a step or a turn
+    // takes 125).
+    void press(uint16_t key, uint64_t then = 300) {
+        options.script.push_back(script_key(t, key));
+        t += then;
+    }
+    void presses(uint16_t key, int count) {
+        for (int i = 0; i < count; ++i) press(key);
+    }
+    void wait(uint64_t ms) { t += ms; }
+    // Runs fn now on the game side; the frame shown then is checkpoint number (the result).
+    size_t probe(std::function<void()> fn) {
+        options.checkpoints_ms.push_back(t);
+        probes.push_back(std::move(fn));
+        return probes.size() - 1;
+    }
+
+    scripted_run_result run() {
+        press(KEY_ESC);
+        options.adventure_folder = demo_dir;
+        options.language = "en";
+        options.stop_at_ms = t + 5000;
+        options.frame_limit = 0;
+        size_t next = 0;
+        options.on_checkpoint = [&](uint64_t) {
+            if (next == 0) listen_in();
+            if (next < probes.size()) probes[next++]();
+        };
+        test_store.clear();
+        set_map_state_store({store_write, store_read});
+        scripted_run_result result = run_scripted(options);
+        stop_listening();
+        set_map_state_store({});
+        clear_event_tree();
+        free_all_handles();  // what the process exit would free
+        EXPECT_EQ(next, probes.size()) << "probes that never ran";
+        return result;
+    }
+};
+
+bool demo_built() {
+    return std::filesystem::exists(demo_dir + "/maps/CELLARS.MAP") &&
+           std::filesystem::exists(demo_dir + "/maps/KEEP.MAP");
+}
+
+// From the keep's start (5 18 north) down the stairs at 15 18 into the cellars.
+void keep_to_cellar_stairs(walk& w) {
+    w.press(KEY_UP);  // 5 17
+    w.press(KEY_RIGHT);
+    w.presses(KEY_UP, 10);  // 15 17
+    w.press(KEY_RIGHT);
+    w.press(KEY_UP, 600);  // down the stairs
+}
+
+// A side as the map state keeps it.
+struct side_state {
+    uint32_t flags;
+    uint8_t primary_anim, secondary_anim;
+    bool operator==(const side_state&) const = default;
+};
+std::vector<side_state> sides_now() {
+    std::vector<side_state> out;
+    for (const map_side& s : current_map.sides) out.push_back({s.flags, s.primary_anim, s.secondary_anim});
+    return out;
+}
+
+}  // namespace
+
+// One walk through every mechanism of the cellars in turn, up to the keep and
+// down again.
+TEST(CellarsEndToEnd, EveryPlaceDoesWhatTheMapSaysAndChangesSurviveARoundTrip) {
+    if (!demo_built()) GTEST_SKIP() << "the demo is not built";
+    walk w;
+    keep_to_cellar_stairs(w);
+    w.probe([] {
+        EXPECT_EQ(current_map.name, "CELLARS.MAP");
+        EXPECT_EQ(party_cell(), std::make_pair(2, 1));  // stairs_foot, facing south
+        EXPECT_EQ(party.direction, SOUTH);
+    });
+
+    // The side message on the way out of the stairs hall.
+    w.presses(KEY_UP, 2);  // 2 3
+    w.press(KEY_LEFT);
+    w.press(KEY_UP);  // 3 3
+    w.press(KEY_RIGHT);
+    w.presses(KEY_UP, 2);  // 3 5, through 3 4 south
+    w.probe([] {
+        EXPECT_EQ(party_cell(), std::make_pair(3, 5));
+        EXPECT_EQ(panel_message, map_text(1));
+    });
+
+    // The secret wall: it is drawn and marked secret until walked through.
+    w.press(KEY_LEFT);
+    w.press(KEY_UP);  // 4 5
+    w.press(KEY_RIGHT);
+    w.probe([] { EXPECT_TRUE(side_has(4, 5, SOUTH, SIDE_SECRET | SIDE_P_VIS)); });
+    w.press(KEY_UP);
+    w.probe([] {
+        EXPECT_EQ(party_cell(), std::make_pair(4, 6));
+        EXPECT_FALSE(side_has(4, 5, SOUTH, SIDE_SECRET));
+        EXPECT_EQ(panel_message, map_text(7));
+    });
+    w.press(KEY_DOWN);  // back to 4 5
+
+    // The instant door: one use and it is gone, both faces.
+    w.press(KEY_LEFT);
+    w.presses(KEY_UP, 2);  // 6 5, facing east
+    w.probe([] {
+        EXPECT_TRUE(side_has(6, 5, EAST, SIDE_NOPLAYER | SIDE_P_VIS));
+        EXPECT_TRUE(side_has(7, 5, WEST, SIDE_NOPLAYER | SIDE_P_VIS));
+    });
+    w.press(KEY_SPACE, 100);
+    w.probe([] {
+        for (const auto& [x, d] : {std::pair{6, EAST}, std::pair{7, WEST}}) {
+            EXPECT_FALSE(side_has(x, 5, d, SIDE_P_VIS));
+            EXPECT_FALSE(side_has(x, 5, d, SIDE_NOPLAYER));
+        }
+    });
+    w.press(KEY_UP);
+    w.probe([] { EXPECT_EQ(party_cell(), std::make_pair(7, 5)); });
+
+    // The animated door: passable only at its last frame, three world ticks
+    // after the use; a step at once is refused.
+    w.presses(KEY_UP, 3);  // 10 5, facing the door
+    struct door_tick {
+        int tick, frame;
+        bool passable;
+    };
+    auto opening = std::make_shared<std::vector<door_tick>>();
+    auto closing = std::make_shared<std::vector<door_tick>>();
+    // Logs the door tick by tick from the moment the side in front is used.
+    auto watch = [](std::shared_ptr<std::vector<door_tick>> log, int x, int d) {
+        return [=] {
+            const int used = side_index(x, 5, d);
+            on_side_event = [=](int side, int events) {
+                if (side != used || !(events & SIDE_EV_USED)) return;
+                const int start = world_ticks;
+                after_world_tick = [=] {
+                    log->push_back(
+                        {world_ticks - start, door_frame(x, 5, d), !side_has(x, 5, d, SIDE_NOPLAYER)});
+                };
+            };
+        };
+    };
+    w.probe(watch(opening, 10, EAST));
+    w.press(KEY_SPACE, 40);
+    // The picture shows the door as it was before the last world tick: two
+    // ticks in, it stands half open.
+    w.press(KEY_UP, 250);  // at once: the door is still shut
+    const size_t half_open = w.probe([] {
+        EXPECT_EQ(party_cell(), std::make_pair(10, 5));
+        EXPECT_GT(door_frame(10, 5, EAST), 0);
+        EXPECT_LT(door_frame(10, 5, EAST), 3);
+    });
+    w.wait(400);
+    w.press(KEY_UP);
+    w.probe([] { EXPECT_EQ(party_cell(), std::make_pair(11, 5)); });
+    // Closing from the other side: blocking from the first step back.
+    w.press(KEY_LEFT);
+    w.press(KEY_LEFT);
+    w.probe(watch(closing, 11, WEST));
+    w.press(KEY_SPACE, 200);
+    w.press(KEY_UP, 300);
+    w.probe([] {
+        after_world_tick = nullptr;
+        on_side_event = nullptr;
+        EXPECT_EQ(party_cell(), std::make_pair(11, 5));
+    });
+    w.wait(300);
+    w.press(KEY_RIGHT);
+    w.press(KEY_RIGHT);
+
+    // The pressure plate drops the grille behind the party.
+    w.presses(KEY_UP, 5);  // 16 5
+    w.press(KEY_LEFT);
+    w.probe([] { EXPECT_FALSE(side_has(16, 5, NORTH, SIDE_NOPLAYER)); });
+    w.press(KEY_UP, 500);  // onto the plate at 16 4
+    w.probe([] {
+        EXPECT_EQ(party_cell(), std::make_pair(16, 4));
+        EXPECT_EQ(current_map.sectors[static_cast<size_t>(sector_at(16, 4))].sector_type,
+                  SECTOR_PLATE_PRESSED);
+        for (const auto& [y, d] : {std::pair{4, SOUTH}, std::pair{5, NORTH}}) {
+            EXPECT_TRUE(side_has(16, y, d, SIDE_NOPLAYER)) << y;
+            EXPECT_FALSE(side_has(16, y, d, SIDE_P_FORW)) << y;
+        }
+        EXPECT_EQ(panel_message, map_text(4));
+    });
+    w.press(KEY_DOWN);
+    w.probe([] { EXPECT_EQ(party_cell(), std::make_pair(16, 4)); });
+
+    // The four levers: the door 16 3 east turns when the fourth is pulled,
+    // and again each time the set is left or completed.
+    auto door_turns = std::make_shared<int>(0);
+    w.presses(KEY_UP, 2);  // 16 2, facing north
+    w.probe([door_turns] {
+        const int door = side_index(16, 3, EAST);
+        on_side_event = [door, door_turns](int side, int events) {
+            if (side == door && (events & SIDE_EV_CHANGED)) ++*door_turns;
+        };
+    });
+    w.press(KEY_SPACE);
+    w.press(KEY_RIGHT);
+    w.press(KEY_SPACE);
+    w.press(KEY_RIGHT);
+    w.press(KEY_SPACE);  // the lever on the arch
+    w.press(KEY_RIGHT);
+    w.probe([door_turns] {
+        EXPECT_EQ(*door_turns, 0);
+        EXPECT_FALSE(side_has(16, 3, EAST, SIDE_P_FORW));
+    });
+    w.press(KEY_SPACE);
+    w.probe([door_turns] {
+        EXPECT_EQ(*door_turns, 1);
+        EXPECT_TRUE(side_has(16, 3, EAST, SIDE_P_FORW));
+        EXPECT_EQ(panel_message, map_text(8));
+    });
+    w.press(KEY_SPACE);  // released again
+    w.probe([door_turns] {
+        EXPECT_EQ(*door_turns, 2);
+        EXPECT_FALSE(side_has(16, 3, EAST, SIDE_P_FORW));
+    });
+    w.press(KEY_SPACE, 700);  // and pulled once more: the way on opens
+    w.probe([door_turns] {
+        EXPECT_EQ(*door_turns, 3);
+        EXPECT_FALSE(side_has(16, 3, EAST, SIDE_NOPLAYER));
+        on_side_event = nullptr;
+    });
+    w.press(KEY_LEFT);
+    w.press(KEY_UP);  // 16 3
+    w.press(KEY_LEFT);
+    w.presses(KEY_UP, 2);  // 18 3, through the door
+    w.press(KEY_RIGHT);
+    w.presses(KEY_UP, 2);  // 18 5
+    w.press(KEY_LEFT);
+    w.presses(KEY_UP, 3);  // 21 5
+    w.press(KEY_RIGHT);
+    w.probe([] { EXPECT_EQ(party_cell(), std::make_pair(21, 5)); });
+
+    // The chain: one pull raises three grilles, at once, after 6 and after
+    // 12 world ticks.
+    // For each grille, the world tick after the pull at which it began to rise.
+    auto raised_at = std::make_shared<std::array<int, 3>>();
+    w.probe([raised_at] {
+        raised_at->fill(-1);
+        const int lever = side_index(21, 5, SOUTH);
+        on_side_event = [raised_at, lever](int side, int events) {
+            if (side != lever || !(events & SIDE_EV_USED)) return;
+            const int start = world_ticks;
+            auto look = [raised_at, start] {
+                for (int i = 0; i < 3; ++i)
+                    if ((*raised_at)[static_cast<size_t>(i)] < 0 && side_has(22, 5 + i, SOUTH, SIDE_P_FORW))
+                        (*raised_at)[static_cast<size_t>(i)] = world_ticks - start;
+            };
+            look();
+            after_world_tick = look;
+        };
+    });
+    w.press(KEY_SPACE, 50);
+    w.probe([] {
+        EXPECT_TRUE(side_has(22, 5, SOUTH, SIDE_P_FORW));
+        EXPECT_FALSE(side_has(22, 6, SOUTH, SIDE_P_FORW));
+        EXPECT_FALSE(side_has(22, 7, SOUTH, SIDE_P_FORW));
+        EXPECT_EQ(map_actions.delayed.size(), 2u);
+        EXPECT_EQ(panel_message, map_text(6));
+    });
+    w.wait(2000);
+    w.probe([] {
+        after_world_tick = nullptr;
+        on_side_event = nullptr;
+        EXPECT_TRUE(map_actions.delayed.empty());
+        for (int i = 0; i < 3; ++i) EXPECT_FALSE(side_has(22, 5 + i, SOUTH, SIDE_NOPLAYER)) << i;
+    });
+
+    // The code lock: a wrong sequence leaves the door shut, the right one
+    // (star, moon, sun, rune) opens it.
+    w.press(KEY_LEFT);
+    w.press(KEY_UP);  // 22 5, through 21 5 east: the hint
+    w.probe([] { EXPECT_EQ(panel_message, map_text(2)); });
+    w.press(KEY_LEFT);             // facing the sun button
+    for (int i = 0; i < 3; ++i) {  // sun, moon, star, rune
+        w.press(KEY_SPACE);
+        w.press(KEY_STEP_RIGHT);
+    }
+    w.press(KEY_SPACE, 600);
+    w.probe([] {
+        EXPECT_EQ(party_cell(), std::make_pair(25, 5));
+        EXPECT_FALSE(side_has(26, 5, EAST, SIDE_P_FORW));
+        EXPECT_TRUE(side_has(26, 5, EAST, SIDE_NOPLAYER));
+    });
+    w.press(KEY_STEP_LEFT);
+    w.press(KEY_SPACE);  // star
+    w.press(KEY_STEP_LEFT);
+    w.press(KEY_SPACE);  // moon
+    w.press(KEY_STEP_LEFT);
+    w.press(KEY_SPACE);  // sun
+    w.presses(KEY_STEP_RIGHT, 3);
+    w.probe([] {
+        EXPECT_EQ(party_cell(), std::make_pair(25, 5));
+        EXPECT_FALSE(side_has(26, 5, EAST, SIDE_P_FORW));
+    });
+    w.press(KEY_SPACE, 100);  // rune
+    w.probe([] {
+        EXPECT_TRUE(side_has(26, 5, EAST, SIDE_P_FORW));
+        EXPECT_EQ(panel_message, map_text(3));
+    });
+    w.press(KEY_STEP_RIGHT);  // 26 5
+    w.press(KEY_RIGHT, 600);
+    const size_t code_door_open = w.probe([] {
+        EXPECT_EQ(door_frame(26, 5, EAST), 3);
+        EXPECT_FALSE(side_has(26, 5, EAST, SIDE_NOPLAYER));
+    });
+
+    // The teleporter beyond the code door takes the party to 3 3, facing north.
+    w.presses(KEY_UP, 2);  // 28 5
+    w.press(KEY_LEFT);
+    w.press(KEY_UP, 500);  // onto the teleporter at 28 4
+    auto before_leaving = std::make_shared<std::vector<side_state>>();
+    w.probe([before_leaving] {
+        EXPECT_EQ(party_cell(), std::make_pair(3, 3));
+        EXPECT_EQ(party.direction, NORTH);
+        *before_leaving = sides_now();
+    });
+
+    // Up to the keep and down again: the changed sides come back from the store.
+    w.presses(KEY_UP, 2);  // 3 1
+    w.press(KEY_LEFT);
+    w.press(KEY_UP);       // 2 1
+    w.press(KEY_UP, 600);  // into the stairs
+    w.probe([] {
+        EXPECT_EQ(current_map.name, "KEEP.MAP");
+        EXPECT_EQ(party_cell(), std::make_pair(15, 17));
+        EXPECT_EQ(party.direction, NORTH);
+        EXPECT_TRUE(test_store.count("CELLARS.MAP"));
+    });
+    w.press(KEY_RIGHT);
+    w.press(KEY_RIGHT);
+    w.press(KEY_UP, 600);
+    w.probe([before_leaving] {
+        ASSERT_EQ(current_map.name, "CELLARS.MAP");
+        EXPECT_EQ(party_cell(), std::make_pair(2, 1));
+        EXPECT_TRUE(sides_now() == *before_leaving);
+        EXPECT_FALSE(side_has(6, 5, EAST, SIDE_P_VIS));
+        EXPECT_FALSE(side_has(4, 5, SOUTH, SIDE_SECRET));
+        EXPECT_TRUE(side_has(16, 4, SOUTH, SIDE_NOPLAYER));
+        EXPECT_TRUE(side_has(26, 5, EAST, SIDE_P_FORW));
+    });
+
+    // The secret wall's text was a once-only record: walking through again
+    // leaves the side message's text on the panel.
+    w.presses(KEY_UP, 2);
+    w.press(KEY_LEFT);
+    w.press(KEY_UP);
+    w.press(KEY_RIGHT);
+    w.presses(KEY_UP, 2);  // 3 5: the side message again
+    w.press(KEY_LEFT);
+    w.press(KEY_UP);
+    w.press(KEY_RIGHT);
+    w.press(KEY_UP);  // through the secret wall
+    w.probe([] {
+        EXPECT_EQ(party_cell(), std::make_pair(4, 6));
+        EXPECT_EQ(panel_message, map_text(1));
+    });
+
+    const scripted_run_result run = w.run();
+    ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
+    EXPECT_EQ(run.exit_code, 0);
+    ASSERT_EQ(run.checkpoints.size(), w.probes.size());
+
+    // Tick by tick: the door opens in three ticks and lets the party through
+    // only at its last frame; closing, it blocks from the first tick.
+    ASSERT_GE(opening->size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ((*opening)[i].frame, static_cast<int>(i) + 1);
+        EXPECT_EQ((*opening)[i].passable, i == 2) << "tick " << i + 1;
+    }
+    ASSERT_GE(closing->size(), 1u);
+    EXPECT_EQ(closing->front().frame, 2);
+    EXPECT_FALSE(closing->front().passable);
+    // The chain's grilles, in the ticks after the pull.
+    EXPECT_EQ((*raised_at)[0], 0);  // at once
+    EXPECT_EQ((*raised_at)[1], 6);
+    EXPECT_EQ((*raised_at)[2], 12);
+
+    EXPECT_TRUE(golden::matches(golden_dir + "e2e_cellars_door_half_open.png",
+                                run.checkpoints[half_open].frame_buffer.data()));
+    EXPECT_TRUE(golden::matches(golden_dir + "e2e_cellars_code_door_open.png",
+                                run.checkpoints[code_door_open].frame_buffer.data()));
+}
