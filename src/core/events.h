@@ -8,29 +8,7 @@
 #include <type_traits>
 #include <variant>
 
-// Event numbers shared by the whole game.
-enum : int32_t {
-    EV_INIT = 1,    // delivered only to a handler being added (arguments of the add request)
-    EV_ADD = 2,     // request: event number, handler, optional arguments for EV_INIT
-    EV_REMOVE = 3,  // request: event number, handler, one argument for the handler
-    EV_IDLE = 4,
-    EV_POLL = 6,
-    EV_KEY = 10,    // key code: character in the low byte, scan code in the high byte
-    EV_MOUSE = 11,  // pointer to mouse_state
-    EV_TICK = 12,   // ticks elapsed since the last tick event
-    EV_MAP_EVENT = 34,
-    EV_MONSTER_VIEW = 35,
-    EV_MENU_SELECT = 36,
-    EV_GAME_RESULT = 37,
-    EV_CHARGEN_RESULT = 38,
-    EV_CHANGE_MAP = 40,
-    EV_UI_55 = 55,
-    EV_UI_57 = 57,
-    EV_UI_58 = 58,
-    EV_UI_60 = 60,
-    EV_STATE_CHANGED = 257,
-    EV_SCENE_REDRAWN = 258,
-};
+#include "core/event_ids.h"  // the event numbers
 
 // A handler may overwrite the message number with one of these.
 constexpr int32_t EV_STOP = -1;         // no handler after this one sees the event

@@ -1,6 +1,7 @@
 #pragma once
 // Moving the party: steps and turns with their transitions, and what the
 // sector types (map_format.h) do to the members standing in them.
+#include "core/event_ids.h"  // EV_PARTY_MOVED, sent after every step that moved the party
 #include "world/map_format.h"
 
 // Step kinds, relative to the party's direction.
@@ -54,6 +55,3 @@ void world_update();
 void update_boat(bool after_move);
 // The PLAYER and DEAD_PLAYER marks of the members' sectors.
 void mark_party_sectors();
-
-// The party-moved event (sent after every step that moved the party).
-constexpr int EV_PARTY_MOVED = 259;

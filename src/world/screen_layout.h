@@ -1,8 +1,9 @@
 #pragma once
 // Where everything sits on the game screen: the rows of the top bar, the view
 // and the bottom panel, the compass, the money and the arrow panel, the
-// display overlay of the boat and the game screen's timer ids. Shared by the
-// game screen, the panel and movement.
+// display overlay of the boat. Shared by the game screen, the panel and
+// movement.
+#include "core/event_ids.h"   // the game screen's timers (TIMER_*)
 #include "core/handle_ids.h"  // the fixed handles of the screen's pictures (H_*)
 
 constexpr int TOP_BAR_ROWS = 16;      // rows 0..15; row 16 is a black line
@@ -17,9 +18,6 @@ constexpr int ARROW_FRAME_ROWS = 110;
 // The display overlay that shows the boat's bow at (0, 318).
 constexpr int BOAT_SPRITE = 1;
 constexpr int BOAT_X = 0, BOAT_Y = 318;
-
-// Timers of the game screen.
-constexpr int TIMER_SCENE = 2, TIMER_EFFECTS = 3, TIMER_PANEL = 5, TIMER_FLYING = 6, TIMER_PARTY = 8;
 
 // The arrows of the arrow panel, in the order of step kinds, then the turns.
 enum arrow_kind : int {
