@@ -20,7 +20,8 @@ constexpr uint8_t STATE_VERSION = 2;
 constexpr uint32_t END_MARK = 0xFFFFFFFFu;
 constexpr int MONSTER_PLACES = 255, MONSTER_RECORD_SIZE = 380;
 constexpr int DELAYED_RECORD_SIZE = 24;
-constexpr int FLYING_RECORD_TAG = 64;
+// Tag of a flying object's record, for when the flying objects are kept.
+[[maybe_unused]] constexpr int FLYING_RECORD_TAG = 64;
 
 // ---------------------------------------------------------------- writing
 

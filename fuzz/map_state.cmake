@@ -1,0 +1,1 @@
+vorthan_fuzz_target(map_state LIBS vorthan_world)
