@@ -10,6 +10,19 @@ report_fatal_fn hook = nullptr;
 before_fatal_fn before_fatal = nullptr;
 
 fatal_message_box_fn message_box = nullptr;
+
+void run_before_fatal() {
+    if (!before_fatal) return;
+    before_fatal_fn fn = before_fatal;
+    before_fatal = nullptr;  // a failure while closing must not come back here
+    fn();
+}
+
+void write_to_stderr(const char* text) {
+    std::fputs(text, stderr);
+    if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
 }  // namespace
 
 void set_fatal_hook(report_fatal_fn fn) {
@@ -32,20 +45,24 @@ void display_error(const char* format, ...) {
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     if (hook) hook(text);
-    std::fputs(text, stderr);
-    if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
-    std::fflush(stderr);
+    write_to_stderr(text);
+}
+
+void fatal_error(const char* format, ...) {
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (hook) hook(text);
+    run_before_fatal();
+    write_to_stderr(text);
+    std::exit(1);
 }
 
 void report_fatal(const char* text) {
-    if (before_fatal) {
-        before_fatal_fn fn = before_fatal;
-        before_fatal = nullptr;  // a failure while closing must not come back here
-        fn();
-    }
-    std::fputs(text, stderr);
-    if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
-    std::fflush(stderr);
+    run_before_fatal();
+    write_to_stderr(text);
     if (message_box) message_box(text);
     std::exit(1);
 }

@@ -9,6 +9,12 @@
 // caller then ends the process (exit(1)).
 void display_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// A failure the program cannot survive: formats the text like display_error
+// and hands it to the fatal hook; without a hook (or when the hook returns)
+// it runs the before-fatal step, writes the text to stderr and ends the
+// process with exit code 1. Never returns.
+[[noreturn]] void fatal_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 using report_fatal_fn = void (*)(const char* text);  // [[noreturn]] in practice
 void set_fatal_hook(report_fatal_fn hook);           // nullptr to clear
 report_fatal_fn fatal_hook();
@@ -17,8 +23,10 @@ report_fatal_fn fatal_hook();
 // installed, and ends the process with exit code 1.
 [[noreturn]] void report_fatal(const char* text);
 
-// Runs before report_fatal shows its text (the display closes its window
-// here, so the message box is not hidden behind a full-screen window).
+// Runs once before a fatal error ends the process: the start sequence closes
+// the display here (its thread is joined), so that the process never exits
+// while the display thread is presenting, and the message box is not hidden
+// behind a full-screen window.
 using before_fatal_fn = void (*)();
 void set_before_fatal(before_fatal_fn fn);
 

@@ -135,8 +135,7 @@ const std::string& saved_games_root() {
                 home = pw ? pw->pw_dir : nullptr;
             }
             if (!home || !*home) {
-                display_error("Failed to retrieve FOLDERID_SavedGames");
-                std::abort();
+                fatal_error("Failed to retrieve FOLDERID_SavedGames");
             }
             base = build_path(home, ".local/share");
         }

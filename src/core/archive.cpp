@@ -29,8 +29,7 @@ std::array<archive_slot, ARCHIVE_SLOTS> slots;
 int free_slot() {
     for (int i = 0; i < ARCHIVE_SLOTS; ++i)
         if (!slots[i].base) return i;
-    display_error("memman: Too many patches");
-    std::abort();
+    fatal_error("memman: Too many patches");
 }
 
 // Validates the image and fills the slot, or raises the mapping error naming

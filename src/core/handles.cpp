@@ -47,15 +47,13 @@ handle_record* follow_alias(handle_record* r, handle_id* id) {
 }
 
 [[noreturn]] void low_memory(size_t size) {
-    display_error("memory allocation error %lu", static_cast<unsigned long>(size));
-    std::exit(1);
+    fatal_error("memory allocation error %lu", static_cast<unsigned long>(size));
 }
 
 [[noreturn]] void load_error(const char* path) {
     char text[256];
     std::snprintf(text, sizeof text, "Load error while loading file: %s", path);
-    display_error("%s", text);
-    std::exit(1);
+    fatal_error("%s", text);
 }
 
 std::string upper_case(const char* name) {

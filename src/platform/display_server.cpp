@@ -196,12 +196,10 @@ void DisplayServer::thread_main() {
         event_loop();
     } catch (const std::exception& e) {
         SDL_ShowCursor(SDL_ENABLE);
-        display_error("Display server - unhandled exception: %s", e.what());
-        std::exit(1);
+        fatal_error("Display server - unhandled exception: %s", e.what());
     } catch (...) {
         SDL_ShowCursor(SDL_ENABLE);
-        display_error("Display server - unhandled unknown exception (probably crash)");
-        std::exit(1);
+        fatal_error("Display server - unhandled unknown exception (probably crash)");
     }
     SDL_ShowCursor(SDL_ENABLE);
     tear_down();

@@ -29,6 +29,9 @@ std::string executable_path() {
 }
 
 void show_fatal_message_box(const char* text) {
+    // Unattended runs (tests, scripts) set VORTHAN_NO_MESSAGE_BOX: nobody
+    // would close the box, and the text is on stderr already.
+    if (std::getenv("VORTHAN_NO_MESSAGE_BOX")) return;
     if (real_display_present()) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, executable_path().c_str(), text, nullptr);
     }

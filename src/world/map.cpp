@@ -108,8 +108,7 @@ void add_map_unloading_hook(map_event_fn fn) {
 
 handle_id reserve_map_handles(int count) {
     if (count < 0 || current_map.handle_end + count > FIRST_RUNTIME_HANDLE) {
-        display_error("Map file is corrupted!\n");
-        std::exit(1);
+        fatal_error("Map file is corrupted!\n");
     }
     handle_id first = current_map.handle_end;
     current_map.handle_end = static_cast<handle_id>(first + count);
@@ -175,8 +174,7 @@ std::string map_load_error_text(int result, std::string_view file_name) {
 }
 
 void report_map_load_error(int result, std::string_view file_name) {
-    display_error("%s", map_load_error_text(result, file_name).c_str());
-    std::exit(1);
+    fatal_error("%s", map_load_error_text(result, file_name).c_str());
 }
 
 void unload_map(int current_sector) {

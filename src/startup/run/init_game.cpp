@@ -26,8 +26,8 @@
 bool init_ui_strings(bool with_language) {
     int result = load_ui_strings(with_language);
     if (result == TABLE_OK) return true;
-    // With the fatal hook installed display_error does not return; it closes
-    // the display before the message is shown.
+    // With the fatal hook installed display_error does not return; the
+    // display is closed before the message is shown (see run_game).
     switch (result) {
         case TABLE_NO_MEMORY:
             display_error("Memory very low (need min 4MB)\n");

@@ -57,8 +57,10 @@ void close_configuration() {
 
 int run_game(const start_params& params) {
     // 1. The folder table is the handle loader's folder list; from here on
-    //    fatal errors go through the message box.
+    //    fatal errors go through the message box, and the display is closed
+    //    (its thread joined) before the process ends.
     set_fatal_hook(params.report_fatal);
+    set_before_fatal(display_close);
 
     // 2-4. Configuration, folders, root folder.
     if (!open_configuration(params)) return 1;
@@ -90,6 +92,7 @@ int run_game(const start_params& params) {
     display_close();
     close_configuration();
     set_fatal_hook(nullptr);
+    set_before_fatal(nullptr);
     return 0;
 }
 
