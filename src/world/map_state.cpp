@@ -394,8 +394,7 @@ int restore_map_state() {
     int result = apply_map_state(record.data(), record.size());
     if (result == MAP_STATE_UNFIT) {
         display_close();
-        display_error("Bug in temp file. Please purge some status blocks in last load savegame file.");
-        std::exit(1);
+        fatal_error("Bug in temp file. Please purge some status blocks in last load savegame file.");
     }
     return result;
 }
@@ -403,8 +402,7 @@ int restore_map_state() {
 void park_map() {
     if (parked) {
         display_close();
-        display_error("Already saved map state");
-        std::exit(1);
+        fatal_error("Already saved map state");
     }
     parked.emplace();
     parked->map = std::move(current_map);
