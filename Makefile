@@ -27,10 +27,12 @@ play: build
 	cd $(RELEASE)/demo && ../vorthan $(if $(LANGUAGE),-l $(LANGUAGE))
 
 $(ASAN)/CMakeCache.txt:
-	$(CMAKE_GEN) -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVORTHAN_SANITIZE=ON
+	$(CMAKE_GEN) -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVORTHAN_SANITIZE=ON -DVORTHAN_WERROR=ON
 
-# Every test, under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Every test, under AddressSanitizer and UndefinedBehaviorSanitizer; warnings
+# are errors here (and so in CI).
 test: deps $(ASAN)/CMakeCache.txt
+	$(CMAKE_GEN) -B $(ASAN) -DVORTHAN_WERROR=ON >/dev/null
 	cmake --build $(ASAN) -j$(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j$(JOBS)

@@ -1,9 +1,12 @@
 #include "pcx_bytes.h"
 
+#include <algorithm>
 #include <cstddef>
 
 std::vector<uint8_t> make_pcx(const pcx_layout& layout) {
-    std::vector<uint8_t> file(128, 0);
+    // Sized once and filled in place: g++ 12 reports a false array-bounds
+    // error for inserting behind the 128-byte header of a growing vector.
+    std::vector<uint8_t> file(128 + layout.data.size() + layout.palette.size(), 0);
     auto put16 = [&](int offset, int v) {
         file[offset] = static_cast<uint8_t>(v);
         file[offset + 1] = static_cast<uint8_t>(v >> 8);
@@ -14,8 +17,8 @@ std::vector<uint8_t> make_pcx(const pcx_layout& layout) {
     put16(8, layout.xmin + layout.width - 1);
     put16(10, layout.ymin + layout.height - 1);
     put16(66, layout.bytes_per_line ? layout.bytes_per_line : layout.width);
-    file.insert(file.end(), layout.data.begin(), layout.data.end());
-    file.insert(file.end(), layout.palette.begin(), layout.palette.end());
+    std::copy(layout.data.begin(), layout.data.end(), file.begin() + 128);
+    std::copy(layout.palette.begin(), layout.palette.end(), file.begin() + 128 + layout.data.size());
     return file;
 }
 
