@@ -18,6 +18,12 @@ void run_before_fatal() {
     fn();
 }
 
+// A formatted message of the fatal paths (cut at 1023 characters).
+struct message {
+    char text[1024];
+    message(const char* format, va_list args) { std::vsnprintf(text, sizeof text, format, args); }
+};
+
 void write_to_stderr(const char* text) {
     std::fputs(text, stderr);
     if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
@@ -39,24 +45,22 @@ void set_fatal_message_box(fatal_message_box_fn fn) {
 }
 
 void display_error(const char* format, ...) {
-    char text[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    const message text(format, args);
     va_end(args);
-    if (hook) hook(text);
-    write_to_stderr(text);
+    if (hook) hook(text.text);
+    write_to_stderr(text.text);
 }
 
 void fatal_error(const char* format, ...) {
-    char text[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    const message text(format, args);
     va_end(args);
-    if (hook) hook(text);
+    if (hook) hook(text.text);
     run_before_fatal();
-    write_to_stderr(text);
+    write_to_stderr(text.text);
     std::exit(1);
 }
 

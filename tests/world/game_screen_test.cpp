@@ -221,16 +221,23 @@ TEST_F(GameScreen, CarryAndTeleportWithoutAPlaceMoveNobody) {
     EXPECT_EQ(party.direction, 1);
 }
 
-TEST_F(GameScreen, SpinnerTurnsEightTimesAtAWorldTickNotAfterTheStep) {
-    auto at = use_map("[grid]\n####\n#..#\n####\n[map]\nstart = 1 1 east\n[sectors]\n2 1: type=20\n");
-    new_standin_party(cell(at, 1, 1), 1);
-    movement.turn_speed = 0;
-    static int turns = 0;
+namespace {
+// Counts the turns of the party through the hook every turn asks first.
+int turns = 0;
+void count_turns() {
     turns = 0;
     movement_rules.run_hook = [](int number, int, int) {
         turns += number == HOOK_BEFORE_TURN;
         return true;
     };
+}
+}  // namespace
+
+TEST_F(GameScreen, SpinnerTurnsEightTimesAtAWorldTickNotAfterTheStep) {
+    auto at = use_map("[grid]\n####\n#..#\n####\n[map]\nstart = 1 1 east\n[sectors]\n2 1: type=20\n");
+    new_standin_party(cell(at, 1, 1), 1);
+    movement.turn_speed = 0;
+    count_turns();
     EXPECT_TRUE(step(STEP_FORWARD));
     EXPECT_EQ(turns, 0);  // no spin right after the move
     world_update();
@@ -245,12 +252,7 @@ TEST_F(GameScreen, SpinnerSpinsThePartyWhenAnyMemberStandsOnIt) {
     auto at = use_map("[grid]\n#####\n#...#\n#####\n[map]\nstart = 1 1 east\n[sectors]\n3 1: type=20\n");
     new_standin_party(cell(at, 1, 1), 1);
     movement.turn_speed = 0;
-    static int turns = 0;
-    turns = 0;
-    movement_rules.run_hook = [](int number, int, int) {
-        turns += number == HOOK_BEFORE_TURN;
-        return true;
-    };
+    count_turns();
     // A member of another group stands on the spinner, away from the party.
     party.members[3].group = 2;
     party.members[3].sector = cell(at, 3, 1);
