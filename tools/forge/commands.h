@@ -8,8 +8,8 @@ namespace forge_tool {
 
 struct command {
     const char* name;
-    const char* usage;  // one line: arguments after the command name
-    const char* help;   // one line: what it does
+    const char* usage;                                 // one line: arguments after the command name
+    const char* help;                                  // one line: what it does
     int (*run)(const std::vector<std::string>& args);  // exit status
 };
 
