@@ -1,6 +1,6 @@
 // The demo's game-screen pictures as the player gets them: every one loads
 // from the demo archive through its fixed handle and decoder with the size
-// and frame layout the game screen draws, the compass scrolls evenly and
+// and frame layout the game screen and its windows draw, the compass scrolls evenly and
 // centres the right letter, and each pressed arrow picture changes only its
 // own button.
 #include <gtest/gtest.h>
@@ -60,6 +60,9 @@ const expected_picture SCREEN_PICTURES[] = {
     {51, "msc_sip", PIC_PAL8, 28, 28},     {52, "msc_x", PIC_PAL8, 28, 28},
     {53, "msc_who", PIC_PAL8, 28, 28},     {55, "msc_zare", PIC_PAL8, 28, 28},
     {14, "ramecek", PIC_PAL8, 12, 96},     {45, "wintxtr", PIC_PAL8, 64, 64},
+    {12, "ideska", PIC_PAL8, 64, 64},      {155, "volbades", PIC_PAL8, 640, 360},
+    {154, "checkbox", PIC_PAL8, 20, 140},  {156, "volbasou", PIC_PAL8, 30, 16},
+    {157, "volbazpe", PIC_PAL8, 81, 21},
 };
 
 TEST_F(DemoScreenArt, EveryPictureLoadsThroughItsHandleAtItsSize) {
@@ -82,12 +85,12 @@ TEST_F(DemoScreenArt, OpaquePicturesHaveNoHolesAndOverlaysHaveSome) {
         }
         return n;
     };
-    for (handle_id id : {1, 2, 3, 0, 33, 40, 4, 41, 168, 45, 12, 50})
+    for (handle_id id : {1, 2, 3, 0, 33, 40, 4, 41, 168, 45, 12, 50, 154, 155, 157})
         if (const picture* p = pic(id)) {
             EXPECT_EQ(holes(p), 0) << "handle " << id;
         }
     // The boat, cursors, icons and marks are seen through around their shapes.
-    for (handle_id id : {27, 51, 158, 38, 183, 143, 14})
+    for (handle_id id : {27, 51, 158, 38, 183, 143, 14, 156})
         if (const picture* p = pic(id)) {
             EXPECT_GT(holes(p), 0) << "handle " << id;
         }
@@ -265,6 +268,94 @@ TEST_F(DemoScreenArt, DialogBackgroundKeepsItsTextColoursForTheText) {
     int used = 0;
     for (int i = 0; i < p->width * p->height; ++i) used += picture_pixels8(p)[i] >= 254;
     EXPECT_EQ(used, 0);
+}
+
+// Shaded, not flat: many distinct colours and a real spread of light.
+TEST_F(DemoScreenArt, OptionsWindowPicturesAreShadedNotFlat) {
+    for (handle_id id : {154, 155, 156, 157}) {
+        const picture* p = pic(id);
+        if (!p) continue;
+        std::vector<bool> seen(256);
+        int colours = 0, darkest = 31, lightest = 0;
+        for (int y = 0; y < p->height; ++y)
+            for (int x = 0; x < p->width; ++x) {
+                const uint8_t i = picture_pixels8(p)[y * p->width + x];
+                if (i == 0) continue;
+                colours += !seen[i];
+                seen[i] = true;
+                darkest = std::min(darkest, brightness(p, x, y));
+                lightest = std::max(lightest, brightness(p, x, y));
+            }
+        EXPECT_GE(colours, 24) << "handle " << id;
+        EXPECT_GE(lightest - darkest, 12) << "handle " << id;
+    }
+}
+
+// Inside the well of one switch frame (its bronze rim left out): the
+// amber-lit pixels (red well above blue) and the sum of the red channel.
+struct well_light {
+    int lit = 0, red = 0;
+};
+well_light switch_well(const picture* p, int frame) {
+    well_light w;
+    for (int y = 20 * frame + 4; y < 20 * frame + 16; ++y)
+        for (int x = 4; x < 16; ++x) {
+            const uint16_t c = picture_palette(p)[picture_pixels8(p)[y * 20 + x]];
+            const int r = (c >> 10) & 31;
+            w.lit += r >= 18 && r >= 3 * (c & 31);
+            w.red += r;
+        }
+    return w;
+}
+
+TEST_F(DemoScreenArt, SwitchFramesRunFromOnAtTheTopToOffAtTheBottom) {
+    // The switch shows the frame at row 120 - 20 x phase: phase 6 (on) is
+    // the top frame, phase 0 (off) the bottom one; each step shows less light.
+    const picture* p = pic(154);
+    if (!p) return;
+    for (int f = 0; f < 6; ++f) EXPECT_GT(switch_well(p, f).red, switch_well(p, f + 1).red) << "frame " << f;
+    EXPECT_GE(switch_well(p, 0).lit, 20);
+    EXPECT_LE(switch_well(p, 6).lit, 2);
+}
+
+TEST_F(DemoScreenArt, PressedCloseButtonSitsDeeperThanTheButtonAtRest) {
+    const picture* desk = pic(155);
+    const picture* pressed = pic(157);
+    if (!desk || !pressed) return;
+    // The button at rest is part of the background at (559, 336).
+    int changed = 0;
+    long rest_light = 0, pressed_light = 0;
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 81; ++x) {
+            const uint16_t a = picture_palette(desk)[picture_pixels8(desk)[(336 + y) * 640 + 559 + x]];
+            const uint16_t b = picture_palette(pressed)[picture_pixels8(pressed)[y * 81 + x]];
+            changed += differs(a, b);
+            rest_light += brightness(desk, 559 + x, 336 + y);
+            pressed_light += brightness(pressed, x, y);
+        }
+    EXPECT_GT(changed, 81 * 21 / 2);
+    EXPECT_LT(pressed_light, rest_light);
+}
+
+TEST_F(DemoScreenArt, OptionsWindowLabelsLandOnDarkGround) {
+    // The labels are written light at (x, y - 1) of their place; the slider
+    // caption runs along the row under the grooves.
+    struct area {
+        int x, y, w;
+    };
+    std::vector<area> areas = {{35, 234, 340}, {410, 39, 80}, {510, 39, 80}};
+    for (int y : {275, 305}) areas.push_back({75, y - 1, 160});
+    for (int k = 0; k < 3; ++k)
+        areas.push_back({434, 64 + 30 * k, 60}), areas.push_back({535, 64 + 30 * k, 60});
+    for (int k = 0; k < 5; ++k) areas.push_back({434, 184 + 30 * k, 160});
+    const picture* p = pic(155);
+    if (!p) return;
+    for (const area& a : areas) {
+        int brightest = 0;
+        for (int y = a.y; y < a.y + 10; ++y)
+            for (int x = a.x; x < a.x + a.w; ++x) brightest = std::max(brightest, brightness(p, x, y));
+        EXPECT_LE(brightest, 12) << "label at " << a.x << ", " << a.y;
+    }
 }
 
 }  // namespace

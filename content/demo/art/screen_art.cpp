@@ -5,6 +5,7 @@
 // carries the text colours).
 //
 //   demo_art_screen <out folder> [--mockup <screen.png>]
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -74,6 +75,28 @@ canvas message_mockup() {
     return s;
 }
 
+// The options window as it opens over the view: knobs at several heights,
+// switches in every phase, the close button pressed.
+canvas options_mockup() {
+    using namespace screen_art;
+    canvas s = paint_options_desk();
+    const canvas knob = paint_slider_knob(), switches = paint_switch();
+    for (int k = 0; k < 6; ++k) {
+        const int x = k < 5 ? 50 + 60 * k : 350, value = 40 * k;  // of 200
+        s.paste(knob, x, 30 + 200 - KNOB_H - value * (200 - KNOB_H) / 200);
+    }
+    auto put_switch = [&](int x, int y, int phase) {
+        s.paste(frame(switches, 6 - phase, SWITCH_SIZE), x, y);
+    };
+    put_switch(50, 270, 6);
+    put_switch(50, 300, 0);
+    for (int i = 0; i < 3; ++i) put_switch(410, 60 + 30 * i, i == 1 ? 6 : 0);
+    for (int i = 0; i < 3; ++i) put_switch(510, 60 + 30 * i, 3 * i);
+    for (int k = 0; k < 5; ++k) put_switch(410, 180 + 30 * k, std::min(6, k + 2));
+    s.paste(paint_close_button_pressed(), 559, 336);
+    return s;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,12 +130,17 @@ int main(int argc, char** argv) {
         save(out, "ramecek", paint_tile_frame());
         save(out, "wintxtr", paint_window_texture());
         save(out, "ideska", paint_pause_texture());
+        save(out, "volbades", paint_options_desk());
+        save(out, "volbazpe", paint_close_button_pressed());
+        save(out, "checkbox", paint_switch());
+        save(out, "volbasou", paint_slider_knob());
         const canvas dialog = paint_dialog();
         save(out, "dialog", dialog);
         write_dialog_pcx(dialog, out + "/dialog.pcx");
         if (argc == 4) {
             forge::write_png_file(argv[3], forge::paint::to_image(mockup()));
             forge::write_png_file(out + "/mockup_message.png", forge::paint::to_image(message_mockup()));
+            forge::write_png_file(out + "/mockup_options.png", forge::paint::to_image(options_mockup()));
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

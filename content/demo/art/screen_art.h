@@ -36,6 +36,15 @@ canvas paint_tile_frame();       // ramecek: 12 x 96, eight tiles
 canvas paint_window_texture();   // wintxtr: 64 x 64, tiles seamlessly
 canvas paint_pause_texture();    // ideska: 64 x 64, tiles seamlessly
 
+// The options window (window_art.cpp).
+constexpr int OPTIONS_W = 640, OPTIONS_H = 360;  // volbades, drawn at the window's corner
+constexpr int SWITCH_SIZE = 20;                  // checkbox: 7 frames of 20 x 20
+constexpr int KNOB_W = 30, KNOB_H = 16;          // volbasou
+canvas paint_options_desk();                     // volbades, close button at rest at (559, 336)
+canvas paint_close_button_pressed();             // volbazpe: 81 x 21
+canvas paint_switch();                           // checkbox: frame 0 fully on, frame 6 off
+canvas paint_slider_knob();                      // volbasou
+
 // The dialog screen's background, 640 x 360; written straight to a PCX
 // because its palette entries 254 and 255 are the conversation's text colours.
 canvas paint_dialog();
