@@ -161,9 +161,9 @@ extern uint16_t ui_blink_counter;
 // Registers the dispatcher for EV_MOUSE, EV_KEY, UI_EV_ACTION, EV_TICK and
 // UI_EV_DELIVER.
 void install_toolkit();
-// Start-up: install_toolkit and the base window (size 0, no frame) that stays
-// at the bottom of the stack for the whole run.
-void install_toolkit_with_base_window();
+// Start-up: the base window (size 0, no frame) that stays at the bottom of the
+// stack for the whole run.
+void open_base_window();
 // Removes the dispatcher and frees every window without setting stop_flag
 // (tests, shutdown).
 void reset_toolkit();
