@@ -213,6 +213,8 @@ void reset_dispatcher_state() {
 }
 
 void open_base_window() {
+    // A new run in the same process starts from an empty stack.
+    free_all_windows();
     ui_window* base = create_window(0, 0, 0, 0, 0, frame_style{});
     open_window(base);
 }

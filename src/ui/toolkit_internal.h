@@ -10,6 +10,8 @@ ui_window* object_window(const ui_object* object);
 void send_to_object(ui_object* object, int32_t number);
 void uninstall_toolkit_handlers();
 void reset_dispatcher_state();
+// Frees every window without setting stop_flag; ids start again at 0.
+void free_all_windows();
 
 // The mouse record an EV_MOUSE message carries (null for any other message).
 const mouse_record* mouse_of(event_msg& msg);

@@ -192,6 +192,10 @@ int close_top_window() {
 
 void reset_toolkit() {
     uninstall_toolkit_handlers();
+    free_all_windows();
+}
+
+void free_all_windows() {
     while (top_window) {
         ui_window* window = top_window;
         unlink_window(window);

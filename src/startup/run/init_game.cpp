@@ -19,6 +19,8 @@
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
+#include "story/game_windows.h"
+#include "ui/toolkit.h"
 #include "world/panel.h"
 #include "world/screenshot.h"
 #include "world/view.h"
@@ -103,6 +105,7 @@ void init_game() {
     }
     // 13. The book text file.
     // 14. The window toolkit.
+    install_toolkit();
     // 15. The controller prompt, when a controller is connected.
     if (display().controller_connected()) controller_prompt();
     // 16. Event-tree registrations of the running game (with the screenshot key).
@@ -110,6 +113,9 @@ void init_game() {
     add_event_handler(EV_KEY, screenshot_key_handler);
     // 17. Timer 1: the music feed.
     // 18. The root desktop window.
+    open_base_window();
+    // The game's own windows (F1, Esc) and the player's settings they change.
+    install_game_windows();
     // 19. The audio device.
     // 20. The mouse reader and cursor.
     add_event_handler(EV_POLL, mouse_reader);
