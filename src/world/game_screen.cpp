@@ -22,6 +22,7 @@
 #include "world/view.h"
 
 scene_state scene;
+game_screen_windows screen_windows;
 
 namespace {
 
@@ -242,9 +243,19 @@ void game_screen_key(event_msg& msg, void**) {
     if (movement.moving) return;
     const int scan = code >> 8;
     switch (scan) {
-        case 1:  // Esc leaves the game
+        case 1:  // Esc asks before leaving the game; "no" starts the screen again
             stop_game_screen();
+            if (screen_windows.ask_leave && !screen_windows.ask_leave()) {
+                start_game_screen();
+                break;
+            }
             dispatch_event(EV_GAME_RESULT, 0);
+            break;
+        case 59:  // F1: the options window over the stopped screen
+            if (!screen_windows.options) break;
+            stop_game_screen();
+            screen_windows.options();
+            start_game_screen();
             break;
         case 2:
         case 3:

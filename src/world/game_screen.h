@@ -43,6 +43,15 @@ void stop_game_screen();
 // (EV_GAME_RESULT); returns the result's first value (0 without one).
 int run_game_screen();
 
+// The game's windows that open over the screen, put here by the library that
+// builds them (the world cannot reach it). While unset, F1 does nothing and
+// Esc leaves the game at once.
+struct game_screen_windows {
+    void (*options)() = nullptr;    // F1: runs the options window until it closes
+    bool (*ask_leave)() = nullptr;  // Esc: true when the player chose to leave
+};
+extern game_screen_windows screen_windows;
+
 // The key and mouse handlers (exposed for tests).
 void game_screen_key(struct event_msg& msg, void** data);
 void game_screen_mouse(struct event_msg& msg, void** data);

@@ -11,6 +11,7 @@
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
 #include "startup/run/main_task.h"
+#include "story/settings_file.h"
 
 std::string default_map_name = "LESPRED.MAP";
 
@@ -21,6 +22,9 @@ std::unique_ptr<ini_config> config;
 // Opens the configuration, reads its folders and enters the root folder.
 // On failure reports through params and returns false.
 bool open_configuration(const start_params& params) {
+    // Named before the root folder becomes current: the options window writes
+    // the player's settings back to this file.
+    set_settings_file(resolve_path(params.config_path));
     config = ini_open(params.config_path);
     if (!config) {
         params.report_fatal(("Failed to open configuration file: " + params.config_path).c_str());

@@ -1,0 +1,27 @@
+#pragma once
+// The sound settings by number: the codes saved games and the options window
+// use. The mixer is not built yet; until it is, its settings are kept here, so
+// they can be shown, changed and written to the configuration, and the mixer
+// takes them over when it arrives. Only the CRT overlay switch (7) acts now:
+// it goes to the display.
+
+enum sound_setting_code : int {
+    SOUND_AVAILABLE = 0,
+    SOUND_MASTER = 1,   // 0-256, the volume is value / 512
+    SOUND_BASS = 2,     // 0-255, value / 25 dB
+    SOUND_TREBLE = 3,   // 0-255, value / 25 dB
+    SOUND_SWAP = 4,     // 0 or 1: left and right swapped
+    SOUND_CRT = 7,      // 0 or 1: the display's CRT overlay
+    SOUND_EFFECTS = 8,  // 0-256, the volume is value / 256
+    SOUND_MUSIC = 9,    // 0-128, the volume is value / 128
+};
+
+int sound_get_setting(int code);
+// False for a code that is not a setting. Values are kept within the ranges above.
+bool sound_set_setting(int code, int value);
+bool sound_has_setting(int code);
+// The mixer's own quantity of a setting: the volume as a fraction, the tone in
+// dB (0 for codes without one).
+double sound_setting_level(int code);
+// Back to the values a new mixer starts with (start-up, tests).
+void reset_sound_settings();
