@@ -56,21 +56,20 @@ void panel(canvas& c, const rect& r, uint32_t seed) {
         for (int py : {r.y + 2, r.y + r.h - 3}) rivet(c, px + 0.5f, py + 0.5f, 1.6f);
 }
 
-// The close button's face, 81 x 21 at (x, y); pressed, it sits deeper and darker.
+// The close button's face, 81 x 21 at (x, y), dark enough for its light
+// caption; pressed, it sits deeper and darker.
 void close_button(canvas& c, int x, int y, bool pressed) {
     const rect r{x, y, 81, 21};
     fill(c, r, [&](int px, int py) {
         const rgb face = mix(bronze(px, py, 611), slate(px, py, 612), 0.25f);
         // Lit from above: the face darkens towards its foot, more so pressed.
         const float fall = 1.0f - (py - y) / 21.0f * (pressed ? 0.15f : 0.3f);
-        return face * (pressed ? 0.7f : 1.0f) * fall;
+        return face * (pressed ? 0.55f : 0.75f) * fall;
     });
-    if (pressed) {
-        bevel(c, r, 3, 0.9f, false);
-    } else {
-        bevel(c, r, 2, 0.9f, true);
-        bevel(c, r.inset(2), 1, 0.4f, true);
-    }
+    // A bright bronze rim round the darker face; pressed, the face sinks
+    // inside it.
+    bronze_frame(c, r, 3, 613);
+    bevel(c, r.inset(3), 2, 0.8f, !pressed);
     for (int px = x; px < x + 81; ++px) c.set(px, y, c.get(px, y) * 0.4f), c.set(px, y + 20, INK);
     for (int py = y; py < y + 21; ++py) c.set(x, py, c.get(x, py) * 0.4f), c.set(x + 80, py, INK);
 }
