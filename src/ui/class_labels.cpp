@@ -51,6 +51,7 @@ void title_event(event_msg& msg, ui_object* object) {
         return;
     }
     if (mouse->events & MOUSE_EV_LEFT_DOWN) {
+        mouse_capture = object;
         block->dragging = true;
         block->grab_x = mouse->x - window->x;
         block->grab_y = mouse->y - window->y;

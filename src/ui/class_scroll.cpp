@@ -82,6 +82,7 @@ void scroll_draw(int x1, int y1, int x2, int y2, ui_object* object) {
 void scroll_event(event_msg& msg, ui_object* object) {
     const mouse_record* mouse = mouse_of(msg);
     if (!mouse || !mouse->left) return;
+    if (mouse->events & MOUSE_EV_LEFT_DOWN) mouse_capture = object;
     const scroll_block& bar = *scroll_of(object);
     int sx = 0, sy = 0;
     if (ui_window* window = object_window(object)) object_screen_position(window, object, sx, sy);
@@ -134,6 +135,7 @@ void grip_event(event_msg& msg, ui_object* object) {
         return;
     }
     if (mouse->events & MOUSE_EV_LEFT_DOWN) {
+        mouse_capture = object;
         *grip = grip_block{};
         grip->dragging = true;
         grip->start_x = mouse->x;

@@ -6,6 +6,8 @@ uint8_t ui_refuse_flag = 0;
 uint8_t ui_action_flag = 0;
 uint16_t ui_blink_counter = 5;
 
+ui_object* mouse_capture = nullptr;
+
 namespace {
 constexpr uint8_t SCAN_TAB = 15;
 ui_hook_fn pending_action = nullptr;
@@ -47,6 +49,13 @@ void focus_gained(ui_object* object) {
 void on_mouse(event_msg& msg) {
     const mouse_record* mouse = mouse_of(msg);
     if (!mouse) return;
+    if (!mouse->left && mouse_capture) {
+        // The release still reaches the dragging object, then the drag ends.
+        ui_object* holder = mouse_capture;
+        mouse_capture = nullptr;
+        if (holder == focused_object) deliver(holder, msg);
+        return;
+    }
     if ((mouse->events & ~MOUSE_EV_MOTION) != 0) {
         ui_window* hit = nullptr;
         for (ui_window* w = first_window; w; w = w->next)
@@ -60,7 +69,8 @@ void on_mouse(event_msg& msg) {
     if (!top_window) return;
     const bool held = any_button_held(*mouse);
     if (ui_object* focused = focused_object) {
-        const bool under = focused->enabled && object_hit(focused, mouse->x, mouse->y);
+        const bool captured = mouse_capture == focused && mouse->left;
+        const bool under = focused->enabled && (captured || object_hit(focused, mouse->x, mouse->y));
         if (under) deliver(focused, msg);
         if (held && !under && alive_in_top(focused)) {
             focused->focus_lost();
@@ -209,6 +219,7 @@ void reset_dispatcher_state() {
     ui_action_flag = 0;
     ui_blink_counter = 5;
     pending_action = nullptr;
+    mouse_capture = nullptr;
     input_editing = input_line_state{};
 }
 

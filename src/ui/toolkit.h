@@ -246,6 +246,11 @@ void ui_flat_button(ui_object* object);    // caption; byte pressed
 void ui_resize_grip(ui_object* object);    // resizes the window
 void ui_close_label(ui_object* object);    // caption; a left click sets stop_flag
 
+// The companion action of a repeat button: steps the scroll bar whose id is
+// the focused button's id rounded down to a multiple of 10 by the button's
+// step, within the bar's range.
+void ui_step_scroll_bar();
+
 // The input lines' shared editing state (only the focused line uses it).
 struct input_line_state {
     int cursor = 0;

@@ -9,6 +9,10 @@ ui_window* object_window(const ui_object* object);
 // Hands the object a message of that number without arguments.
 void send_to_object(ui_object* object, int32_t number);
 void uninstall_toolkit_handlers();
+// An object that drags (title bar, resize grip, scroll bar) holds the mouse
+// from its left press to the release: the mouse events reach it wherever the
+// pointer is, even when the drag outruns the object.
+extern ui_object* mouse_capture;
 void reset_dispatcher_state();
 // Frees every window without setting stop_flag; ids start again at 0.
 void free_all_windows();

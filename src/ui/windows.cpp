@@ -59,6 +59,7 @@ void free_window(ui_window* window) {
         ui_object* next = object->next;
         object->destroy(object);
         if (focused_object == object) focused_object = nullptr;
+        if (mouse_capture == object) mouse_capture = nullptr;
         if (last_object == object) last_object = nullptr;
         delete object;
         object = next;
