@@ -34,7 +34,7 @@ const std::string demo_dir = VORTHAN_DEMO_DIR;
 const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/world/golden/";
 
 constexpr uint16_t KEY_UP = 0x4800, KEY_DOWN = 0x5000, KEY_LEFT = 0x4B00, KEY_RIGHT = 0x4D00;
-constexpr uint16_t KEY_SPACE = 0x3920, KEY_ESC = 0x011B;
+constexpr uint16_t KEY_SPACE = 0x3920, KEY_ESC = 0x011B, KEY_ENTER = 0x1C0D;
 constexpr uint16_t KEY_STEP_LEFT = 0x1E61, KEY_STEP_RIGHT = 0x2064;  // a, d
 constexpr int NORTH = 0, EAST = 1, SOUTH = 2, WEST = 3;
 constexpr int HALF_HOUR_18 = 18 * GAME_TIME_HOUR + 30 * 6;  // 18:30 of the first day
@@ -145,6 +145,7 @@ struct walk {
 
     scripted_run_result run() {
         press(KEY_ESC);
+        press(KEY_ENTER);  // "Yes" to the leave question
         if (options.adventure_folder.empty()) options.adventure_folder = demo_dir;
         options.language = "en";
         options.stop_at_ms = t + 5000;

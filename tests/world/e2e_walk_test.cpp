@@ -22,7 +22,8 @@ namespace {
 const std::string demo_dir = VORTHAN_DEMO_DIR;
 const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/world/golden/";
 
-constexpr uint16_t KEY_UP = 0x4800, KEY_LEFT = 0x4B00, KEY_RIGHT = 0x4D00, KEY_ESC = 0x011B;
+constexpr uint16_t KEY_UP = 0x4800, KEY_LEFT = 0x4B00, KEY_RIGHT = 0x4D00, KEY_ESC = 0x011B,
+                   KEY_ENTER = 0x1C0D;
 
 struct place {
     int sector = 0, direction = 0, compass = 0;
@@ -72,7 +73,8 @@ TEST(EndToEnd, WalkThroughTheKeepMatchesTheGoldenPictures) {
     }
     key(KEY_RIGHT);                           // 10000: north again
     for (int i = 0; i < 7; ++i) key(KEY_UP);  // 11000 .. 17000: up into the courtyard
-    key(KEY_ESC);                             // 18000
+    key(KEY_ESC);                             // 18000: asks before leaving
+    key(KEY_ENTER);                           // 19000: the question's first button, "Yes"
     const std::vector<uint64_t> checkpoints = {500, 2150, 4800, 6800, 9800, 17800};
     options.checkpoints_ms = checkpoints;
     // What the game side holds at each checkpoint, by requested time.
