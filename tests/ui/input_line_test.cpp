@@ -1,5 +1,7 @@
 #include <SDL2/SDL_scancode.h>
 
+#include "gfx/draw.h"
+
 #include "platform/input.h"
 #include "toolkit_fixture.h"
 
@@ -103,4 +105,47 @@ TEST_F(InputLine, ClickPlacesTheCursorAtTheCharacterUnderTheMouse) {
     EXPECT_EQ(input_editing.cursor, 2);
     key(DEL);
     EXPECT_EQ(text(), "abdef");
+}
+
+namespace {
+int keys_behind = 0;
+void count_key(event_msg& msg, void**) {
+    if (msg.number == EV_KEY) ++keys_behind;
+}
+}  // namespace
+
+TEST_F(InputLine, KeyTypedIntoTheLineGoesNoFurtherButOtherwiseDoes) {
+    keys_behind = 0;
+    // Handlers added later see an event first: this one is added before the toolkit's.
+    clear_event_tree();
+    add_event_handler(EV_KEY, count_key);
+    install_toolkit();
+    key(0x1E61);  // nothing focused: the key passes
+    EXPECT_EQ(keys_behind, 1);
+    set_focus(7);
+    key(0x1E61);
+    EXPECT_EQ(keys_behind, 1);
+    EXPECT_EQ(text(), "a");
+}
+
+TEST_F(InputLine, LongTextScrollsSoTheCursorStaysInTheBox) {
+    top_window->objects->w = 22;  // room for four 5-pixel glyphs
+    set_object_text(0, 7, "abcdefg");
+    set_focus(7);
+    key(END);
+    redraw_window();
+    // The cursor after the 7th character: the first visible one moved on to
+    // 'd' so that fewer than 22 pixels lie between it and the cursor.
+    ui_object* line = top_window->objects;
+    draw_colour = line->colour;
+    fill_rect(110, 300, 132, 312);
+    apply_font_settings(line->font);
+    set_text_position(110, 300);
+    draw_text("defg");
+    for (int y = 0; y < 12; ++y)
+        for (int x = 110; x < 130; ++x)
+            ASSERT_EQ(frame_buffer[(110 + y) * 640 + x], frame_buffer[(300 + y) * 640 + x]) << x << "," << y;
+    key(HOME);
+    key(0x1E78);
+    EXPECT_EQ(text(), "xabcdefg");  // no replace after the first key: inserted at the start
 }

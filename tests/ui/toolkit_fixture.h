@@ -23,7 +23,7 @@ inline std::vector<uint8_t> make_font() {
         std::vector<uint8_t> codes;
         for (int col = 0; col < GLYPH_WIDTH; ++col)
             for (int row = 0; row < 7; ++row)
-                codes.push_back(col < 4 && (c * 7 + col * 3 + row) % 3 != 0 ? 2 : 0);
+                codes.push_back(col < 4 && ((c >> ((col * 7 + row) % 8)) & 1) ? 2 : 0);
         font.glyph(static_cast<uint8_t>(c), GLYPH_WIDTH, 7, codes);
     }
     font.glyph(' ', GLYPH_WIDTH, 7, std::vector<uint8_t>(GLYPH_WIDTH * 7, 0));
