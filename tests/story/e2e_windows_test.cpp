@@ -13,7 +13,10 @@
 
 #include "core/events.h"
 #include "core/handles.h"
+#include "story/pause_window.h"
 #include "story/settings_file.h"
+#include "story/sound_settings.h"
+#include "story/text_entry.h"
 #include "support/golden.h"
 #include "support/scripted_run.h"
 #include "world/game_screen.h"
@@ -106,6 +109,56 @@ TEST(WindowsEndToEnd, OptionsChangedWithTheMouseAreWrittenAndNoToTheLeaveQuestio
     for (size_t i = 0; i < run.checkpoints.size(); ++i)
         EXPECT_TRUE(golden::matches(golden_dir + names[i] + ".png", run.checkpoints[i].frame_buffer.data()))
             << names[i];
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WindowsEndToEnd, PauseWindowAndTextEntryOverTheGameScreen) {
+    if (!std::filesystem::exists(demo_dir + "/vorthan.ini")) GTEST_SKIP() << "the demo is not built";
+    scripted_run_options options;
+    options.adventure_folder = demo_dir;
+    options.language = "en";
+    auto& s = options.script;
+    s.push_back(script_key(1500, 0x3920));  // any key ends the pause
+    s.push_back(script_key(2100, 0x1E61));  // 'a' replaces the offered name
+    s.push_back(script_key(2200, 0x3062));  // 'b'
+    s.push_back(script_key(3000, KEY_ENTER));
+    s.push_back(script_key(4000, KEY_ESC));
+    s.push_back(script_key(4500, KEY_ENTER));
+    options.checkpoints_ms = {1000, 1200, 2000, 2500};
+    int master_during_pause = -1, entry_result = -1;
+    char name[32] = "Saved game";
+    options.on_checkpoint = [&](uint64_t at) {
+        if (at >= 1000 && at < 1200) {
+            // The screen stops itself before a window opens over it.
+            stop_game_screen();
+            pause_window();
+            start_game_screen();
+        } else if (at >= 1200 && at < 2000) {
+            master_during_pause = sound_get_setting(SOUND_MASTER);
+        } else if (at >= 2000 && at < 2500) {
+            stop_game_screen();
+            entry_result = text_entry(name, sizeof name, true);
+            start_game_screen();
+        }
+    };
+    options.stop_at_ms = 20000;
+    const scripted_run_result run = run_scripted(options);
+    clear_event_tree();
+    free_all_handles();
+    set_settings_file("");
+
+    ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(master_during_pause, 128);  // halved while paused
+    EXPECT_EQ(sound_get_setting(SOUND_MASTER), 256);
+    EXPECT_EQ(entry_result, TEXT_ENTRY_OK);
+    EXPECT_STREQ(name, "ab");
+    ASSERT_EQ(run.checkpoints.size(), 4u);
+    EXPECT_TRUE(golden::matches(golden_dir + "pause_window.png", run.checkpoints[1].frame_buffer.data()));
+    EXPECT_TRUE(golden::matches(golden_dir + "text_entry.png", run.checkpoints[3].frame_buffer.data()));
 }
 
 }  // namespace
