@@ -145,12 +145,14 @@ void on_deliver(event_msg& msg) {
     if (ui_object* object = find_object(0, id)) deliver_with_hook(object, inner);
 }
 
-// Runs the action asked for, once, from the next idle event.
+// Runs the action asked for, once, from the next idle event. It leaves the
+// tree before the action runs: an action that opens a window and runs a main
+// loop of its own must be able to ask for that window's actions.
 void action_runner(event_msg& msg, void**) {
-    if (msg.number == EV_INIT) return;
+    if (msg.number != EV_IDLE) return;
     ui_hook_fn action = pending_action;
     pending_action = nullptr;
-    msg.number = EV_REMOVE_SELF;
+    remove_event_handler(EV_IDLE, action_runner);
     if (action) action();
 }
 

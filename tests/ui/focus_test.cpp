@@ -127,3 +127,37 @@ TEST_F(Focus, OpeningAWindowTakesTheFocusAwayFromTheOneBelow) {
     tab();
     EXPECT_EQ(focused_id(), 10);
 }
+
+namespace {
+// Opens a dialog with one button and clicks it inside a nested idle loop, as
+// a modal window run from an action does.
+void open_dialog_and_click() {
+    happened.push_back("dialog");
+    open_window(create_window(400, 300, 100, 60, 0x294A, make_frame_style(2, 0x294A)));
+    define_object(1, 10, 10, 60, 20, 0, ui_button, "yes");
+    set_action(action_b);
+    redraw_window();
+    mouse_state = mouse_record{};
+    mouse_state.x = 420;
+    mouse_state.y = 315;
+    mouse_state.left = 1;
+    mouse_state.events = MOUSE_EV_LEFT_DOWN;
+    dispatch_event(EV_MOUSE, &mouse_state);
+    mouse_state.left = 0;
+    mouse_state.events = MOUSE_EV_LEFT_UP;
+    dispatch_event(EV_MOUSE, &mouse_state);
+    dispatch_event(EV_IDLE);
+    close_top_window();
+}
+}  // namespace
+
+TEST_F(Focus, ActionCanRunAWindowWhoseButtonsRunTheirOwnActions) {
+    set_focus(30);
+    focused_object->action = open_dialog_and_click;
+    ui_action_flag = 0;
+    dispatch_event(UI_EV_ACTION);
+    idle();
+    EXPECT_EQ(happened, (std::vector<std::string>{"dialog", "b"}));
+    idle();
+    EXPECT_EQ(happened.size(), 2u);
+}
