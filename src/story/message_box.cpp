@@ -9,6 +9,7 @@
 #include "gfx/font.h"
 #include "story/game_window.h"
 #include "story/modal_keys.h"
+#include "story/sound_settings.h"
 #include "story/story_pictures.h"
 #include "ui/toolkit.h"
 
@@ -64,6 +65,7 @@ void end_loop() {
 int message_box(int enter, int escape, const char* hot_letters, const std::string& text,
                 const std::vector<std::string>& buttons) {
     const int n = static_cast<int>(buttons.size());
+    if (window_sound.stop_positional_sounds) window_sound.stop_positional_sounds();
     const font_settings caller_font = current_font_settings();
     set_font(FONT_SADA16, FONT_SOFT_SHADOW | MESSAGE_TEXT);
 

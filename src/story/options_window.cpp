@@ -189,6 +189,7 @@ int game_speed_from_slider(int value) {
 
 void options_window() {
     if (options) return;  // already open
+    if (window_sound.keep_music_filled) window_sound.keep_music_filled();
     const font_settings caller_font = current_font_settings();
     ui_window* window = create_window(0, 17, 639, 359, 0, frame_style{});
     if (!window) return;
@@ -208,6 +209,7 @@ void options_window() {
     remove_timers(TIMER_SWITCH_SLIDE);
     close_window(window);
     options = nullptr;
+    if (window_sound.keep_music_filled) window_sound.keep_music_filled();
     apply_font_settings(caller_font);
     save_settings(game_config);
 }

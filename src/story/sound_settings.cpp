@@ -4,6 +4,8 @@
 
 #include "platform/display.h"
 
+window_sound_hooks window_sound;
+
 namespace {
 
 struct kept_setting {

@@ -25,3 +25,11 @@ bool sound_has_setting(int code);
 double sound_setting_level(int code);
 // Back to the values a new mixer starts with (start-up, tests).
 void reset_sound_settings();
+
+// What the game's sound does around the windows. The sound is not built yet:
+// while a hook is unset nothing happens.
+struct window_sound_hooks {
+    void (*stop_positional_sounds)() = nullptr;  // a message box silences the sounds around the party
+    void (*keep_music_filled)() = nullptr;       // the options window tops up the music stream
+};
+extern window_sound_hooks window_sound;
