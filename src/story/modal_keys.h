@@ -4,6 +4,8 @@
 // another takes over and gives them back when it closes.
 #include <cstdint>
 
+#include "platform/input.h"
+
 struct modal_keys {
     // The key code (character in the low byte, scan code in the high byte);
     // true: handled, it goes no further.
@@ -22,6 +24,8 @@ constexpr int SCAN_ESCAPE = 1, SCAN_ENTER = 28, SCAN_F1 = 59;
 inline bool is_enter(uint16_t code) {
     return (code & 0xFF) == 13 || (code >> 8) == SCAN_ENTER;
 }
+// The window's close request counts as Escape: the window closes and the
+// screen under it, which keeps getting the request, ends the game.
 inline bool is_escape(uint16_t code) {
-    return (code & 0xFF) == 27 || (code >> 8) == SCAN_ESCAPE;
+    return code == KEY_CLOSE_REQUEST || (code & 0xFF) == 27 || (code >> 8) == SCAN_ESCAPE;
 }

@@ -49,6 +49,14 @@ TEST_F(MessageBox, RightClickAnswersLikeEscape) {
     EXPECT_EQ(message_box(0, 1, "YN", "Leave the game?", {"Yes", "No"}), 1);
 }
 
+TEST_F(MessageBox, WindowCloseRequestAnswersLikeEscapeInsteadOfBeingSwallowed) {
+    key(3, 0xFFFF);
+    EXPECT_EQ(message_box(0, 1, "YN", "Leave the game?", {"Yes", "No"}), 1);
+    char name[8] = "old";
+    key(polls() + 2, 0xFFFF);
+    EXPECT_EQ(text_entry(name, sizeof name, false), TEXT_ENTRY_CANCEL);
+}
+
 TEST_F(MessageBox, ClickOnAButtonChoosesIt) {
     at(2, [] {
         int x = 0, y = 0;
