@@ -13,7 +13,9 @@
 
 namespace {
 
-constexpr int TEXT_PAUSED = 5;
+// Text 5 is also the dexterity range of character generation; the pause
+// window takes the free number after the four stat ranges.
+constexpr int TEXT_PAUSED = 6;
 constexpr uint16_t PAUSE_TEXT_COLOUR = 736;
 
 bool any_key(uint16_t) {
