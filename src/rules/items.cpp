@@ -6,6 +6,7 @@ void item_table::set_definitions(std::vector<item_def> definitions) {
     if (definitions.size() > static_cast<size_t>(MAX_ITEMS)) definitions.resize(MAX_ITEMS);
     records_ = std::move(definitions);
     definition_count_ = size();
+    free_clones_ = 0;
     light_source_ = 0;
     map_item_ = 0;
     for (int i = 0; i < definition_count_; ++i) {
@@ -17,8 +18,14 @@ void item_table::set_definitions(std::vector<item_def> definitions) {
 }
 
 int item_table::free_slot_for_clone() {
-    for (int i = definition_count_; i < size(); ++i)
-        if (records_[i].item_flags & IF_CLONE_FREE) return i;
+    if (free_clones_ > 0) {
+        for (int i = definition_count_; i < size(); ++i) {
+            if (records_[i].item_flags & IF_CLONE_FREE) {
+                --free_clones_;
+                return i;
+            }
+        }
+    }
     if (size() < MAX_ITEMS) {
         records_.emplace_back();
         return size() - 1;
@@ -51,7 +58,10 @@ void item_table::destroy_items(std::span<const int16_t> items) {
         const int number = std::abs(static_cast<int>(entry));
         if (number <= definition_count_ || !valid(number)) continue;
         item_def& item = records_[number - 1];
-        if (item.item_flags & IF_CLONE) item.item_flags |= IF_CLONE_FREE;
+        if ((item.item_flags & IF_CLONE) && !(item.item_flags & IF_CLONE_FREE)) {
+            item.item_flags |= IF_CLONE_FREE;
+            ++free_clones_;
+        }
     }
 }
 

@@ -57,6 +57,7 @@ class item_table {
 
     std::vector<item_def> records_;
     int definition_count_ = 0;
+    int free_clones_ = 0;  // clones marked free, so a full scan is only made when one exists
     int16_t light_source_ = 0;
     int16_t map_item_ = 0;
     item_referenced_fn referenced_ = nullptr;
