@@ -1,0 +1,42 @@
+#include "rules/party.h"
+
+party_member party[PARTY_SLOTS];
+party_member character_definitions[CHARACTER_DEFINITIONS];
+party_globals party_state;
+
+namespace {
+
+item_lookup_fn item_lookup = nullptr;
+party_world default_world;
+party_world* world = &default_world;
+
+}  // namespace
+
+void reset_party() {
+    for (party_member& m : party) m = party_member{};
+    party_state = party_globals{};
+}
+
+int party_slot_of(const party_member& member) {
+    for (int i = 0; i < PARTY_SLOTS; ++i)
+        if (&party[i] == &member) return i;
+    return -1;
+}
+
+void set_party_item_lookup(item_lookup_fn lookup) {
+    item_lookup = lookup;
+}
+bool party_item_table_installed() {
+    return item_lookup != nullptr;
+}
+const item_def* party_item(int item_number) {
+    if (item_number <= 0 || item_lookup == nullptr) return nullptr;
+    return item_lookup(item_number);
+}
+
+void set_party_world(party_world* w) {
+    world = w ? w : &default_world;
+}
+party_world& party_world_hooks() {
+    return *world;
+}

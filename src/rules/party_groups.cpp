@@ -1,0 +1,74 @@
+// Load and defence, groups, and characters joining the party.
+#include "rules/party.h"
+
+namespace {
+
+int item_weight(int item_number) {
+    const item_def* item = party_item(item_number);
+    return item ? item->weight : 0;
+}
+
+}  // namespace
+
+int carried_weight(const party_member& m) {
+    int backpack = 0;
+    for (int n : m.inventory) backpack += item_weight(n);
+    int worn = 0;
+    for (int n : m.worn) worn += item_weight(n);
+    return backpack * 3 / 2 + worn;
+}
+
+int overload(const party_member& m) {
+    int capacity = 20 * m.stats[STAT_STRENGTH];
+    int load = carried_weight(m);
+    return load > capacity ? (load - capacity) / 200 : 0;
+}
+
+bool can_dodge(party_member& m) {
+    if (m.vp < m.stats[STAT_SPEED] / 2 || m.stats[STAT_SPEED] < 4) return false;
+    m.vp -= 1;
+    return true;
+}
+
+void regroup() {
+    for (party_member& m : party) m.group = 0;
+    int next = 1;
+    for (int i = 0; i < PARTY_SLOTS; ++i) {
+        party_member& first = party[i];
+        if (!first.used || first.hp <= 0 || first.group != 0) continue;
+        first.group = uint8_t(next);
+        for (int j = i + 1; j < PARTY_SLOTS; ++j) {
+            party_member& other = party[j];
+            if (other.used && other.hp > 0 && other.group == 0 && other.sector == first.sector &&
+                other.map_hash == first.map_hash)
+                other.group = uint8_t(next);
+        }
+        ++next;
+    }
+    const party_world& world = party_world_hooks();
+    for (const party_member& m : party) {
+        if (m.used && m.group != 0 && m.sector == world.view_sector() &&
+            m.direction == world.view_direction()) {
+            party_state.current_group = m.group;
+            break;
+        }
+    }
+}
+
+bool join_from_definition(int definition) {
+    if (definition < 0 || definition >= CHARACTER_DEFINITIONS) return true;
+    for (int slot = 0; slot < PARTY_SLOTS; ++slot) {
+        party_member& m = party[slot];
+        if (m.used) continue;
+        party_world& world = party_world_hooks();
+        m = character_definitions[definition];
+        m.sector = int16_t(world.view_sector());
+        m.direction = uint8_t(world.view_direction());
+        m.group = uint8_t(party_state.current_group);
+        m.map_hash = party_state.map_hash;
+        world.rebind_portraits(slot);
+        if (slot == PARTY_SLOTS - 1) world.party_full();
+        return false;
+    }
+    return true;
+}
