@@ -51,6 +51,8 @@ class item_table {
     int16_t map_item() const { return map_item_; }
 
     const std::vector<item_def>& records() const { return records_; }
+    // A definition to change in place (translations); the number must be one.
+    item_def& definition(int number) { return records_.at(number - 1); }
 
   private:
     int free_slot_for_clone();
