@@ -38,3 +38,29 @@ add_custom_command(OUTPUT ${DEMO_SCREEN_PCX}/dialog.pcx
   DEPENDS ${DEMO_SCREEN_ART}/dialog.pcx
   COMMENT "Picture dialog.pcx")
 demo_pack(${DEMO_SCREEN_PCX}/dialog.pcx)
+
+# The party's pictures: for each character its face in four states
+# (XICHTnn.PCX) and its full figure (CHARnn.PCX), painted by
+# art/portrait_*.cpp; a sheet of all of them is written next to the PNGs.
+add_executable(demo_art_portraits ${DEMO_SRC}/art/portrait_main.cpp ${DEMO_SRC}/art/portrait_faces.cpp
+  ${DEMO_SRC}/art/portrait_body.cpp ${DEMO_SRC}/art/portrait_head.cpp)
+target_link_libraries(demo_art_portraits PRIVATE vorthan_forge)
+set(DEMO_PORTRAIT_ART ${CMAKE_CURRENT_BINARY_DIR}/art/portraits)
+set(DEMO_PORTRAIT_PICTURES xicht00 char00 xicht01 char01 xicht02 char02 xicht05 char05)
+set(portrait_pngs "")
+foreach(name ${DEMO_PORTRAIT_PICTURES})
+  list(APPEND portrait_pngs ${DEMO_PORTRAIT_ART}/${name}.png)
+endforeach()
+add_custom_command(OUTPUT ${portrait_pngs} ${DEMO_PORTRAIT_ART}/sheet.png ${DEMO_PORTRAIT_ART}/sheet_faces.png
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_PORTRAIT_ART}
+  COMMAND demo_art_portraits ${DEMO_PORTRAIT_ART} --sheet ${DEMO_PORTRAIT_ART}/sheet.png
+  DEPENDS demo_art_portraits
+  COMMENT "Painting the party's portraits and figures")
+foreach(name ${DEMO_PORTRAIT_PICTURES})
+  add_custom_command(OUTPUT ${DEMO_SCREEN_PCX}/${name}.pcx
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_SCREEN_PCX}
+    COMMAND ${FORGE} picture ${DEMO_PORTRAIT_ART}/${name}.png -o ${DEMO_SCREEN_PCX}/${name}.pcx
+    DEPENDS forge ${DEMO_PORTRAIT_ART}/${name}.png
+    COMMENT "Picture ${name}.pcx")
+  demo_pack(${DEMO_SCREEN_PCX}/${name}.pcx)
+endforeach()
