@@ -116,3 +116,11 @@ bool can_dodge(party_member& member);
 // Groups and joining.
 void regroup();
 bool join_from_definition(int definition);
+// At the end of a battle round: a character with the flag CF_SUMMONED and no
+// hit points leaves the party; later slots move down, freed slots are
+// emptied. Returns how many left.
+int remove_fallen_summoned();
+
+// Whether an item number (a stack mark counts as its item) is worn or carried
+// by anyone in the party, so that its clone must not be reused.
+bool party_holds_item(int item_number);

@@ -72,3 +72,38 @@ bool join_from_definition(int definition) {
     }
     return true;
 }
+
+int remove_fallen_summoned() {
+    int kept = 0, removed = 0, current = -1;
+    for (int slot = 0; slot < PARTY_SLOTS; ++slot) {
+        party_member& m = party[slot];
+        if (m.used && m.hp <= 0 && (m.stats[STAT_FLAGS] & CF_SUMMONED)) {
+            ++removed;
+            continue;
+        }
+        // The shown character moves down with its record.
+        if (slot == party_state.current) current = kept;
+        if (kept != slot) party[kept] = m;
+        ++kept;
+    }
+    if (removed == 0) return 0;
+    for (int slot = kept; slot < PARTY_SLOTS; ++slot) party[slot] = party_member{};
+    party_state.current = current;
+    for (int slot = 0; slot < kept; ++slot)
+        if (party[slot].used) party_world_hooks().rebind_portraits(slot);
+    return removed;
+}
+
+bool party_holds_item(int item_number) {
+    int wanted = item_number < 0 ? -item_number : item_number;
+    if (wanted == 0) return false;
+    auto same = [wanted](int n) { return n == wanted || n == -wanted; };
+    for (const party_member& m : party) {
+        if (!m.used) continue;
+        for (int n : m.worn)
+            if (same(n)) return true;
+        for (int n : m.inventory)
+            if (same(n)) return true;
+    }
+    return false;
+}

@@ -336,3 +336,37 @@ TEST_F(PartyTest, JoiningFillsTheFirstFreeSlotAtTheView) {
     EXPECT_TRUE(join_from_definition(3));
     EXPECT_TRUE(join_from_definition(20));
 }
+
+TEST_F(PartyTest, FallenSummonedLeaveAndTheRestMoveDown) {
+    hero(0);
+    party_member& summoned = hero(1);
+    summoned.stats[STAT_FLAGS] = CF_SUMMONED;
+    party_member& fallen = hero(2);
+    fallen.hp = 0;
+    hero(3).stats[STAT_FLAGS] = CF_SUMMONED;  // still standing
+    party[1].hp = 0;
+    party_state.current = 3;
+    EXPECT_EQ(remove_fallen_summoned(), 1);
+    EXPECT_STREQ(party[1].name, "Hero2");
+    EXPECT_STREQ(party[2].name, "Hero3");
+    EXPECT_EQ(party[3].used, 0);
+    EXPECT_EQ(party_state.current, 2);  // the shown character moved down with its record
+    EXPECT_EQ(remove_fallen_summoned(), 0);
+    party_state.current = 2;
+    party[2].hp = 0;
+    EXPECT_EQ(remove_fallen_summoned(), 1);
+    EXPECT_EQ(party_state.current, -1);
+}
+
+TEST_F(PartyTest, ItemsWornOrCarriedCountAsHeld) {
+    party_member& m = hero();
+    m.worn[12] = 7;
+    m.inventory[29] = -9;  // a stack mark names its item
+    EXPECT_TRUE(party_holds_item(7));
+    EXPECT_TRUE(party_holds_item(9));
+    EXPECT_TRUE(party_holds_item(-7));
+    EXPECT_FALSE(party_holds_item(8));
+    EXPECT_FALSE(party_holds_item(0));
+    m.used = 0;
+    EXPECT_FALSE(party_holds_item(7));
+}
