@@ -191,6 +191,15 @@ canvas paint_body(const look& who) {
     else
         paint_man(c, who);
     paint_head(c, who, 97, 36, who.female ? 13.5f : 14.5f, 0);
+    // Darken the figure's edge so it stands clear of whatever ground it is drawn on.
+    const canvas painted = c;
+    for (int y = 1; y + 1 < BODY_H; ++y)
+        for (int x = 1; x + 1 < BODY_W; ++x) {
+            if (painted.alpha(x, y) < 0.5f) continue;
+            const bool edge = painted.alpha(x - 1, y) < 0.5f || painted.alpha(x + 1, y) < 0.5f ||
+                              painted.alpha(x, y - 1) < 0.5f || painted.alpha(x, y + 1) < 0.5f;
+            if (edge) c.set(x, y, painted.get(x, y) * 0.6f);
+        }
     return c;
 }
 

@@ -15,7 +15,7 @@ const std::vector<look>& party_looks() {
     // Portrait numbers follow the character generation's strip, where 0, 2,
     // 3 and 4 are men and 1, 5, 6 and 7 women.
     static const std::vector<look> looks = {
-        {"Borin", 0, false, rgb8(196, 136, 104), rgb8(120, 62, 34), rgb8(70, 90, 110), rgb8(104, 74, 48),
+        {"Borin", 0, false, rgb8(196, 136, 104), rgb8(120, 62, 34), rgb8(70, 90, 110), rgb8(92, 88, 78),
          rgb8(150, 120, 70), hair_style::receding, true, true, 1.15f, 0.95f, 0.7f, 11},
         {"Lenka", 1, true, rgb8(226, 180, 150), rgb8(214, 170, 96), rgb8(80, 120, 70), rgb8(70, 104, 62),
          rgb8(200, 170, 90), hair_style::braid, false, false, 0.8f, 1.02f, 0.0f, 23},

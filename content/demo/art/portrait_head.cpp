@@ -104,13 +104,15 @@ void paint_skin(canvas& c, const look& who, const frame_of_head& f, float pallor
     // Ears first, half behind the cheeks.
     for (float side : {-1.0f, 1.0f}) {
         const float ex = side * 0.98f, ey = 0.05f;
-        disc(c, f.x(ex), f.y(ey), f.s * 0.2f, lit(skin, side < 0 ? 0.8f : 0.45f));
-        disc(c, f.x(ex + side * 0.03f), f.y(ey), f.s * 0.09f, lit(skin, 0.3f));
+        disc(c, f.x(ex), f.y(ey - 0.04f), f.s * 0.17f, lit(skin, side < 0 ? 0.8f : 0.45f));
+        disc(c, f.x(ex), f.y(ey + 0.1f), f.s * 0.13f, lit(skin, side < 0 ? 0.75f : 0.42f));
+        disc(c, f.x(ex + side * 0.02f), f.y(ey), f.s * 0.07f, lit(skin, 0.5f));
     }
     paint_area(
         c, f, -1.1f, -1.5f * who.length, 1.1f, 1.3f * who.length,
         [&](float u, float v) {
-            return std::clamp((head_width(who, v) - std::abs(u)) * f.s + 0.5f, 0.0f, 1.0f);
+            const float w = head_width(who, v);
+            return w <= 0 ? 0.0f : std::clamp((w - std::abs(u)) * f.s + 0.5f, 0.0f, 1.0f);
         },
         [&](float u, float v) {
             const float w = std::max(0.05f, head_width(who, v));
@@ -216,8 +218,9 @@ void paint_front_hair(canvas& c, const look& who, const frame_of_head& f) {
     paint_area(
         c, f, -1.25f, top - 0.3f, 1.25f, 0.6f,
         [&](float u, float v) {
-            const float w = head_width(who, v) + 0.1f;
-            if (std::abs(u) > w + 0.1f) return 0.0f;
+            // The hair's outline is the skull's, a little larger.
+            const float w = 1.1f * head_width(who, v / 1.08f);
+            if (w <= 0) return 0.0f;
             float line;  // the hairline: hair lies above it
             switch (who.hair_cut) {
                 case hair_style::receding:
@@ -228,18 +231,18 @@ void paint_front_hair(canvas& c, const look& who, const frame_of_head& f) {
                     line = -0.62f + 0.1f * std::sin(u * 9 + who.seed) + 0.2f * u * u;
                     break;
                 case hair_style::braid:
-                    line = -0.7f + 0.5f * std::abs(u + 0.2f) * std::abs(u + 0.2f);
+                    line = -0.8f + 0.3f * (u + 0.2f) * (u + 0.2f);  // pulled back from a parting
                     break;
                 default:
                     line = -0.55f + 0.35f * std::abs(u - 0.25f) + 0.08f * std::sin(u * 12);
                     break;
             }
-            if (std::abs(u) > 0.85f && who.hair_cut != hair_style::receding)
+            if (std::abs(u) > 0.85f && who.hair_cut == hair_style::cropped)
+                line = std::max(line, -0.12f);  // down to the ears
+            else if (std::abs(u) > 0.85f && who.hair_cut != hair_style::receding)
                 line = std::max(line, 0.35f);  // hair covers the temples
             const float below = std::clamp((line - v) * f.s + 0.5f, 0.0f, 1.0f);
-            const float outline = std::clamp((w - std::abs(u)) * f.s + 0.5f, 0.0f, 1.0f) *
-                                  std::clamp((v - top + 0.12f) * f.s, 0.0f, 1.0f);
-            return below * outline;
+            return below * std::clamp((w - std::abs(u)) * f.s + 0.5f, 0.0f, 1.0f);
         },
         [&](float u, float v) { return hair_at(who, u, v, 1.0f - 0.3f * smooth(-0.5f, 0.3f, v)); });
 }
