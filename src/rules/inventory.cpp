@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "rules/party.h"
+
 namespace {
 
-constexpr int TICKS_PER_HOUR = 360;
 constexpr int ATTRIBUTES = 4;
 
 bool holds_one(const held_list& held) {
@@ -124,10 +125,9 @@ bool consume(item_table& items, party_member& member, held_list& held, inventory
         case IT_FOOD:
         case IT_DRINK:
             if (item->type == IT_FOOD) {
-                eat(member, item->value);
-                world.play_sound("jidlo.wav");
+                eat_food(member, item->value);  // plays its own sound
             } else {
-                drink(member, item->value);
+                drink_water(member, item->value);
                 world.play_sound("lektvar.wav");
             }
             if (item->charges > 0) world.cast_spell_on(member, item->spell);
@@ -154,6 +154,10 @@ bool consume(item_table& items, party_member& member, held_list& held, inventory
 
 }  // namespace
 
+void inventory_world::recompute_stats(party_member& member) {
+    ::recompute_stats(member);
+}
+
 bool can_handle_items(const party_member& member) {
     return !(static_cast<uint16_t>(member.stats[STAT_FLAGS]) & CF_SUMMONED) &&
            !(static_cast<uint16_t>(member.base_stats[STAT_FLAGS]) & CF_TRANSFORMED);
@@ -166,6 +170,17 @@ bool can_wear(const item_table& items, const party_member& member, int number) {
         const int have = member.stats[i];
         const int need = item->requirements[i];
         if (have < need || have + item->mods[i] < need) return false;
+    }
+    return true;
+}
+
+bool still_meets_requirements(const item_table& items, const party_member& member, int number) {
+    const item_def* item = items.find(number);
+    if (!item) return false;
+    for (int i = 0; i < ATTRIBUTES; ++i) {
+        const int without = member.stats[i] - item->mods[i];
+        const int need = item->requirements[i];
+        if (without < need || member.stats[i] < need) return false;
     }
     return true;
 }
@@ -206,9 +221,10 @@ void take_off(item_table& items, party_member& member, int slot, inventory_world
 void apply_equipment_rules(item_table& items, party_member& member, inventory_world& world, int kept_hand) {
     world.recompute_stats(member);
     for (int slot = 1; slot <= SLOT_LEFT_HAND; ++slot)
-        if (member.worn[slot] != 0 && !can_wear(items, member, member.worn[slot]))
+        if (member.worn[slot] != 0 && !still_meets_requirements(items, member, member.worn[slot]))
             take_off(items, member, slot, world);
-    if (member.worn[SLOT_CONTAINER] != 0 && !can_wear(items, member, member.worn[SLOT_CONTAINER])) {
+    if (member.worn[SLOT_CONTAINER] != 0 &&
+        !still_meets_requirements(items, member, member.worn[SLOT_CONTAINER])) {
         // The bag goes with everything it carries: to the backpack's first
         // cells if they have room, else onto the floor.
         held_list bag = take_container(member);
@@ -407,15 +423,4 @@ bool give_items(item_table& items, party_member& member, held_list& held, bool m
         held.pop_back();
     }
     return held.empty();
-}
-
-void eat(party_member& member, int hours) {
-    const int64_t cap = (member.stats[STAT_HP_MAX] / 2 + 48) * int64_t{TICKS_PER_HOUR};
-    member.food = static_cast<int32_t>(std::min<int64_t>(member.food + int64_t{hours} * TICKS_PER_HOUR, cap));
-}
-
-void drink(party_member& member, int hours) {
-    const int64_t cap = (member.stats[STAT_HP_MAX] / 3 + 24) * int64_t{TICKS_PER_HOUR};
-    member.water =
-        static_cast<int32_t>(std::min<int64_t>(member.water + int64_t{hours} * TICKS_PER_HOUR, cap));
 }

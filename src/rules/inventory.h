@@ -26,7 +26,8 @@ constexpr int BODY_RIGHT_HALF_X = 93;  // a one-hand item dropped right of this 
 // What the inventory reaches outside the item and party records. Each call
 // stands for a part of the game that does its own work: the items lying on
 // the map, the sounds, the spells, the map screen and the party's
-// recomputation. The defaults do nothing.
+// recomputation. The defaults do nothing, except the recomputation, which
+// is the party's own.
 class inventory_world {
   public:
     virtual ~inventory_world() = default;
@@ -36,7 +37,7 @@ class inventory_world {
     virtual void cast_spell_on(party_member&, int /*spell*/) {}
     virtual void open_map() {}
     // Rebuilds the character's effective statistics from base and worn items.
-    virtual void recompute_stats(party_member&) {}
+    virtual void recompute_stats(party_member& member);
 };
 
 // False for a character that may not touch items (flag 0x2000 or transformed).
@@ -45,6 +46,10 @@ bool can_handle_items(const party_member& member);
 // The character's effective attributes meet the item's four requirements,
 // also after the item's own modifiers are added.
 bool can_wear(const item_table& items, const party_member& member, int item);
+// The same for an item already worn, whose modifiers the effective
+// attributes include: they are taken out before the test, so that a
+// modifier is not counted twice.
+bool still_meets_requirements(const item_table& items, const party_member& member, int item);
 
 // Two melee weapons in the hands are allowed together (true when the hands
 // do not hold two melee weapons).
@@ -85,7 +90,3 @@ bool click_backpack(item_table& items, party_member& member, int cell, held_list
 // `may_take_arrows`: outside battle, or this character's inventory turn.
 // True when nothing is left over.
 bool give_items(item_table& items, party_member& member, held_list& held, bool may_take_arrows);
-
-// Food and drink reserves: value hours added, capped by the hit-point maximum.
-void eat(party_member& member, int hours);
-void drink(party_member& member, int hours);

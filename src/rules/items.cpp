@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "rules/party.h"
+
 void item_table::set_definitions(std::vector<item_def> definitions) {
     if (definitions.size() > static_cast<size_t>(MAX_ITEMS)) definitions.resize(MAX_ITEMS);
     records_ = std::move(definitions);
@@ -82,4 +84,14 @@ int16_t item_table::make_money(int32_t amount) {
     const int16_t clone = clone_item(best + 1);
     if (clone) records_[clone - 1].money = static_cast<uint16_t>(amount);
     return clone;
+}
+
+item_table& game_items() {
+    static item_table table;
+    return table;
+}
+
+void install_game_items() {
+    set_party_item_lookup([](int number) -> const item_def* { return game_items().find(number); });
+    game_items().set_reference_check([](int16_t number) { return party_holds_item(number); });
 }

@@ -64,3 +64,10 @@ class item_table {
     int16_t map_item_ = 0;
     item_referenced_fn referenced_ = nullptr;
 };
+
+// The game's item table, for the whole run.
+item_table& game_items();
+// Lets the party rules read the game's item table, and keeps clones that a
+// character holds from being reused. The floor, alcoves, monsters and
+// projectiles join that check when they are built.
+void install_game_items();

@@ -42,16 +42,3 @@ lock_result try_lock(const item_def& item, int key_code, int difficulty, int dex
     if (chance >= dexterity && random(100) <= chance - dexterity) return lock_result::pick_broken;
     return chance < random(dexterity) ? lock_result::opened : lock_result::stays_shut;
 }
-
-bool party_holds_item(std::span<const party_member> party, int16_t item) {
-    const int number = std::abs(static_cast<int>(item));
-    if (number == 0) return false;
-    for (const party_member& member : party) {
-        if (!member.used) continue;
-        for (int16_t worn : member.worn)
-            if (std::abs(static_cast<int>(worn)) == number) return true;
-        for (int16_t carried : member.inventory)
-            if (std::abs(static_cast<int>(carried)) == number) return true;
-    }
-    return false;
-}

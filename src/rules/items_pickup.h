@@ -52,7 +52,3 @@ enum class lock_result {
 // picked (0 counts as 100). `dexterity` is that of the best living picker of
 // the group; `random` draws random(n).
 lock_result try_lock(const item_def& item, int key_code, int difficulty, int dexterity, int (*random)(int));
-
-// True when any of the characters holds the item (worn, in the backpack);
-// stack marks count as their items.
-bool party_holds_item(std::span<const party_member> party, int16_t item);
