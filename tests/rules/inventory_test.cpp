@@ -282,6 +282,26 @@ TEST_F(Bags, BagTakenOffCarriesItsItemsAndPutsThemBack) {
     EXPECT_FALSE(drop_on_body(items, member, held, 50, world));
 }
 
+TEST_F(Stacks, BeltTakesOnlyBeltItemsAndExchangesThem) {
+    const int16_t potion = add(make("potion", IT_POTION, PL_BELT));
+    const int16_t flask = add(make("flask", IT_DRINK, PL_BELT));
+    const int16_t rock = add(make("rock", IT_ORDINARY, PL_NONE));
+    party_member member = character();
+    held = {rock};
+    EXPECT_FALSE(click_belt(items, member, 0, held));
+    held = {potion, static_cast<int16_t>(-potion)};
+    EXPECT_FALSE(click_belt(items, member, 0, held));
+    held = {potion};
+    ASSERT_TRUE(click_belt(items, member, 2, held));
+    EXPECT_EQ(member.worn[SLOT_BELT + 2], potion);
+    EXPECT_TRUE(held.empty());
+    held = {flask};
+    ASSERT_TRUE(click_belt(items, member, 2, held));
+    EXPECT_EQ(member.worn[SLOT_BELT + 2], flask);
+    EXPECT_EQ(held, held_list{potion});
+    EXPECT_FALSE(click_belt(items, member, 4, held));
+}
+
 TEST_F(Quiver, ArrowsStayBelowAHundredAndComeOutAsBundles) {
     item_def one = make("arrow", IT_ORDINARY, PL_QUIVER);
     item_def ten = one;

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "base/paths.h"
+#include "rules/items_info.h"
 #include "rules/items_load.h"
 #include "rules/items_pickup.h"
 
@@ -156,4 +157,30 @@ TEST(ItemFiles, LoadsTheFolderAndAMissingItemsFileIsFatal) {
     EXPECT_EXIT(load_items(items, names, icons), ::testing::ExitedWithCode(1),
                 "Selhalo otevreni souboru ITEMS.DAT");
     fs::remove_all(folder);
+}
+
+TEST(ItemInfo, RequirementLineListsNonZeroRequirementsAndMarksUnmetOnes) {
+    item_def bow = make("bow", IT_BOW);
+    std::strcpy(bow.description, "long and strong");
+    bow.requirements[0] = 20;
+    bow.requirements[3] = 45;
+    item_table items;
+    items.set_definitions({bow});
+    party_member archer;
+    archer.stats[0] = 30;
+    archer.stats[3] = 40;
+    auto texts = [](int number) {
+        return number == REQUIREMENT_TEXT ? std::string("Str %d") : std::string("Dex %d %s 100%");
+    };
+    auto info = describe_item(items, archer, 1, texts);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->name, "bow");
+    EXPECT_EQ(info->description, "long and strong");
+    EXPECT_EQ(info->requirements, "Str 20 Dex 45 %s 100%");  // only the first %d is filled
+    EXPECT_TRUE(info->unmet);
+    archer.stats[3] = 45;
+    info = describe_item(items, archer, 1, texts, 120);
+    EXPECT_EQ(info->name, "bow (120)");
+    EXPECT_FALSE(info->unmet);
+    EXPECT_FALSE(describe_item(items, archer, 2, texts));
 }
