@@ -81,9 +81,12 @@ TEST(PartyPortraits, EveryFaceIsFourOpaquePaintedStatesOfTheBarsSize) {
 TEST(PartyPortraits, EachStateLooksWorseThanTheOneBefore) {
     for (const look& who : party_looks()) {
         const canvas c = paint_face_states(who);
-        for (int state = 1; state < FACE_STATES; ++state)
-            EXPECT_GT(difference(c, state_area(state - 1), c, state_area(state)), 0.01f)
+        // The face itself changes from state to state, not only the light.
+        for (int state = 1; state < FACE_STATES; ++state) {
+            const rect before = state_area(state - 1), now = state_area(state);
+            EXPECT_GT(difference(c, {18, before.y + 20, 18, 30}, c, {18, now.y + 20, 18, 30}), 0.008f)
                 << who.name << " state " << state;
+        }
         // Near death the picture has sunk into shadow.
         EXPECT_LT(measure(c, state_area(3)).mean, measure(c, state_area(0)).mean) << who.name;
     }
@@ -137,7 +140,7 @@ TEST(PartyFigures, FiguresOfOneGenderShareTheirOutlineBelowTheHead) {
                 differing += (ca.alpha(x, y) >= 0.5f) != (cb.alpha(x, y) >= 0.5f);
         return differing;
     };
-    const auto& looks = party_looks();                       // Borin, Lenka, Tomas, Vesna
+    const auto& looks = party_looks();  // Borin, Lenka, Tomas, Vesna
     EXPECT_LT(outline_difference(looks[0], looks[2]), 60);
     EXPECT_LT(outline_difference(looks[1], looks[3]), 400);  // Lenka's braid against Vesna's hair
     EXPECT_GT(outline_difference(looks[0], looks[1]), 2000);
