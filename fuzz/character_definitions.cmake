@@ -1,0 +1,1 @@
+vorthan_fuzz_target(character_definitions LIBS vorthan_rules)
