@@ -219,7 +219,7 @@ void paint_front_hair(canvas& c, const look& who, const frame_of_head& f) {
         c, f, -1.25f, top - 0.3f, 1.25f, 0.6f,
         [&](float u, float v) {
             // The hair's outline is the skull's, a little larger.
-            const float w = 1.1f * head_width(who, v / 1.08f);
+            const float w = (who.hair_cut == hair_style::braid ? 1.05f : 1.1f) * head_width(who, v / 1.08f);
             if (w <= 0) return 0.0f;
             float line;  // the hairline: hair lies above it
             switch (who.hair_cut) {
@@ -237,7 +237,8 @@ void paint_front_hair(canvas& c, const look& who, const frame_of_head& f) {
                     line = -0.55f + 0.35f * std::abs(u - 0.25f) + 0.08f * std::sin(u * 12);
                     break;
             }
-            if (std::abs(u) > 0.85f && who.hair_cut == hair_style::cropped)
+            if (std::abs(u) > 0.85f &&
+                (who.hair_cut == hair_style::cropped || who.hair_cut == hair_style::braid))
                 line = std::max(line, -0.12f);  // down to the ears
             else if (std::abs(u) > 0.85f && who.hair_cut != hair_style::receding)
                 line = std::max(line, 0.35f);  // hair covers the temples
