@@ -244,7 +244,8 @@ void apply_equipment_rules(item_table& items, party_member& member, inventory_wo
 
 bool pick_from_body(item_table& items, party_member& member, int slot, held_list& held,
                     inventory_world& world) {
-    if (!held.empty() || !can_handle_items(member) || slot < 0 || slot > SLOT_LEFT_HAND) return false;
+    if (!held.empty() || !can_handle_items(member) || !world.may_change_clothes(member)) return false;
+    if (slot < 0 || slot > SLOT_LEFT_HAND) return false;
     if (member.worn[slot] == 0) return false;
     if (slot == SLOT_CONTAINER) {
         held = take_container(member);
@@ -268,7 +269,7 @@ bool pick_from_body(item_table& items, party_member& member, int slot, held_list
 
 bool drop_on_body(item_table& items, party_member& member, held_list& held, int drop_x,
                   inventory_world& world) {
-    if (held.empty() || !can_handle_items(member)) return false;
+    if (held.empty() || !can_handle_items(member) || !world.may_change_clothes(member)) return false;
     const item_def* item = items.find(held[0]);
     if (!item) return false;
     const bool container = item->placement == PL_CONTAINER;

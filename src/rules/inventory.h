@@ -36,6 +36,9 @@ class inventory_world {
     virtual void play_sound(const char* /*name*/) {}
     virtual void cast_spell_on(party_member&, int /*spell*/) {}
     virtual void open_map() {}
+    // Battle allows dressing only to the character whose turn it is, after
+    // it chose the inventory action; outside battle anyone may.
+    virtual bool may_change_clothes(const party_member&) { return true; }
     // Rebuilds the character's effective statistics from base and worn items.
     virtual void recompute_stats(party_member& member);
 };
