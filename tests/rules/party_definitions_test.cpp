@@ -2,8 +2,15 @@
 // malformed files with the line that failed.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "base/paths.h"
+#include "core/handle_ids.h"
+#include "core/handles.h"
 #include "party_test_support.h"
 #include "rules/party_definitions.h"
 
@@ -101,4 +108,49 @@ TEST_F(PartyTest, MalformedDefinitionsAreRefusedNamingTheLine) {
     auto unknown_item = parse("134\r\n5\r\n");
     EXPECT_EQ(unknown_item.result.line, 2);
     EXPECT_NE(unknown_item.result.error.find("item 5"), std::string::npos);
+}
+
+namespace {
+
+// POSTAVY.DAT in a folder of its own, named by the maps' path group.
+class DefinitionsFile : public PartyTest {
+  protected:
+    void SetUp() override {
+        PartyTest::SetUp();
+        folder_ = std::filesystem::temp_directory_path() / ("vorthan_party_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+        saved_path_ = path_table[PATH_MAPS];
+        path_table[PATH_MAPS] = folder_.string() + "/";
+    }
+    void TearDown() override {
+        undefine_handle(H_POSTAVY);
+        path_table[PATH_MAPS] = saved_path_;
+        std::filesystem::remove_all(folder_);
+        PartyTest::TearDown();
+    }
+    void write(const std::string& text) {
+        std::ofstream(folder_ / "postavy.dat", std::ios::binary) << text;
+        define_handle(H_POSTAVY, "postavy.dat", nullptr, PATH_MAPS);
+    }
+    std::filesystem::path folder_;
+    std::string saved_path_;
+};
+
+}  // namespace
+
+TEST_F(DefinitionsFile, StartUpReadsTheDefinitionsAndTheirRunes) {
+    write("128\r\n Ardent\r\n4\r\n33\r\n66\r\n2\r\n-1\r\n");
+    load_character_definitions();
+    EXPECT_STREQ(character_definitions[0].name, "Ardent");
+    EXPECT_EQ(character_definitions[0].hp, 33);
+    EXPECT_EQ(party_state.runes[2], 0x02);
+}
+
+TEST_F(DefinitionsFile, AFaultyFileEndsTheProgramWithItsMessage) {
+    write("4\r\n33\r\n135\r\n20\r\n0\r\n");
+    EXPECT_EXIT(load_character_definitions(), testing::ExitedWithCode(1),
+                "Error in file POSTAVY.DAT on line 4: the definition names equipment slot 20");
+    write("4\r\n");
+    EXPECT_EXIT(load_character_definitions(), testing::ExitedWithCode(1),
+                "Error in file POSTAVY.DAT. May be missing a parameter in some definition.");
 }
