@@ -17,6 +17,24 @@ void reset_party() {
     party_state = party_globals{};
 }
 
+void append_party_block(std::vector<uint8_t>& out) {
+    for (const party_member& m : party) append_party_member(m, out);
+}
+
+bool read_party_block(const uint8_t* data, size_t size, bool saved_self_follows[PARTY_SLOTS]) {
+    if (data == nullptr || size < PARTY_BLOCK_SIZE) return false;
+    party_member read[PARTY_SLOTS];
+    bool follows[PARTY_SLOTS] = {};
+    for (int i = 0; i < PARTY_SLOTS; ++i)
+        if (!read_party_member(data + i * PARTY_MEMBER_SIZE, PARTY_MEMBER_SIZE, read[i], &follows[i]))
+            return false;
+    for (int i = 0; i < PARTY_SLOTS; ++i) {
+        party[i] = read[i];
+        if (saved_self_follows) saved_self_follows[i] = follows[i];
+    }
+    return true;
+}
+
 int party_slot_of(const party_member& member) {
     for (int i = 0; i < PARTY_SLOTS; ++i)
         if (&party[i] == &member) return i;

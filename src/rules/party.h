@@ -2,7 +2,9 @@
 // The party: six character slots and the state the rules keep beside them,
 // and every operation on a character (statistics, damage, death, ticks, rest,
 // experience, load, groups). Everything runs on the game's one thread.
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "rules/item_record.h"
 #include "rules/party_record.h"
@@ -27,6 +29,14 @@ struct party_globals {
     uint8_t runes[RUNE_GROUPS] = {};  // bit r: rune r of the group is known
 };
 extern party_globals party_state;
+
+// The six records as one block of 1872 bytes, as saved games keep them.
+constexpr size_t PARTY_BLOCK_SIZE = PARTY_SLOTS * PARTY_MEMBER_SIZE;
+void append_party_block(std::vector<uint8_t>& out);
+// Replaces the party from a block; false (and the party untouched) when it is
+// short. `saved_self_follows[i]` tells whether slot i's own record, kept while
+// it is transformed, was stored after the block.
+bool read_party_block(const uint8_t* data, size_t size, bool saved_self_follows[PARTY_SLOTS] = nullptr);
 
 // Clears the six slots and the globals (a new game).
 void reset_party();

@@ -370,3 +370,24 @@ TEST_F(PartyTest, ItemsWornOrCarriedCountAsHeld) {
     m.used = 0;
     EXPECT_FALSE(party_holds_item(7));
 }
+
+TEST_F(PartyTest, ThePartyBlockKeepsAllSixRecordsAndRefusesAShortBlock) {
+    hero(0);
+    hero(3).experience = 4321;
+    party_member own_shape;
+    party[5].saved_self = &own_shape;
+    party[5].used = 1;
+    std::vector<uint8_t> block;
+    append_party_block(block);
+    ASSERT_EQ(block.size(), PARTY_BLOCK_SIZE);
+    reset_party();
+    EXPECT_FALSE(read_party_block(block.data(), block.size() - 1));
+    EXPECT_EQ(party[3].used, 0);
+    bool follows[PARTY_SLOTS] = {};
+    ASSERT_TRUE(read_party_block(block.data(), block.size(), follows));
+    EXPECT_STREQ(party[0].name, "Hero0");
+    EXPECT_EQ(party[3].experience, 4321);
+    EXPECT_EQ(party[5].saved_self, nullptr);
+    EXPECT_TRUE(follows[5]);
+    EXPECT_FALSE(follows[0]);
+}
