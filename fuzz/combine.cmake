@@ -1,0 +1,1 @@
+vorthan_fuzz_target(combine LIBS vorthan_rules)

@@ -1,0 +1,1 @@
+vorthan_fuzz_target(items LIBS vorthan_rules)
