@@ -1,0 +1,140 @@
+// Compiling item sources: the records, lists, translations and combinations
+// the forge writes, read back through the game's own readers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "base/strings.h"
+#include "forge/item_source.h"
+#include "rules/combine.h"
+#include "rules/items_file.h"
+
+namespace {
+
+const char* const SOURCE = R"(# a few items
+item bread
+  name Chléb
+  description Čerstvě upečený
+  type food
+  value 12
+  weight 3
+item sword
+  name Meč
+  type melee
+  placement one_hand
+  weapon_class 2
+  requires strength 30
+  modifies strength -5
+  modifies resist[1] 20
+  pictures mec.pcx mecm.pcx mecf.pcx
+  sound clang.wav
+item axe
+  type melee
+  pictures sekera.pcx sekeram.pcx sekeraf.pcx
+  sound clang.wav
+item old_sword   # the same pictures as the sword
+  pictures mec.pcx mecm.pcx mecf.pcx
+item bag
+  placement container
+  extra_slots 6
+combine bread axe -> sword
+combine sword bag -> axe bread
+)";
+
+std::string expect_failure(const std::string& source) {
+    try {
+        forge::compile_item_source(source, "items.src");
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << "compiled without complaint:\n" << source;
+    return "";
+}
+
+}  // namespace
+
+TEST(ItemSource, RecordsAndListsSurviveTheItemsFileReader) {
+    forge::compiled_items items = forge::compile_item_source(SOURCE, "items.src");
+    std::vector<uint8_t> bytes = write_items_file(items.file);
+    items_file back = parse_items_file(bytes);
+    ASSERT_EQ(back.definitions.size(), 5u);
+    EXPECT_EQ(items.numbers.at("bread"), 1);
+    EXPECT_EQ(items.numbers.at("bag"), 5);
+
+    const item_def& bread = back.definitions[0];
+    EXPECT_EQ(std::string(bread.name), *utf8_to_game_codepage("Chléb"));
+    EXPECT_EQ(std::string(bread.description), *utf8_to_game_codepage("Čerstvě upečený"));
+    EXPECT_EQ(bread.type, IT_FOOD);
+    EXPECT_EQ(bread.value, 12);
+    EXPECT_EQ(bread.weight, 3);
+    EXPECT_EQ(bread.sound, 0);
+
+    const item_def& sword = back.definitions[1];
+    EXPECT_EQ(sword.type, IT_MELEE);
+    EXPECT_EQ(sword.placement, PL_ONE_HAND);
+    EXPECT_EQ(sword.weapon_class, 2);
+    EXPECT_EQ(sword.requirements[0], 30);
+    EXPECT_EQ(sword.mods[0], -5);
+    EXPECT_EQ(sword.mods[12], 20);
+    EXPECT_EQ(back.definitions[4].extra_slots, 6);
+    EXPECT_STREQ(back.definitions[2].name, "axe");  // no name: the source's
+
+    // One picture number names the same entry of the floor and both body sets.
+    const item_def& axe = back.definitions[2];
+    EXPECT_EQ(back.picture_sets[0][sword.picture], "mec.pcx");
+    EXPECT_EQ(back.picture_sets[1][sword.picture], "mecm.pcx");
+    EXPECT_EQ(back.picture_sets[2][sword.picture], "mecf.pcx");
+    EXPECT_EQ(back.picture_sets[0][axe.picture], "sekera.pcx");
+    EXPECT_EQ(back.definitions[3].picture, sword.picture);
+    EXPECT_EQ(back.picture_sets[0].size(), 2u);
+    // Sound 0 is none: the first named sound is 1, and a repeated file shares it.
+    EXPECT_EQ(sword.sound, 1);
+    EXPECT_EQ(axe.sound, 1);
+    EXPECT_EQ(back.sounds[1], "clang.wav");
+}
+
+TEST(ItemSource, TranslationTableNamesEachItemWithItsDescription) {
+    forge::compiled_items items = forge::compile_item_source(SOURCE, "items.src");
+    language_table table = parse_csv_table(forge::items_csv_text(items));
+    ASSERT_EQ(table.size(), 5u);
+    EXPECT_EQ(table[0], *utf8_to_game_codepage("Chléb\nČerstvě upečený"));
+    EXPECT_EQ(table[1], *utf8_to_game_codepage("Meč"));
+    EXPECT_EQ(table[4], "bag");
+}
+
+TEST(ItemSource, CombinationsByNameMatchInTheGame) {
+    forge::compiled_items items = forge::compile_item_source(SOURCE, "items.src");
+    std::vector<combine_rule> rules = parse_combine_rules(forge::combitem_text(items));
+    ASSERT_EQ(rules.size(), 2u);
+    const int count = int(items.file.definitions.size());
+    // bread (1) held on the axe (3): the slot receives the sword (2).
+    auto three = find_combination(rules, 1, 3, count);
+    ASSERT_TRUE(three);
+    EXPECT_EQ(three->held, 0);
+    EXPECT_EQ(three->slot, 2);
+    // sword (2) held on the bag (5): the sword becomes the axe, the bag bread.
+    auto four = find_combination(rules, 2, 5, count);
+    ASSERT_TRUE(four);
+    EXPECT_EQ(four->held, 3);
+    EXPECT_EQ(four->slot, 1);
+}
+
+TEST(ItemSource, FaultsNameTheFileAndLine) {
+    EXPECT_EQ(expect_failure("item a\ncombine a ghost -> a\n"), "items.src:2: unknown item ghost");
+    // A combination written before its items is fine; a missing one is not.
+    EXPECT_NO_THROW(forge::compile_item_source("combine a b -> a\nitem a\nitem b\n", "items.src"));
+    EXPECT_EQ(expect_failure("item a\n\nitem a\n"), "items.src:3: item a is named twice");
+    EXPECT_EQ(expect_failure("item a\n  colour red\n"), "items.src:2: unknown keyword colour");
+    EXPECT_EQ(expect_failure("item a\n  weight 12kg\n"), "items.src:2: '12kg' is not a number");
+    EXPECT_EQ(expect_failure("item a\n  weight 40000\n"), "items.src:2: 40000 lies outside -32768..32767");
+    EXPECT_EQ(expect_failure("item a\n  type sandwich\n"), "items.src:2: unknown type sandwich");
+    EXPECT_EQ(expect_failure("item a\n  modifies luck 3\n"), "items.src:2: unknown statistic luck");
+    EXPECT_EQ(expect_failure("weight 3\n"), "items.src:1: 'weight' before the first item");
+    EXPECT_EQ(expect_failure("item a\n  name ☺\n"),
+              "items.src:2: a character of '☺' has no place in the game's code page");
+    // 32 characters would leave the record's name without its end.
+    EXPECT_EQ(expect_failure("item a\n  name " + std::string(32, 'x') + "\n"),
+              "items.src:2: '" + std::string(32, 'x') + "' is longer than 31 characters");
+    EXPECT_NO_THROW(forge::compile_item_source("item a\n  name " + std::string(31, 'x') + "\n", "items.src"));
+}
