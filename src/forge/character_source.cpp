@@ -7,6 +7,7 @@
 
 #include "base/strings.h"
 #include "forge/item_source_lines.h"
+#include "rules/item_record.h"
 #include "rules/party_record.h"
 
 namespace forge {
@@ -87,12 +88,15 @@ class character_compiler {
         if (key == "bag") {
             if (args != 1) throw fault("bag takes one item");
             c.bag = item(line.words[1]);
+            if (items_.file.definitions[size_t(c.bag - 1)].placement != PL_CONTAINER)
+                throw fault(line.words[1] + " is not a container");
             return;
         }
         if (key == "wear") {
             if (args != 2) throw fault("wear takes a slot and an item");
             // Slot 0 is the bag's: it also sets the backpack's size.
             int slot = int(number(line.words[1], 1, WORN_SLOTS - 1));
+            if (c.worn.count(slot)) throw fault("slot " + line.words[1] + " is worn twice");
             c.worn[slot] = item(line.words[2]);
             return;
         }

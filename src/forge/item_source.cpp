@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <optional>
 
@@ -85,6 +86,11 @@ class item_compiler {
     item_def& begin_item(const source_line& line) {
         if (line.words.size() != 2) throw fault("item takes one name");
         const std::string& name = line.words[1];
+        // Names stand between other words of the sources (combinations, lists).
+        bool plain = std::all_of(name.begin(), name.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+        });
+        if (!plain) throw fault("item name " + name + " may hold only letters, digits and _");
         if (out_.numbers.count(name)) throw fault("item " + name + " is named twice");
         if (long(out_.file.definitions.size()) >= MAX_ITEM_COUNT) throw fault("too many items");
         out_.file.definitions.emplace_back();
@@ -138,6 +144,12 @@ class item_compiler {
         if (key == "pictures") {
             if (args != 3) throw fault("pictures takes the floor, male body and female body files");
             item.picture = uint16_t(picture_number({line.words[1], line.words[2], line.words[3]}));
+            return;
+        }
+        if (key == "flight") {
+            if (args != 16) throw fault("flight takes 16 files: 4 views of 4 phases");
+            for (int i = 0; i < 16; ++i)
+                item.flight_pictures[i] = int16_t(flight_number(line.words[size_t(i) + 1]));
             return;
         }
         if (key == "sound") {
@@ -194,14 +206,20 @@ class item_compiler {
         return int(sets[0].size() - 1);
     }
 
+    // Flight picture 0 means the item's own picture: the set's first entry is kept empty.
+    int flight_number(const std::string& file) { return numbered_entry(out_.file.picture_sets[3], file); }
+
     // Sound 0 means none: the list's first entry is kept empty.
-    int sound_number(const std::string& file) {
-        auto& sounds = out_.file.sounds;
-        if (sounds.empty()) sounds.emplace_back();
-        for (size_t i = 1; i < sounds.size(); ++i)
-            if (sounds[i] == file) return int(i);
-        sounds.push_back(file);
-        return int(sounds.size() - 1);
+    int sound_number(const std::string& file) { return numbered_entry(out_.file.sounds, file); }
+
+    // The entry of a file in a list whose entry 0 stands for none.
+    int numbered_entry(std::vector<std::string>& list, const std::string& file) {
+        if (list.empty()) list.emplace_back();
+        for (size_t i = 1; i < list.size(); ++i)
+            if (list[i] == file) return int(i);
+        if (list.size() > 32767) throw fault("too many files in one list");
+        list.push_back(file);
+        return int(list.size() - 1);
     }
 
     std::string game_text(const std::string& utf8) {

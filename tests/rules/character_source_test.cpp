@@ -104,6 +104,9 @@ TEST_F(CharacterSource, FaultsNameTheFileAndLine) {
     EXPECT_EQ(failure("character\n  name A\n  backpack bread loaf\n"), "chars.src:3: unknown item loaf");
     EXPECT_EQ(failure("character\n  name A\n  wear 13 sword\n"), "chars.src:3: 13 lies outside 1..12");
     EXPECT_EQ(failure("character\n  name A\n  arrows 100\n"), "chars.src:3: 100 lies outside 0..99");
+    EXPECT_EQ(failure("character\n  name A\n  wear 7 sword\n  wear 7 bread\n"),
+              "chars.src:4: slot 7 is worn twice");
+    EXPECT_EQ(failure("character\n  name A\n  bag bread\n"), "chars.src:3: bread is not a container");
     EXPECT_EQ(failure("character\n  name A\n  runes 0 9\n"), "chars.src:3: 9 lies outside 1..8");
     EXPECT_EQ(failure("character\n  name A\n  luck 3\n"), "chars.src:3: unknown keyword luck");
     EXPECT_EQ(failure("character\n  name Fifteen letters\n"),

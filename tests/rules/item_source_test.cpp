@@ -38,6 +38,9 @@ item old_sword   # the same pictures as the sword
 item bag
   placement container
   extra_slots 6
+item arrow
+  type thrown
+  flight a0.pcx a1.pcx a2.pcx a3.pcx a0.pcx a1.pcx a2.pcx a3.pcx b0.pcx b0.pcx b0.pcx b0.pcx b0.pcx b0.pcx b0.pcx a0.pcx
 combine bread axe -> sword
 combine sword bag -> axe bread
 )";
@@ -58,7 +61,7 @@ TEST(ItemSource, RecordsAndListsSurviveTheItemsFileReader) {
     forge::compiled_items items = forge::compile_item_source(SOURCE, "items.src");
     std::vector<uint8_t> bytes = write_items_file(items.file);
     items_file back = parse_items_file(bytes);
-    ASSERT_EQ(back.definitions.size(), 5u);
+    ASSERT_EQ(back.definitions.size(), 6u);
     EXPECT_EQ(items.numbers.at("bread"), 1);
     EXPECT_EQ(items.numbers.at("bag"), 5);
 
@@ -92,12 +95,20 @@ TEST(ItemSource, RecordsAndListsSurviveTheItemsFileReader) {
     EXPECT_EQ(sword.sound, 1);
     EXPECT_EQ(axe.sound, 1);
     EXPECT_EQ(back.sounds[1], "clang.wav");
+    // Flight picture 0 falls back to the item's own: the first file is 1.
+    const item_def& arrow = back.definitions[5];
+    EXPECT_EQ(arrow.flight_pictures[0], 1);
+    EXPECT_EQ(arrow.flight_pictures[4], 1);
+    EXPECT_EQ(arrow.flight_pictures[8], 5);
+    EXPECT_EQ(arrow.flight_pictures[15], 1);
+    EXPECT_EQ(back.picture_sets[3][5], "b0.pcx");
+    EXPECT_EQ(back.picture_sets[3].size(), 6u);
 }
 
 TEST(ItemSource, TranslationTableNamesEachItemWithItsDescription) {
     forge::compiled_items items = forge::compile_item_source(SOURCE, "items.src");
     language_table table = parse_csv_table(forge::items_csv_text(items));
-    ASSERT_EQ(table.size(), 5u);
+    ASSERT_EQ(table.size(), 6u);
     EXPECT_EQ(table[0], *utf8_to_game_codepage("Chléb\nČerstvě upečený"));
     EXPECT_EQ(table[1], *utf8_to_game_codepage("Meč"));
     EXPECT_EQ(table[4], "bag");
@@ -125,6 +136,9 @@ TEST(ItemSource, FaultsNameTheFileAndLine) {
     // A combination written before its items is fine; a missing one is not.
     EXPECT_NO_THROW(forge::compile_item_source("combine a b -> a\nitem a\nitem b\n", "items.src"));
     EXPECT_EQ(expect_failure("item a\n\nitem a\n"), "items.src:3: item a is named twice");
+    EXPECT_EQ(expect_failure("item ->\n"), "items.src:1: item name -> may hold only letters, digits and _");
+    EXPECT_EQ(expect_failure("item a\n  flight a.pcx\n"),
+              "items.src:2: flight takes 16 files: 4 views of 4 phases");
     EXPECT_EQ(expect_failure("item a\n  colour red\n"), "items.src:2: unknown keyword colour");
     EXPECT_EQ(expect_failure("item a\n  weight 12kg\n"), "items.src:2: '12kg' is not a number");
     EXPECT_EQ(expect_failure("item a\n  weight 40000\n"), "items.src:2: 40000 lies outside -32768..32767");
