@@ -26,7 +26,7 @@ void equip_party() {
     }
     set_party_item_lookup(bench_item);
     reset_party();
-    for (party_member& m : party) {
+    for (party_member& m : party_members) {
         m.used = 1;
         m.group = 1;
         m.level = 5;
@@ -45,8 +45,8 @@ void equip_party() {
 void BM_RecomputeSixMembers(benchmark::State& state) {
     equip_party();
     for (auto _ : state) {
-        for (party_member& m : party) recompute_stats(m);
-        benchmark::DoNotOptimize(party[5].stats[STAT_RESIST]);
+        for (party_member& m : party_members) recompute_stats(m);
+        benchmark::DoNotOptimize(party_members[5].stats[STAT_RESIST]);
     }
 }
 BENCHMARK(BM_RecomputeSixMembers);
@@ -54,10 +54,10 @@ BENCHMARK(BM_RecomputeSixMembers);
 void BM_PartyGameTick(benchmark::State& state) {
     equip_party();
     // Reserves that outlast the run, so every tick eats, drinks and regenerates.
-    for (party_member& m : party) m.food = m.water = 1 << 30;
+    for (party_member& m : party_members) m.food = m.water = 1 << 30;
     for (auto _ : state) {
         party_game_tick();
-        benchmark::DoNotOptimize(party[0].vp);
+        benchmark::DoNotOptimize(party_members[0].vp);
     }
 }
 BENCHMARK(BM_PartyGameTick);

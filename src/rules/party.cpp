@@ -1,6 +1,6 @@
 #include "rules/party.h"
 
-party_member party[PARTY_SLOTS];
+party_member party_members[PARTY_SLOTS];
 party_member character_definitions[CHARACTER_DEFINITIONS];
 party_globals party_state;
 
@@ -13,12 +13,12 @@ party_world* world = &default_world;
 }  // namespace
 
 void reset_party() {
-    for (party_member& m : party) m = party_member{};
+    for (party_member& m : party_members) m = party_member{};
     party_state = party_globals{};
 }
 
 void append_party_block(std::vector<uint8_t>& out) {
-    for (const party_member& m : party) append_party_member(m, out);
+    for (const party_member& m : party_members) append_party_member(m, out);
 }
 
 bool read_party_block(const uint8_t* data, size_t size, bool saved_self_follows[PARTY_SLOTS]) {
@@ -29,7 +29,7 @@ bool read_party_block(const uint8_t* data, size_t size, bool saved_self_follows[
         if (!read_party_member(data + i * PARTY_MEMBER_SIZE, PARTY_MEMBER_SIZE, read[i], &follows[i]))
             return false;
     for (int i = 0; i < PARTY_SLOTS; ++i) {
-        party[i] = read[i];
+        party_members[i] = read[i];
         if (saved_self_follows) saved_self_follows[i] = follows[i];
     }
     return true;
@@ -37,7 +37,7 @@ bool read_party_block(const uint8_t* data, size_t size, bool saved_self_follows[
 
 int party_slot_of(const party_member& member) {
     for (int i = 0; i < PARTY_SLOTS; ++i)
-        if (&party[i] == &member) return i;
+        if (&party_members[i] == &member) return i;
     return -1;
 }
 

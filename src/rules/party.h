@@ -16,7 +16,7 @@ constexpr int MAX_LEVEL = 40;
 constexpr int MAX_ARROWS = 99;
 constexpr int TICKS_PER_HOUR = 360;
 
-extern party_member party[PARTY_SLOTS];
+extern party_member party_members[PARTY_SLOTS];
 // Filled from POSTAVY.DAT: the starting party (0..5), characters that join
 // from dialogs, and the shapes of the transforming spell (k + 3).
 extern party_member character_definitions[CHARACTER_DEFINITIONS];

@@ -35,7 +35,7 @@ void react_to_hit(party_member& m) {
 }
 
 bool someone_alive_on(int sector, uint32_t map_hash) {
-    for (const party_member& other : party)
+    for (const party_member& other : party_members)
         if (other.used && other.hp > 0 && other.sector == sector && other.map_hash == map_hash) return true;
     return false;
 }

@@ -31,14 +31,14 @@ bool can_dodge(party_member& m) {
 }
 
 void regroup() {
-    for (party_member& m : party) m.group = 0;
+    for (party_member& m : party_members) m.group = 0;
     int next = 1;
     for (int i = 0; i < PARTY_SLOTS; ++i) {
-        party_member& first = party[i];
+        party_member& first = party_members[i];
         if (!first.used || first.hp <= 0 || first.group != 0) continue;
         first.group = uint8_t(next);
         for (int j = i + 1; j < PARTY_SLOTS; ++j) {
-            party_member& other = party[j];
+            party_member& other = party_members[j];
             if (other.used && other.hp > 0 && other.group == 0 && other.sector == first.sector &&
                 other.map_hash == first.map_hash)
                 other.group = uint8_t(next);
@@ -46,7 +46,7 @@ void regroup() {
         ++next;
     }
     const party_world& world = party_world_hooks();
-    for (const party_member& m : party) {
+    for (const party_member& m : party_members) {
         if (m.used && m.group != 0 && m.sector == world.view_sector() &&
             m.direction == world.view_direction()) {
             party_state.current_group = m.group;
@@ -58,7 +58,7 @@ void regroup() {
 bool join_from_definition(int definition) {
     if (definition < 0 || definition >= CHARACTER_DEFINITIONS) return true;
     for (int slot = 0; slot < PARTY_SLOTS; ++slot) {
-        party_member& m = party[slot];
+        party_member& m = party_members[slot];
         if (m.used) continue;
         party_world& world = party_world_hooks();
         m = character_definitions[definition];
@@ -76,21 +76,21 @@ bool join_from_definition(int definition) {
 int remove_fallen_summoned() {
     int kept = 0, removed = 0, current = -1;
     for (int slot = 0; slot < PARTY_SLOTS; ++slot) {
-        party_member& m = party[slot];
+        party_member& m = party_members[slot];
         if (m.used && m.hp <= 0 && (m.stats[STAT_FLAGS] & CF_SUMMONED)) {
             ++removed;
             continue;
         }
         // The shown character moves down with its record.
         if (slot == party_state.current) current = kept;
-        if (kept != slot) party[kept] = m;
+        if (kept != slot) party_members[kept] = m;
         ++kept;
     }
     if (removed == 0) return 0;
-    for (int slot = kept; slot < PARTY_SLOTS; ++slot) party[slot] = party_member{};
+    for (int slot = kept; slot < PARTY_SLOTS; ++slot) party_members[slot] = party_member{};
     party_state.current = current;
     for (int slot = 0; slot < kept; ++slot)
-        if (party[slot].used) party_world_hooks().rebind_portraits(slot);
+        if (party_members[slot].used) party_world_hooks().rebind_portraits(slot);
     return removed;
 }
 
@@ -98,7 +98,7 @@ bool party_holds_item(int item_number) {
     int wanted = item_number < 0 ? -item_number : item_number;
     if (wanted == 0) return false;
     auto same = [wanted](int n) { return n == wanted || n == -wanted; };
-    for (const party_member& m : party) {
+    for (const party_member& m : party_members) {
         if (!m.used) continue;
         for (int n : m.worn)
             if (same(n)) return true;

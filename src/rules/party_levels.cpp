@@ -98,7 +98,7 @@ void check_level_up(party_member& m) {
 bool raise_attribute(int attribute) {
     if (attribute < 0 || attribute > STAT_DEXTERITY) return false;
     if (party_state.current < 0 || party_state.current >= PARTY_SLOTS) return false;
-    party_member& m = party[party_state.current];
+    party_member& m = party_members[party_state.current];
     if (!m.used || m.free_points <= 0) return false;
     int before = m.base_stats[attribute];
     if (before >= ATTRIBUTE_CAP) return false;
@@ -137,7 +137,7 @@ bool raise_attribute(int attribute) {
 void practice_skill(int weapon_class) {
     if (weapon_class < 0 || weapon_class >= WEAPON_CLASSES) return;
     if (party_state.current < 0 || party_state.current >= PARTY_SLOTS) return;
-    party_member& m = party[party_state.current];
+    party_member& m = party_members[party_state.current];
     if (transformed(m)) return;
     int16_t& skill = m.skills[weapon_class];
     if (skill < 0 || skill >= MAX_SKILL) return;

@@ -71,7 +71,7 @@ void tick_dead(party_member& m) {
 }
 
 void party_game_tick() {
-    for (party_member& m : party) {
+    for (party_member& m : party_members) {
         if (!m.used) continue;
         if (m.hp > 0)
             tick_living(m);

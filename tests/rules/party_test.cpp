@@ -314,11 +314,11 @@ TEST_F(PartyTest, GroupsFollowSectorsAndMapsAndTheViewPicksTheCurrentOne) {
     away.sector = 5;
     away.map_hash = 1;
     regroup();
-    EXPECT_EQ(party[0].group, 1);
-    EXPECT_EQ(party[1].group, 2);
-    EXPECT_EQ(party[2].group, 1);
-    EXPECT_EQ(party[3].group, 0);
-    EXPECT_EQ(party[4].group, 3);
+    EXPECT_EQ(party_members[0].group, 1);
+    EXPECT_EQ(party_members[1].group, 2);
+    EXPECT_EQ(party_members[2].group, 1);
+    EXPECT_EQ(party_members[3].group, 0);
+    EXPECT_EQ(party_members[4].group, 3);
     EXPECT_EQ(party_state.current_group, 2);  // the view stands on sector 10
 }
 
@@ -329,9 +329,9 @@ TEST_F(PartyTest, JoiningFillsTheFirstFreeSlotAtTheView) {
     hero(0);
     party_state.current_group = 2;
     EXPECT_FALSE(join_from_definition(3));
-    EXPECT_STREQ(party[1].name, "Mirel");
-    EXPECT_EQ(party[1].sector, 10);
-    EXPECT_EQ(party[1].group, 2);
+    EXPECT_STREQ(party_members[1].name, "Mirel");
+    EXPECT_EQ(party_members[1].sector, 10);
+    EXPECT_EQ(party_members[1].group, 2);
     for (int i = 2; i < PARTY_SLOTS; ++i) EXPECT_FALSE(join_from_definition(3));
     EXPECT_TRUE(join_from_definition(3));
     EXPECT_TRUE(join_from_definition(20));
@@ -344,16 +344,16 @@ TEST_F(PartyTest, FallenSummonedLeaveAndTheRestMoveDown) {
     party_member& fallen = hero(2);
     fallen.hp = 0;
     hero(3).stats[STAT_FLAGS] = CF_SUMMONED;  // still standing
-    party[1].hp = 0;
+    party_members[1].hp = 0;
     party_state.current = 3;
     EXPECT_EQ(remove_fallen_summoned(), 1);
-    EXPECT_STREQ(party[1].name, "Hero2");
-    EXPECT_STREQ(party[2].name, "Hero3");
-    EXPECT_EQ(party[3].used, 0);
+    EXPECT_STREQ(party_members[1].name, "Hero2");
+    EXPECT_STREQ(party_members[2].name, "Hero3");
+    EXPECT_EQ(party_members[3].used, 0);
     EXPECT_EQ(party_state.current, 2);  // the shown character moved down with its record
     EXPECT_EQ(remove_fallen_summoned(), 0);
     party_state.current = 2;
-    party[2].hp = 0;
+    party_members[2].hp = 0;
     EXPECT_EQ(remove_fallen_summoned(), 1);
     EXPECT_EQ(party_state.current, -1);
 }
@@ -375,19 +375,19 @@ TEST_F(PartyTest, ThePartyBlockKeepsAllSixRecordsAndRefusesAShortBlock) {
     hero(0);
     hero(3).experience = 4321;
     party_member own_shape;
-    party[5].saved_self = &own_shape;
-    party[5].used = 1;
+    party_members[5].saved_self = &own_shape;
+    party_members[5].used = 1;
     std::vector<uint8_t> block;
     append_party_block(block);
     ASSERT_EQ(block.size(), PARTY_BLOCK_SIZE);
     reset_party();
     EXPECT_FALSE(read_party_block(block.data(), block.size() - 1));
-    EXPECT_EQ(party[3].used, 0);
+    EXPECT_EQ(party_members[3].used, 0);
     bool follows[PARTY_SLOTS] = {};
     ASSERT_TRUE(read_party_block(block.data(), block.size(), follows));
-    EXPECT_STREQ(party[0].name, "Hero0");
-    EXPECT_EQ(party[3].experience, 4321);
-    EXPECT_EQ(party[5].saved_self, nullptr);
+    EXPECT_STREQ(party_members[0].name, "Hero0");
+    EXPECT_EQ(party_members[3].experience, 4321);
+    EXPECT_EQ(party_members[5].saved_self, nullptr);
     EXPECT_TRUE(follows[5]);
     EXPECT_FALSE(follows[0]);
 }

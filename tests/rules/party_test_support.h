@@ -57,7 +57,7 @@ class PartyTest : public ::testing::Test {
     }
     // A living character in slot `slot` with everything at its maximum.
     party_member& hero(int slot = 0, int hp_max = 40) {
-        party_member& m = party[slot];
+        party_member& m = party_members[slot];
         m = party_member{};
         m.used = 1;
         m.group = 1;
