@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Measures the resident memory of the running demo: starts it under a virtual X
+# server (Xvfb), walks a few steps, lets it play for a while and prints the
+# peak resident set (VmHWM) and the current one (VmRSS).
+#
+# Usage: scripts/measure-memory.sh [build-dir] [seconds]
+#   build-dir  a Release build with the targets vorthan and demo (default build/release)
+#   seconds    how long the game runs before the figures are read (default 60)
+# Needs the packages of `scripts/install-deps.sh screen` (Xvfb, xdotool).
+set -euo pipefail
+
+build=${1:-build/release}
+seconds=${2:-60}
+display_number=:${DISPLAY_NUMBER:-96}
+
+build=$(cd "$build" && pwd)
+[[ -x $build/vorthan && -d $build/demo ]] || {
+    echo "no vorthan and demo in $build (build the targets vorthan and demo)" >&2
+    exit 2
+}
+
+Xvfb "$display_number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+game=
+cleanup() {
+    [[ -n $game ]] && kill "$game" 2>/dev/null && wait "$game" 2>/dev/null
+    kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    true
+}
+trap cleanup EXIT
+sleep 1
+
+export DISPLAY=$display_number SDL_AUDIODRIVER=dummy VORTHAN_NO_MESSAGE_BOX=1
+(cd "$build/demo" && exec ../vorthan -l en) >/dev/null 2>&1 &
+game=$!
+sleep 5
+kill -0 "$game" 2>/dev/null || { echo "the game ended before the measurement" >&2; exit 1; }
+
+# A little play: steps and turns, so the pictures of more places are loaded.
+if command -v xdotool >/dev/null; then
+    window=$(xdotool search --sync --pid "$game" 2>/dev/null | head -n 1 || true)
+    for key in w w d w e w w q s a w i Escape; do
+        if [[ -n $window ]]; then xdotool key --window "$window" "$key"; else xdotool key "$key"; fi
+        sleep 0.5
+    done
+fi
+sleep $((seconds > 7 ? seconds - 7 : 0))
+kill -0 "$game" 2>/dev/null || { echo "the game ended during the measurement" >&2; exit 1; }
+grep -E '^(VmHWM|VmRSS)' "/proc/$game/status"
