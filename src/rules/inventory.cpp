@@ -154,6 +154,11 @@ bool consume(item_table& items, party_member& member, held_list& held, inventory
 
 }  // namespace
 
+held_list& game_held() {
+    static held_list held;
+    return held;
+}
+
 void inventory_world::recompute_stats(party_member& member) {
     ::recompute_stats(member);
 }

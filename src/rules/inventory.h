@@ -13,6 +13,8 @@
 // The items on the mouse cursor: the first entry positive, each following
 // negative entry -n is item n of the same stack. Empty: nothing held.
 using held_list = std::vector<int16_t>;
+// The game's one hand: what the mouse cursor holds, on every screen.
+held_list& game_held();
 
 constexpr int SLOT_CONTAINER = 0;
 constexpr int SLOT_ARMOUR = 5;
