@@ -18,6 +18,7 @@
 #include "world/movement.h"
 #include "world/movement_rules.h"
 #include "world/panel.h"
+#include "world/party_roster.h"
 #include "world/party_standin.h"
 #include "world/view.h"
 
@@ -46,7 +47,7 @@ void draw_compass() {
 
 void draw_money() {
     char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(party.money));
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(roster().money()));
     if (!screen_font(FONT_SADA7, 0x7395)) return;
     set_aligned_position(MONEY_X, MONEY_Y, ALIGN_END, ALIGN_END, text);
     draw_text(text);
@@ -126,6 +127,53 @@ void effects_timer(timer_node*) {
 void flying_timer(timer_node*) {}
 void party_timer(timer_node*) {
     game_tick();
+}
+
+// The slot shown at a display position of the party bar (the used slots in
+// slot order), -1 for none.
+int slot_at_position(int position) {
+    const party_roster& members = roster();
+    for (int slot = 0; slot < members.slots(); ++slot) {
+        if (!members.member(slot).used) continue;
+        if (position-- == 0) return slot;
+    }
+    return -1;
+}
+
+// The display position whose portrait lies under a point, -1 for none.
+int portrait_at(int x, int y) {
+    if (y < PANEL_FIRST_ROW + 12 || y >= PANEL_FIRST_ROW + 87) return -1;
+    for (int position = 0; position < 6; ++position) {
+        const int left = party_slot_x(position) + 3;
+        if (x >= left && x < left + 54) return position;
+    }
+    return -1;
+}
+
+void select_position(int position) {
+    const int slot = slot_at_position(position);
+    if (slot < 0) return;
+    roster().select(roster().selected() == slot ? -1 : slot);
+    panel_back_to_party(false);
+    refresh_panel();
+}
+
+// The inventory of the selected member, else of the first living one.
+void open_inventory() {
+    if (!screen_windows.inventory) return;
+    int slot = roster().selected();
+    if (slot < 0 || !roster().member(slot).used) {
+        slot = -1;
+        for (int i = 0; i < roster().slots() && slot < 0; ++i)
+            if (roster().member(i).alive()) slot = i;
+    }
+    if (slot >= 0) screen_windows.inventory(slot);
+}
+
+void gather_group() {
+    roster().gather(party.sector, party.direction);
+    panel_back_to_party(false);
+    refresh_panel();
 }
 
 bool shift_held() {
@@ -263,11 +311,14 @@ void game_screen_key(event_msg& msg, void**) {
         case 5:
         case 6:
         case 7:
-            if (scan - 2 < static_cast<int>(party.members.size())) {
-                party.selected = party.selected == scan - 2 ? -1 : scan - 2;
-                panel_back_to_party(false);
-                refresh_panel();
-            }
+            select_position(scan - 2);
+            break;
+        case 23:  // I
+            open_inventory();
+            break;
+        case 45:  // X
+        case 82:  // Insert
+            gather_group();
             break;
         case 16:
             turn(-1);
@@ -327,6 +378,16 @@ void game_screen_mouse(event_msg& msg, void**) {
     if (msg.number != EV_MOUSE) return;
     const auto* mouse = msg.next_ptr<const mouse_record>();
     if (!mouse || !(mouse->events & MOUSE_EV_LEFT_DOWN) || movement.moving) return;
+    const int portrait = portrait_at(mouse->x, mouse->y);
+    if (portrait >= 0) {
+        const int slot = slot_at_position(portrait);
+        if (slot < 0) return;
+        roster().select(slot);
+        panel_back_to_party(false);
+        refresh_panel();
+        if (screen_windows.inventory) screen_windows.inventory(slot);
+        return;
+    }
     const int arrow = arrow_at(mouse->x, mouse->y);
     if (arrow == ARROW_TURN_LEFT)
         turn(-1);

@@ -49,6 +49,9 @@ int run_game_screen();
 struct game_screen_windows {
     void (*options)() = nullptr;    // F1: runs the options window until it closes
     bool (*ask_leave)() = nullptr;  // Esc: true when the player chose to leave
+    // I and a click on a portrait: the inventory of the member in that slot
+    // (it takes the screen over as it needs).
+    void (*inventory)(int slot) = nullptr;
 };
 extern game_screen_windows screen_windows;
 

@@ -12,6 +12,7 @@
 #include "world/map_services.h"
 #include "world/movement.h"
 #include "world/panel.h"
+#include "world/party_roster.h"
 #include "world/party_standin.h"
 
 std::array<global_hook, HOOK_COUNT> global_hooks{};
@@ -69,7 +70,7 @@ bool is_item(int item) {
     return item > 0 && item <= map_services.item_count();
 }
 bool is_member(int member) {
-    return member >= 0 && member < static_cast<int>(party.members.size());
+    return member >= 0 && member < roster().slots();
 }
 // random a..b with either bound first.
 int random_between(int a, int b) {
@@ -87,20 +88,19 @@ std::vector<int> members_for(int place, int events) {
     if (events & (SIDE_EV_PASSED | SIDE_EV_BLOCKED | SIDE_EV_APPROACH)) {
         if (map_services.in_battle()) {
             const int m = map_services.acting_member();
-            if (is_member(m) && party.members[static_cast<size_t>(m)].alive()) out.push_back(m);
+            if (is_member(m) && roster().member(m).alive()) out.push_back(m);
             return out;
         }
-        for (size_t i = 0; i < party.members.size(); ++i) {
-            const standin_member& m = party.members[i];
-            if (m.on_this_map && m.alive() && m.group == party.active_group)
-                out.push_back(static_cast<int>(i));
+        for (int i = 0; i < roster().slots(); ++i) {
+            const roster_member m = roster().member(i);
+            if (m.on_this_map && m.alive() && m.group == roster().active_group()) out.push_back(i);
         }
         return out;
     }
     const int sector = place / 4;
-    for (size_t i = 0; i < party.members.size(); ++i) {
-        const standin_member& m = party.members[i];
-        if (m.on_this_map && m.alive() && m.sector == sector) out.push_back(static_cast<int>(i));
+    for (int i = 0; i < roster().slots(); ++i) {
+        const roster_member m = roster().member(i);
+        if (m.on_this_map && m.alive() && m.sector == sector) out.push_back(i);
     }
     return out;
 }
@@ -201,7 +201,7 @@ void hit_party(const record& r, const script_run& run) {
     std::vector<int> victims;
     if (mode & 1) {
         for (int m : active_members)
-            if (party.members[static_cast<size_t>(m)].sector == run.place / 4) victims.push_back(m);
+            if (roster().member(m).sector == run.place / 4) victims.push_back(m);
     } else if (!active_members.empty()) {
         victims.push_back(
             active_members[static_cast<size_t>(random(static_cast<int>(active_members.size())))]);
@@ -214,12 +214,12 @@ void hit_party(const record& r, const script_run& run) {
 
 void give_experience(int amount) {
     int highest = 0;
-    for (size_t i = 0; i < party.members.size(); ++i)
-        highest = std::max(highest, map_services.member_level(static_cast<int>(i)));
+    const int slots = roster().slots();
+    for (int i = 0; i < slots; ++i) highest = std::max(highest, map_services.member_level(i));
     if (highest <= 0) return;
-    for (size_t i = 0; i < party.members.size(); ++i) {
-        const int level = map_services.member_level(static_cast<int>(i));
-        map_services.give_experience(static_cast<int>(i), amount * level / highest);
+    for (int i = 0; i < slots; ++i) {
+        const int level = map_services.member_level(i);
+        map_services.give_experience(i, amount * level / highest);
     }
 }
 
@@ -227,11 +227,7 @@ void teleport(int sector, int how) {
     if (active_members.empty() || !is_place(sector)) return;
     if (how >> 7) map_services.teleport_animation();
     const int direction = how & 3;
-    for (int m : active_members) {
-        standin_member& member = party.members[static_cast<size_t>(m)];
-        member.sector = sector;
-        member.direction = direction;
-    }
+    for (int m : active_members) roster().place_member(m, sector, direction);
     party.sector = sector;
     party.direction = direction;
     mark_party_sectors();

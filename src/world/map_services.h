@@ -5,7 +5,7 @@
 // entry is a plain function pointer; until the part that owns it fills it in,
 // the default does nothing (and a question answers "no").
 //
-// Members are named by their index in the party (party_standin.h for now).
+// Members are named by their slot in the roster (party_roster.h).
 #include <cstdint>
 #include <string>
 

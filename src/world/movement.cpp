@@ -10,6 +10,7 @@
 #include "platform/display.h"
 #include "world/map.h"
 #include "world/movement_rules.h"
+#include "world/party_roster.h"
 #include "world/party_rules.h"
 #include "world/party_standin.h"
 #include "world/screen_layout.h"
@@ -80,11 +81,10 @@ void light_arrow(int arrow) {
 
 // The party (and whoever stands with it) goes to another place at once.
 void relocate(int from_sector, int to_sector, int direction) {
-    for (standin_member& m : party.members) {
-        if (m.on_this_map && m.sector == from_sector) {
-            m.sector = to_sector;
-            m.direction = direction & 3;
-        }
+    party_roster& members = roster();
+    for (int i = 0; i < members.slots(); ++i) {
+        const roster_member m = members.member(i);
+        if (m.used && m.on_this_map && m.sector == from_sector) members.place_member(i, to_sector, direction);
     }
     if (party.sector == from_sector) {
         party.sector = to_sector;
@@ -124,8 +124,10 @@ void mark_party_sectors() {
             current_map.coords[static_cast<size_t>(sector)].coord_flags &=
                 static_cast<uint16_t>(~(MC_PLAYER | MC_DEAD_PLAYER | MC_SAFEPLACE));
     marked_sectors.clear();
-    for (const standin_member& m : party.members) {
-        if (!m.on_this_map || !valid_sector(m.sector)) continue;
+    party_roster& members = roster();
+    for (int i = 0; i < members.slots(); ++i) {
+        const roster_member m = members.member(i);
+        if (!m.used || !m.on_this_map || !valid_sector(m.sector)) continue;
         current_map.coords[static_cast<size_t>(m.sector)].coord_flags |=
             m.alive() ? MC_PLAYER : MC_DEAD_PLAYER;
         marked_sectors.push_back(m.sector);
@@ -199,8 +201,12 @@ bool turn(int delta) {
     light_arrow(delta > 0 ? ARROW_TURN_RIGHT : ARROW_TURN_LEFT);
     draw_new_scene();
     play_transition(transition::slide, delta > 0 ? 1 : -1, movement.turn_speed);
-    for (standin_member& m : party.members)
-        if (m.group == party.active_group && member_with_party(m)) m.direction = party.direction;
+    party_roster& members = roster();
+    for (int i = 0; i < members.slots(); ++i) {
+        const roster_member m = members.member(i);
+        if (m.group == members.active_group() && member_with_party(m))
+            members.place_member(i, m.sector, party.direction);
+    }
     draw_frame();
     present_rect(0, 0, 0, 0);
     movement.moving = false;
@@ -214,14 +220,14 @@ void sector_effects(int strength, bool after_move) {
     if (current_map.sector_count == 0) return;
     // Each effect works on the sectors as they were when the pass began, so
     // a member carried somewhere else is not hit twice.
+    party_roster& members = roster();
     std::vector<int> places;
-    for (const standin_member& m : party.members) places.push_back(m.sector);
+    for (int i = 0; i < members.slots(); ++i) places.push_back(members.member(i).sector);
     bool spun = false;
     const int sector_before = party.sector, direction_before = party.direction;
-    for (size_t i = 0; i < party.members.size(); ++i) {
-        standin_member& m = party.members[i];
-        const int member = static_cast<int>(i);
-        if (!m.on_this_map || !m.alive() || m.sector != places[i]) continue;
+    for (int member = 0; member < members.slots() && member < static_cast<int>(places.size()); ++member) {
+        const roster_member m = members.member(member);
+        if (!m.on_this_map || !m.alive() || m.sector != places[static_cast<size_t>(member)]) continue;
         const map_sector* s = sector_record(m.sector);
         if (!s) continue;
         const int type = s->sector_type;
@@ -243,8 +249,8 @@ void sector_effects(int strength, bool after_move) {
                     party_rules.fall(member);
                     // Each member falls on its own (one who floats stays);
                     // the party's place follows its active group down.
-                    const bool with_party = m.group == party.active_group && m.sector == party.sector;
-                    m.sector = s->action_target;
+                    const bool with_party = m.group == members.active_group() && m.sector == party.sector;
+                    members.place_member(member, s->action_target, m.direction);
                     if (with_party) party.sector = s->action_target;
                 }
                 break;
@@ -263,8 +269,11 @@ void sector_effects(int strength, bool after_move) {
                     relocate(m.sector, s->action_target, s->action_side);
                 break;
         }
-        if (current_map.header.map_class == 3 && type != SECTOR_WATER && m.alive()) {
-            const map_coord& c = current_map.coords[static_cast<size_t>(m.sector)];
+        // The member as the effect above left it.
+        const roster_member now = members.member(member);
+        if (current_map.header.map_class == 3 && type != SECTOR_WATER && now.alive() &&
+            valid_sector(now.sector)) {
+            const map_coord& c = current_map.coords[static_cast<size_t>(now.sector)];
             if (!(c.coord_flags & MC_SAFEPLACE) && !m.levitating) party_rules.tire(member, after_move);
         }
     }

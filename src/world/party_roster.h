@@ -24,10 +24,10 @@ struct roster_member {
     bool on_this_map = true;
     bool levitating = false;
     bool female = false;
-    int face = 0;            // portrait number (XICHT%02x.PCX, CHAR%02x.PCX)
-    uint16_t flags = 0;      // the state flags of the effective statistics
-    int actions_left = 0;    // battle actions still to plan
-    int hit_shown = 0;       // a hit being shown on the portrait (its amount), 0 none
+    int face = 0;          // portrait number (XICHT%02x.PCX, CHAR%02x.PCX)
+    uint16_t flags = 0;    // the state flags of the effective statistics
+    int actions_left = 0;  // battle actions still to plan
+    int hit_shown = 0;     // a hit being shown on the portrait (its amount), 0 none
     bool alive() const { return used && hp > 0; }
 };
 
@@ -45,9 +45,15 @@ class party_roster {
     virtual int selected() const = 0;
     virtual void select(int slot) = 0;
     virtual int32_t money() const = 0;
+    // The living members on this map standing in the sector join the active
+    // group and face the direction (the groups are then counted anew).
+    virtual void gather(int sector, int direction) = 0;
 };
 
 // The roster in use: the rules' once installed, else the stand-in company.
 party_roster& roster();
 // Null puts the stand-in back.
 void set_party_roster(party_roster* installed);
+
+// True when the member stands in the party's sector on this map.
+bool member_with_party(const roster_member& m);

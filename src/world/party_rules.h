@@ -3,7 +3,7 @@
 // in water and drowning, falling into a pit, dying at once), asked by
 // movement. The characters' own rules (statistics, protections, the hooks on
 // injury and death) replace these entries when they exist; the defaults work
-// on the stand-in party. Members are named by their index in party.members.
+// on the stand-in party. Members are named by their slot in the roster.
 struct party_rules_table {
     // Takes hit points from the member (never below 0).
     void (*hurt)(int member, int amount) = nullptr;
