@@ -4,10 +4,12 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <regex>
 
 #include "base/strings.h"
+#include "rules/items_file.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -48,6 +50,15 @@ void make_adventure(const temp_folder& dir, const std::string& popisy) {
     dir.write("game.ini", "[paths]\nroot = " + dir.path() + "/root\n");
     dir.write("root/POPISY.TXT", popisy);
     dir.write("root/VORTHAN.DDL", read_file(demo + "/VORTHAN.DDL"));
+    // Two items, so the items folder holds what the game and the export read.
+    items_file items;
+    items.definitions.resize(2);
+    std::snprintf(items.definitions[0].name, sizeof items.definitions[0].name, "%s", game("Dýka").c_str());
+    std::snprintf(items.definitions[0].description, sizeof items.definitions[0].description,
+                  "Short \"and\" sharp");
+    std::snprintf(items.definitions[1].name, sizeof items.definitions[1].name, "Bread");
+    const std::vector<uint8_t> bytes = write_items_file(items);
+    dir.write("root/graphics/items/ITEMS.DAT", std::string(bytes.begin(), bytes.end()));
     // The maps a new game starts on (the default and the one quest.adv names).
     for (const char* name : {"LESPRED", "START"}) {
         dir.write(std::string("root/maps/") + name + ".MAP", read_file(demo + "/maps/KEEP.MAP"));
@@ -159,6 +170,9 @@ TEST(Program, ExportWritesMapTextsWithoutMusicAndEditorNote) {
     EXPECT_EQ(names.rfind("id,string\n", 0), 0u) << names;
     EXPECT_TRUE(std::regex_search(names, std::regex("\n[0-9]+,Level\\.map\n"))) << names;
     EXPECT_EQ(std::count(names.begin(), names.end(), '\n'), 4) << names;
+    // Each item's name and description at its index, as one text.
+    EXPECT_EQ(read_file(dir / "out/items.csv"), "id,string\n0,\"" + to_windows1250(game("Dýka")) +
+                                                    "\nShort \"\"and\"\" sharp\"\n1,\"Bread\n\"\n");
 
     dir.write("root/maps/EMPTY.MAP", "");
     outcome missing = run(dir, "-f game.ini -s out");

@@ -2,7 +2,9 @@
 // Each step must succeed for the next to run.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -10,6 +12,8 @@
 #include "base/paths.h"
 #include "base/strings.h"
 #include "base/text_util.h"
+#include "rules/items_file.h"
+#include "rules/items_load.h"
 #include "startup/run/game_main.h"
 #include "world/map.h"
 
@@ -87,6 +91,26 @@ bool export_map_names(const std::string& directory) {
     return true;
 }
 
+// Every item definition's name and description, one text per item at its
+// index (the translations replace them the same way).
+bool export_item_strings(const std::string& directory) {
+    std::optional<std::vector<uint8_t>> bytes = read_items_folder_file(ITEMS_FILE_NAME);
+    if (!bytes) {
+        std::fprintf(stderr, "Failed to read: %s\n", ITEMS_FILE_NAME);
+        return false;
+    }
+    const items_file file = parse_items_file(*bytes);
+    string_list texts = string_list_create(static_cast<int>(file.definitions.size()));
+    for (size_t i = 0; i < file.definitions.size(); ++i) {
+        const item_def& item = file.definitions[i];
+        const std::string text =
+            std::string(item.name, strnlen(item.name, sizeof item.name)) + "\n" +
+            std::string(item.description, strnlen(item.description, sizeof item.description));
+        string_list_set(texts, static_cast<int>(i), text.c_str());
+    }
+    return write_csv_table(build_path(directory, "items.csv"), texts) == 0;
+}
+
 bool export_ui_strings(const std::string& directory) {
     // Loaded as at start-up, without a language; an error is reported with
     // the start-up message.
@@ -99,8 +123,9 @@ bool export_string_tables(const std::string& directory) {
     if (!create_directory(directory)) return false;
     if (!export_ui_strings(directory)) return false;
     if (!export_map_strings(directory)) return false;
-    // Book, end titles, epilogue, items, spells, dialogs, intro and shops
-    // follow here as their tables are built.
+    // Book, end titles and epilogue follow here as their texts are built.
+    if (!export_item_strings(directory)) return false;
+    // Spells, dialogs, intro and shops follow here as their tables are built.
     if (!export_map_names(directory)) return false;
     return true;
 }
