@@ -15,6 +15,10 @@ constexpr int RUNE_GROUPS = 5;
 constexpr int MAX_LEVEL = 40;
 constexpr int MAX_ARROWS = 99;
 constexpr int TICKS_PER_HOUR = 360;
+// The rest allowance: game ticks of rest the party has left, raised at every
+// game tick up to twelve hours.
+constexpr int32_t REST_ALLOWANCE_MAX = 4320;
+constexpr int32_t REST_ALLOWANCE_PER_TICK = 144;
 
 extern party_member party_members[PARTY_SLOTS];
 // Filled from POSTAVY.DAT: the starting party (0..5), characters that join
@@ -27,6 +31,7 @@ struct party_globals {
     uint32_t map_hash = 0;            // hash of the loaded map
     int32_t gold = 0;                 // the party's money
     uint8_t runes[RUNE_GROUPS] = {};  // bit r: rune r of the group is known
+    int32_t rest_allowance = REST_ALLOWANCE_MAX;
 };
 extern party_globals party_state;
 
@@ -108,6 +113,9 @@ void tick_dead(party_member& member);
 // One game tick for every used character.
 void party_game_tick();
 bool rest_hour(party_member& member);
+// One tick of resting: the map's hazard, hunger and thirst. True when the
+// member was disturbed (hurt by the hazard, or its food or water ran out).
+bool rest_tick(party_member& member);
 
 // Experience, attributes and weapon skills.
 extern const int32_t experience_table[MAX_LEVEL];

@@ -28,11 +28,15 @@ supply use_food_and_water(party_member& m) {
     return supply::enough;
 }
 
-void suffer_hazard(party_member& m) {
+// True when the hazard hit the member.
+bool suffer_hazard(party_member& m) {
     int hazard = party_world_hooks().map_hazard();
     uint16_t flags = uint16_t(m.stats[STAT_FLAGS]);
-    if ((hazard == 1 && !(flags & CF_HAZARD1_PROOF)) || (hazard == 2 && !(flags & CF_HAZARD2_PROOF)))
+    if ((hazard == 1 && !(flags & CF_HAZARD1_PROOF)) || (hazard == 2 && !(flags & CF_HAZARD2_PROOF))) {
         take_hit(m, HAZARD_DAMAGE, false);
+        return true;
+    }
+    return false;
 }
 
 // Raises a point value towards its cap; never lowers it (a value above the
@@ -78,6 +82,8 @@ void party_game_tick() {
         else
             tick_dead(m);
     }
+    party_state.rest_allowance =
+        std::min(party_state.rest_allowance + REST_ALLOWANCE_PER_TICK, REST_ALLOWANCE_MAX);
 }
 
 bool rest_hour(party_member& m) {
@@ -97,4 +103,11 @@ bool rest_hour(party_member& m) {
     restore(m.hp, m.stats[STAT_HP_REGEN], m.stats[STAT_HP_MAX]);
     restore(m.mp, m.stats[STAT_MP_REGEN], m.stats[STAT_MP_MAX]);
     return false;
+}
+
+bool rest_tick(party_member& m) {
+    if (!m.used || m.hp <= 0 || !on_loaded_map(m)) return false;
+    // Nobody sleeps on through a hazard that hurts every tick.
+    if (suffer_hazard(m)) return true;
+    return use_food_and_water(m) != supply::enough;
 }
