@@ -20,6 +20,7 @@
 #include "world/panel.h"
 #include "world/party_roster.h"
 #include "world/party_standin.h"
+#include "world/rest.h"
 #include "world/view.h"
 
 scene_state scene;
@@ -304,6 +305,9 @@ void game_screen_key(event_msg& msg, void**) {
             stop_game_screen();
             screen_windows.options();
             start_game_screen();
+            break;
+        case 62:  // F4: rest (its own task), not in every map nor in battle
+            start_rest();
             break;
         case 2:
         case 3:
