@@ -1,0 +1,74 @@
+#include "rules/floor/floor_items_game.h"
+
+#include <algorithm>
+
+#include "rules/floor/floor_items_view.h"
+#include "rules/party.h"
+#include "world/map.h"
+#include "world/map_scripts.h"
+#include "world/map_services.h"
+#include "world/party_standin.h"
+#include "world/view.h"
+
+void (*game_floor_world::cursor_changed)() = nullptr;
+
+namespace {
+
+void draw_cell(int sector, int column, int depth, int view_direction, bool far_only) {
+    draw_floor_items_in_cell(game_items(), sector, column, depth, view_direction, far_only);
+}
+
+// A script drops an item (or an amount of money) on a quarter.
+void script_drop(int sector, int quarter, int item) {
+    if (!game_items().valid(item)) return;
+    held_list stack{static_cast<int16_t>(item)};
+    drop_items(sector, quarter, stack);
+}
+void script_drop_money(int sector, int quarter, int amount) {
+    const int16_t money = game_items().make_money(amount);
+    if (money == 0) return;
+    held_list stack{money};
+    drop_items(sector, quarter, stack);
+}
+
+bool clone_in_use(int16_t item) {
+    return party_holds_item(item) || floor_holds_item(item) ||
+           std::find(game_held().begin(), game_held().end(), item) != game_held().end() ||
+           std::find(game_held().begin(), game_held().end(), static_cast<int16_t>(-item)) !=
+               game_held().end();
+}
+
+void check_entered_map() {
+    check_floor_lists(game_items());
+}
+
+}  // namespace
+
+void game_floor_world::held_changed() {
+    if (cursor_changed) cursor_changed();
+}
+
+void game_pickup_world::raise_pickup_event() {
+    run_hook(HOOK_PICK_UP, party.sector, party.direction);
+}
+
+void click_game_view(int x, int y, bool modifier) {
+    game_floor_world world;
+    game_pickup_world pickup;
+    floor_click click{game_items(),    game_held(), party_treasure{party_state.gold, party_state.runes},
+                      pickup,          world,       party.sector,
+                      party.direction, modifier,    party_world_hooks().game_options()};
+    click_view_floor(x, y, click);
+}
+
+void install_floor_items() {
+    view_neighbours.draw_floor_items = draw_cell;
+    map_services.drop_item = script_drop;
+    map_services.drop_money = script_drop_money;
+    map_services.item_on_floor = items_in_sector;
+    game_items().set_reference_check(clone_in_use);
+    static bool hooks_added = false;
+    if (hooks_added) return;
+    hooks_added = true;
+    add_map_loaded_hook(check_entered_map);
+}
