@@ -128,6 +128,10 @@ constexpr handle_id H_KILL_FIRST = 144;
 constexpr int H_KILL_COUNT = 10;
 constexpr handle_id H_ARMA_FIRST = 186;
 constexpr int H_ARMA_COUNT = 13;
+// The party members' faces, one handle per party slot ("XICHT%02x.PCX" of the
+// member's portrait number), bound by the party bar.
+constexpr handle_id H_FACE_FIRST = 112;
+constexpr int H_FACE_COUNT = 6;
 
 // The mouse cursor shown when nothing else asks for one.
 constexpr handle_id DEFAULT_CURSOR = H_MSC_SIP;

@@ -21,6 +21,7 @@
 #include "world/party_roster.h"
 #include "world/party_standin.h"
 #include "world/rest.h"
+#include "world/screen_effects.h"
 #include "world/view.h"
 
 scene_state scene;
@@ -222,10 +223,12 @@ void draw_screen_frame() {
     const auto* panel = static_cast<const uint16_t*>(get_handle_data(H_PANEL));
     if (panel && handle_length(H_PANEL) >= SCREEN_PITCH * PANEL_ROWS * 2)
         copy_rows_to_screen(panel, PANEL_FIRST_ROW, PANEL_ROWS);
+    draw_member_flash();
     if (const picture* topbar = screen_picture(H_TOPBAR)) put_picture(0, 0, topbar);
     draw_compass();
     draw_money();
     draw_arrows();
+    draw_screen_effects();
     draw_colour = 0;
     draw_hline(0, TOP_BAR_ROWS, SCREEN_WIDTH - 1);
     draw_hline(0, PANEL_FIRST_ROW - 1, SCREEN_WIDTH - 1);
@@ -236,6 +239,8 @@ void redraw_scene() {
     draw_party_view();
     copy_back_to_front();
     draw_screen_frame();
+    if (defeat_screen_shown()) draw_defeat_screen(screen_effects.defeat_text);
+    advance_screen_effects();
     ++view.anim_counter;
     dispatch_event(EV_SCENE_REDRAWN);
 }
@@ -289,7 +294,7 @@ void game_screen_key(event_msg& msg, void**) {
         dispatch_event(EV_GAME_RESULT, 0);
         return;
     }
-    if (movement.moving) return;
+    if (movement.moving || defeat_screen_shown()) return;
     const int scan = code >> 8;
     switch (scan) {
         case 1:  // Esc asks before leaving the game; "no" starts the screen again
