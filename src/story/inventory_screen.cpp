@@ -437,6 +437,7 @@ void inventory_screen(int slot) {
     if (game_screen_was_running) stop_game_screen();
 
     screen.running = true;
+    screen.sheet = false;
     screen.body.reset();
     show_member(slot);
     panel_back_to_party(false);
