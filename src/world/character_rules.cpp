@@ -15,6 +15,9 @@ int no_load(int) {
     return 0;
 }
 void walked_freely(int) {}
+bool unprotected(int) {
+    return false;
+}
 
 }  // namespace
 
@@ -25,6 +28,7 @@ void reset_character_rules() {
     character_rules.rest_tick = undisturbed;
     character_rules.load_penalty = no_load;
     character_rules.walked = walked_freely;
+    character_rules.carries_protective_item = unprotected;
 }
 
 namespace {

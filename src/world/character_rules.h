@@ -3,7 +3,7 @@
 // allowance, an hour of rest and a tick of hunger and hazards for each
 // member, and the load a member carries. The rules fill the table in when the
 // game starts; until then (and in the world's own tests) the defaults change
-// nobody: no rest is left, nobody is interrupted, nobody is overloaded.
+// nobody: no rest is left, nobody is interrupted, overloaded or protected.
 // Members are named by their roster slot (party_roster.h).
 
 struct character_rules_table {
@@ -20,6 +20,9 @@ struct character_rules_table {
     int (*load_penalty)(int slot) = nullptr;
     // The member walked one step with the party: it pays its load penalty.
     void (*walked)(int slot) = nullptr;
+    // The member carries the adventure's protective item (in maps of class 3
+    // its sector is a safe place).
+    bool (*carries_protective_item)(int slot) = nullptr;
 };
 extern character_rules_table character_rules;
 // Puts every entry back to its default.

@@ -3,13 +3,17 @@
 #include <utility>
 #include <vector>
 
+#include "base/strings.h"
 #include "core/clock.h"
 #include "core/events.h"
 #include "core/random.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
+#include "world/character_rules.h"
 #include "world/map.h"
+#include "world/map_services.h"
 #include "world/movement_rules.h"
+#include "world/panel.h"
 #include "world/party_roster.h"
 #include "world/party_rules.h"
 #include "world/party_standin.h"
@@ -31,6 +35,15 @@ constexpr int64_t FRAME_MS = 10;
 
 // Sectors whose PLAYER / DEAD_PLAYER / SAFEPLACE marks the last move set.
 std::vector<int> marked_sectors;
+
+// The texts a refused step shows.
+constexpr int TEXT_GROUP_CANNOT_MOVE = 220, TEXT_LEFT_ASHORE = 66;
+// Maps of this class hurt members outside safe places.
+constexpr int MAP_CLASS_UNSAFE = 3;
+
+void show_text(int number) {
+    show_panel_message(string_list_get(ui_strings, number));
+}
 
 bool valid_sector(int sector) {
     return sector > 0 && sector < current_map.sector_count;
@@ -93,6 +106,41 @@ void relocate(int from_sector, int to_sector, int direction) {
     }
 }
 
+bool in_active_group(const roster_member& m) {
+    return m.alive() && m.on_this_map && m.group == roster().active_group();
+}
+
+// No living member of the active group may be without condition or carry
+// more than its condition can pay for a step.
+bool group_can_move() {
+    party_roster& members = roster();
+    for (int i = 0; i < members.slots(); ++i) {
+        const roster_member m = members.member(i);
+        if (!in_active_group(m)) continue;
+        if (m.vp <= 0 || character_rules.load_penalty(i) > m.vp) return false;
+    }
+    return true;
+}
+
+// Boarding: whoever stands with the party joins the active group; false when
+// a living member on this map would be left ashore.
+bool everyone_boards() {
+    party_roster& members = roster();
+    members.gather(party.sector, party.direction);
+    for (int i = 0; i < members.slots(); ++i) {
+        const roster_member m = members.member(i);
+        if (m.alive() && m.on_this_map && !in_active_group(m)) return false;
+    }
+    return true;
+}
+
+// Each member of the group that moved pays for its load.
+void group_walked() {
+    party_roster& members = roster();
+    for (int i = 0; i < members.slots(); ++i)
+        if (in_active_group(members.member(i))) character_rules.walked(i);
+}
+
 void spin() {
     movement.spin_running = true;
     const int delta = random(100) > 49 ? +1 : -1;
@@ -128,8 +176,10 @@ void mark_party_sectors() {
     for (int i = 0; i < members.slots(); ++i) {
         const roster_member m = members.member(i);
         if (!m.used || !m.on_this_map || !valid_sector(m.sector)) continue;
-        current_map.coords[static_cast<size_t>(m.sector)].coord_flags |=
-            m.alive() ? MC_PLAYER : MC_DEAD_PLAYER;
+        uint16_t& flags = current_map.coords[static_cast<size_t>(m.sector)].coord_flags;
+        flags |= m.alive() ? MC_PLAYER : MC_DEAD_PLAYER;
+        if (current_map.header.map_class == MAP_CLASS_UNSAFE && character_rules.carries_protective_item(i))
+            flags |= MC_SAFEPLACE;
         marked_sectors.push_back(m.sector);
     }
 }
@@ -150,6 +200,10 @@ bool step(int kind) {
         (current_map.sides[static_cast<size_t>(side)].flags & SIDE_NOPLAYER) || !valid_sector(target);
     movement_rules.send_side_event(side, SIDE_EV_APPROACH);
     movement_rules.send_side_event(side, blocked ? SIDE_EV_BLOCKED : SIDE_EV_PASSED);
+    if (!group_can_move()) {
+        show_text(TEXT_GROUP_CANNOT_MOVE);
+        return false;
+    }
     if (!movement_rules.run_hook(HOOK_BEFORE_STEP, sector, direction)) return false;
 
     int new_direction = party.direction;
@@ -159,6 +213,10 @@ bool step(int kind) {
             new_direction = (new_direction + next->action_side) & 3;
             target = next->action_target;
         } else if (!movement_rules.monster_allows_step(target)) {
+            return false;
+        }
+        if (sector_record(target)->sector_type == SECTOR_BOAT && !everyone_boards()) {
+            show_text(TEXT_LEFT_ASHORE);
             return false;
         }
     }
@@ -173,6 +231,7 @@ bool step(int kind) {
         if (from.sector_type == SECTOR_BOAT && to.sector_type == SECTOR_WATER)
             std::swap(from.sector_type, to.sector_type);
         place_party(target, new_direction);
+        group_walked();
         mark_party_sectors();
         dispatch_event(EV_PARTY_MOVED, sector, target);
     }
@@ -265,13 +324,20 @@ void sector_effects(int strength, bool after_move) {
                 if (!m.levitating) party_rules.harm(member, strength);
                 break;
             default:
-                if (is_teleport(type) && valid_sector(s->action_target))
+                if (is_teleport(type) && valid_sector(s->action_target)) {
+                    // A teleport that shows itself plays its animation first.
+                    const size_t seen =
+                        static_cast<size_t>(m.sector) * 4 + static_cast<size_t>(party.direction);
+                    if (current_map.sides[seen].flags & SIDE_S_VIS) map_services.teleport_animation();
                     relocate(m.sector, s->action_target, s->action_side);
+                    // The marks follow at once: a protected member makes its new place safe.
+                    mark_party_sectors();
+                }
                 break;
         }
         // The member as the effect above left it.
         const roster_member now = members.member(member);
-        if (current_map.header.map_class == 3 && type != SECTOR_WATER && now.alive() &&
+        if (current_map.header.map_class == MAP_CLASS_UNSAFE && type != SECTOR_WATER && now.alive() &&
             valid_sector(now.sector)) {
             const map_coord& c = current_map.coords[static_cast<size_t>(now.sector)];
             if (!(c.coord_flags & MC_SAFEPLACE) && !m.levitating) party_rules.tire(member, after_move);
