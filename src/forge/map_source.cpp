@@ -90,6 +90,7 @@ struct compiler {
     std::vector<script_section> scripts;
     std::map<std::string, std::string> links;  // map file name -> its source, from [links]
     map_place_resolver resolver;
+    map_item_resolver item_names;
     std::optional<std::tuple<int, int, int, int>> start;  // x, y, layer, direction
     int start_line = 0;
     int edge_wall = 0;
@@ -623,12 +624,30 @@ struct compiler {
         place.place = static_cast<uint32_t>(4 * where->first + *q);
         for (const std::string& w : split_words(p.body)) {
             auto n = to_number(w);
-            if (!n || *n == 0 || *n < -32768 || *n > 32767)
-                return error(p.line, "items are non-zero numbers");
+            if (!n) {
+                // A name; "-name" continues the stack begun before it, as a negative number does.
+                bool continues = w.size() > 1 && w[0] == '-';
+                auto named = item_number(continues ? w.substr(1) : w, p.line);
+                if (!named) return;
+                n = continues ? -*named : *named;
+            }
+            if (*n == 0 || *n < -32768 || *n > 32767)
+                return error(p.line, "items are non-zero numbers or item names");
             place.items.push_back(static_cast<int16_t>(*n));
         }
         place.items.push_back(0);
         result.map.items.push_back(std::move(place));
+    }
+
+    // An item named in the map: its number from the item source, or an error.
+    std::optional<int> item_number(const std::string& name, int line) {
+        if (!item_names) {
+            error(line, "item " + name + " is named, but no item source was given (forge map --items)");
+            return std::nullopt;
+        }
+        auto n = item_names(name);
+        if (!n) error(line, "unknown item " + name);
+        return n;
     }
 
     // One multiaction record of a side, in its slot form, as hex bytes.
@@ -721,6 +740,8 @@ struct compiler {
                                [n](const auto& t) { return t.first == n; });
         };
         context.error = [&](int line, const std::string& message) { error(line, message); };
+        if (item_names)
+            context.item = [&](const std::string& name, int line) { return item_number(name, line); };
         auto records = compile_side_script(s.lines, context);
         if (records.empty()) {
             if (s.lines.empty()) error(s.line, "the script has no commands");
@@ -882,10 +903,11 @@ struct compiler {
 }  // namespace
 
 map_source_result compile_map_source(std::string_view text, const std::string& source_name,
-                                     const map_place_resolver& resolver) {
+                                     const map_place_resolver& resolver, const map_item_resolver& items) {
     compiler c;
     c.source = source_name;
     c.resolver = resolver;
+    c.item_names = items;
     c.run(text);
     return std::move(c.result);
 }

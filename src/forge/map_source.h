@@ -31,9 +31,15 @@ struct map_source_result {
 using map_place_resolver = std::function<std::optional<std::pair<int, int>>(
     const std::string& link_source, const std::string& place, std::string& error)>;
 
+// The number (from 1) of an item named in [items] or in a script's item=,
+// from the adventure's item source; nothing for a name it does not have.
+using map_item_resolver = std::function<std::optional<int>(const std::string& name)>;
+
 // Compiles the source text; source_name prefixes the error messages. Without
-// a resolver, map changes to places of other maps are reported as errors.
+// a resolver, map changes to places of other maps are reported as errors;
+// without an item resolver, items must be given by number.
 map_source_result compile_map_source(std::string_view text, const std::string& source_name,
-                                     const map_place_resolver& resolver = {});
+                                     const map_place_resolver& resolver = {},
+                                     const map_item_resolver& items = {});
 
 }  // namespace forge

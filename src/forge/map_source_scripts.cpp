@@ -207,6 +207,20 @@ class command_params {
         }
         return n;
     }
+    // An item number, or the name of an item of the adventure's item source.
+    std::optional<long> item(const std::string& key, long hi) {
+        auto t = text(key);
+        if (!t) return std::nullopt;
+        if (parse_number(*t)) return number(key, 1, hi);
+        if (!context_.item) {
+            fail(key + " of " + command_ + " is a number 1.." + std::to_string(hi) +
+                 " (names need the item source: forge map --items)");
+            return std::nullopt;
+        }
+        auto n = context_.item(*t, line_);
+        if (!n) ok_ = false;
+        return n;
+    }
     long number_or(const std::string& key, long lo, long hi, long fallback) {
         if (!has(key)) return fallback;
         return number(key, lo, hi).value_or(fallback);
@@ -414,7 +428,7 @@ class script_compiler {
                 r.u16(6, p.number_or("x", 0, 500, 250));
                 r.u16(8, p.number_or("height", 0, 320, 160));
                 r.u16(10, p.number_or("speed", 0, 65535, 1));
-                if (auto n = p.number("item", 1, 65535)) r.u16(12, *n);
+                if (auto n = p.item("item", 65535)) r.u16(12, *n);
                 break;
             case C_DESTROY_HELD:
             case C_LEAVE_SCREEN:
@@ -424,7 +438,7 @@ class script_compiler {
                 break;
             case C_DROP_ITEM:
             case C_GIVE_HELD:
-                if (auto n = p.number("item", 1, 65535)) r.u16(4, *n);
+                if (auto n = p.item("item", 65535)) r.u16(4, *n);
                 break;
             case C_DIALOG:
                 if (auto n = p.number("dialog", 0, 0x7FFFFFFF)) r.u32(4, *n);
@@ -498,7 +512,7 @@ class script_compiler {
                 break;
             case C_IF_CARRIES:
             case C_IF_HELD:
-                if (auto n = p.number("item", 1, 32767)) r.u16(4, condition(p, *n, jump));
+                if (auto n = p.item("item", 32767)) r.u16(4, condition(p, *n, jump));
                 break;
             case C_STORY:
             case C_MUSIC:

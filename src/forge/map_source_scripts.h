@@ -38,6 +38,8 @@ struct script_context {
         remote_place;
     // Whether the map's string table has text n.
     std::function<bool(int n)> has_text;
+    // The number of an item given by its name (reports an unknown one).
+    std::function<std::optional<int>(const std::string& name, int line)> item;
     std::function<void(int line, const std::string& message)> error;
 };
 

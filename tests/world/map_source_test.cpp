@@ -5,10 +5,12 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <tuple>
 
 #include "core/handles.h"
+#include "forge/item_source.h"
 #include "forge/map_source.h"
 #include "forge/map_source_scripts.h"
 #include "forge/texture_source.h"
@@ -87,8 +89,17 @@ std::string read_file(const std::string& path) {
 }
 
 // The demo's maps link to each other: places are read from the other source.
+// Their items are named as the demo's item source names them.
 forge::map_source_result compile_demo_map(const std::string& name) {
     const std::string folder = VORTHAN_SOURCE_DIR "/content/demo/maps/";
+    const std::string item_source = VORTHAN_SOURCE_DIR "/content/demo/items/items.src";
+    auto items = std::make_shared<forge::compiled_items>(
+        forge::compile_item_source(read_file(item_source), item_source));
+    forge::map_item_resolver item_names = [items](const std::string& item) -> std::optional<int> {
+        auto found = items->numbers.find(item);
+        if (found == items->numbers.end()) return std::nullopt;
+        return found->second;
+    };
     forge::map_place_resolver resolver = [folder](const std::string& link, const std::string& place,
                                                   std::string&) -> std::optional<std::pair<int, int>> {
         auto other = forge::compile_map_source(read_file(folder + link), link);
@@ -96,7 +107,7 @@ forge::map_source_result compile_demo_map(const std::string& name) {
         if (it == other.places.end()) return std::nullopt;
         return it->second;
     };
-    return forge::compile_map_source(read_file(folder + name), name, resolver);
+    return forge::compile_map_source(read_file(folder + name), name, resolver, item_names);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -9,6 +10,7 @@
 #include "base/file_write.h"
 #include "base/strings.h"
 #include "commands.h"
+#include "forge/item_source.h"
 #include "forge/map_source.h"
 #include "forge/map_writer.h"
 
@@ -25,17 +27,17 @@ std::string read_source(const std::string& path) {
 // Places of other maps come from their sources, named in [links] relative to
 // the folder of the map being compiled. Only the linked map's places are
 // read, so two maps may link to each other.
-forge::map_place_resolver link_resolver(const std::string& input) {
+forge::map_place_resolver link_resolver(const std::string& input, const forge::map_item_resolver& items) {
     std::string folder = std::filesystem::path(input).parent_path().string();
-    return [folder](const std::string& link, const std::string& place,
-                    std::string& error) -> std::optional<std::pair<int, int>> {
+    return [folder, items](const std::string& link, const std::string& place,
+                           std::string& error) -> std::optional<std::pair<int, int>> {
         std::string path = (std::filesystem::path(folder) / link).string();
         std::ifstream probe(path, std::ios::binary);
         if (!probe) {
             error = "cannot read the linked map source " + path;
             return std::nullopt;
         }
-        forge::map_source_result other = forge::compile_map_source(read_source(path), path);
+        forge::map_source_result other = forge::compile_map_source(read_source(path), path, {}, items);
         auto it = other.places.find(place);
         if (it == other.places.end()) {
             error = "no place '" + place + "' in " + path;
@@ -46,21 +48,35 @@ forge::map_place_resolver link_resolver(const std::string& input) {
 }
 
 int run_map(const std::vector<std::string>& args) {
-    std::string output, input;
+    std::string output, input, item_source;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o") {
-            if (i + 1 >= args.size()) throw std::runtime_error("-o needs a value");
-            output = args[++i];
+        if (args[i] == "-o" || args[i] == "--items") {
+            if (i + 1 >= args.size()) throw std::runtime_error(args[i] + " needs a value");
+            std::string& value = args[i] == "-o" ? output : item_source;
+            value = args[++i];
         } else if (input.empty()) {
             input = args[i];
         } else {
             throw std::runtime_error("one map source at a time");
         }
     }
-    if (output.empty() || input.empty()) throw std::runtime_error("usage: forge map -o <FILE.MAP> <source>");
+    if (output.empty() || input.empty())
+        throw std::runtime_error("usage: forge map -o <FILE.MAP> [--items <items.src>] <source>");
     std::string text = read_source(input);
 
-    forge::map_source_result result = forge::compile_map_source(text, input, link_resolver(input));
+    // Items in [items] and scripts may be named as the item source names them.
+    forge::map_item_resolver items;
+    if (!item_source.empty()) {
+        auto compiled = std::make_shared<forge::compiled_items>(
+            forge::compile_item_source(read_source(item_source), item_source));
+        items = [compiled](const std::string& name) -> std::optional<int> {
+            auto found = compiled->numbers.find(name);
+            if (found == compiled->numbers.end()) return std::nullopt;
+            return found->second;
+        };
+    }
+    forge::map_source_result result =
+        forge::compile_map_source(text, input, link_resolver(input, items), items);
     if (!result.ok()) {
         for (const std::string& e : result.errors) std::fprintf(stderr, "%s\n", e.c_str());
         return 1;
@@ -75,9 +91,9 @@ int run_map(const std::vector<std::string>& args) {
     return 0;
 }
 
-forge_tool::forge_registration registration({"map", "-o <FILE.MAP> <source>",
+forge_tool::forge_registration registration({"map", "-o <FILE.MAP> [--items <items.src>] <source>",
                                              "compiles a map source into the map file and its string "
-                                             "table (FILE.txt)",
+                                             "table (FILE.txt); items by name from an item source",
                                              run_map});
 
 }  // namespace
