@@ -402,14 +402,15 @@ inventory_hit inventory_spot_at(int x, int y) {
         if (attribute >= 0) return {inventory_spot::plus, attribute};
     }
     if (!can_handle_items(m)) return hit;
-    if (inside(x, y, BODY_X, BODY_Y, BODY_WIDTH, BODY_HEIGHT))
-        return {inventory_spot::body, 0, x - BODY_X, y - BODY_Y};
-    if (inside(x, y, QUIVER_X, QUIVER_Y, QUIVER_W, QUIVER_H)) return {inventory_spot::quiver};
+    // The belt cells reach a few pixels into the body's rectangle: they win.
     for (int position = 0; position < BELT_SLOTS; ++position) {
         int cx = 0, cy = 0;
         belt_cell(position, cx, cy);
         if (inside(x, y, cx, cy, BELT_CELL_W, BELT_CELL_H)) return {inventory_spot::belt, position};
     }
+    if (inside(x, y, BODY_X, BODY_Y, BODY_WIDTH, BODY_HEIGHT))
+        return {inventory_spot::body, 0, x - BODY_X, y - BODY_Y};
+    if (inside(x, y, QUIVER_X, QUIVER_Y, QUIVER_W, QUIVER_H)) return {inventory_spot::quiver};
     if (!sheet_visible() && x >= BACKPACK_X && y >= BACKPACK_Y) {
         const int column = (x - BACKPACK_X) / BACKPACK_CELL_W, row = (y - BACKPACK_Y) / BACKPACK_CELL_H;
         const int cell = column + BACKPACK_COLUMNS * row;
