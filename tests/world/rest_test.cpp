@@ -14,7 +14,7 @@
 #include "platform/display.h"
 #include "platform/headless_display.h"
 #include "rules/party.h"
-#include "rules/rest_rules.h"
+#include "rules/rest/rest_rules.h"
 #include "world/character_rules.h"
 #include "world/game_screen.h"
 #include "world/map.h"
@@ -232,4 +232,15 @@ TEST_F(Rest, ThirstATimedHookThatForbidsAndASpentAllowanceEachEndTheRest) {
     EXPECT_EQ(party_state.rest_allowance, 0);
     EXPECT_EQ(game_time, start + 100);
     EXPECT_TRUE(scene.running);
+}
+
+TEST(RestAllowance, EachGameTickAddsTwoFifthsOfAnHourUpToTwelveHours) {
+    reset_party();
+    EXPECT_EQ(party_state.rest_allowance, REST_ALLOWANCE_MAX);
+    party_state.rest_allowance = 0;
+    party_game_tick();
+    EXPECT_EQ(party_state.rest_allowance, 144);
+    party_state.rest_allowance = REST_ALLOWANCE_MAX - 100;
+    party_game_tick();
+    EXPECT_EQ(party_state.rest_allowance, REST_ALLOWANCE_MAX);
 }
