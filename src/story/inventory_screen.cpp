@@ -48,6 +48,13 @@ screen_state screen;
 
 inventory_world default_world;
 
+// Until the start sequence hands over the loaded icon libraries and picture
+// lists, the figures still come from the adventure's files.
+inventory_pictures* pictures() {
+    static file_inventory_pictures figures_only(nullptr, nullptr);
+    return inventory_setup.pictures ? inventory_setup.pictures : &figures_only;
+}
+
 item_table& items() {
     return inventory_setup.items ? *inventory_setup.items : game_items();
 }
@@ -78,14 +85,14 @@ const body_picture& body_of_shown() {
                       std::equal(m.worn, m.worn + WORN_SLOTS, screen.body_worn);
     if (same) return *screen.body;
     std::vector<body_piece> pieces;
-    inventory_pictures* pictures = inventory_setup.pictures;
-    for (int slot = 1; slot <= SLOT_LEFT_HAND && pictures; ++slot) {
+    inventory_pictures* source = pictures();
+    for (int slot = 1; slot <= SLOT_LEFT_HAND; ++slot) {
         const item_def* item = items().find(m.worn[slot]);
         if (!item) continue;
-        if (const picture* pic = pictures->worn(m.female != 0, item->picture))
+        if (const picture* pic = source->worn(m.female != 0, item->picture))
             pieces.push_back(place_worn_picture(*item, slot, pic));
     }
-    screen.body = build_body_picture(pictures ? pictures->figure(m.face) : nullptr, std::move(pieces), flags);
+    screen.body = build_body_picture(source->figure(m.face), std::move(pieces), flags);
     screen.body_slot = screen.slot;
     screen.body_flags = flags;
     screen.body_face = m.face;
@@ -147,7 +154,7 @@ int item_at(const inventory_hit& hit) {
 // ---- Drawing ------------------------------------------------------------------------
 
 void draw_icon(uint16_t icon, int left, int top, int clip_x, int clip_y, int clip_w, int clip_h) {
-    const picture* pic = inventory_setup.pictures ? inventory_setup.pictures->icon(icon) : nullptr;
+    const picture* pic = pictures()->icon(icon);
     if (!pic) return;
     const uint16_t* palette = picture_palette(pic);
     const uint8_t* pixels = picture_pixels8(pic);
@@ -164,7 +171,7 @@ void draw_icon(uint16_t icon, int left, int top, int clip_x, int clip_y, int cli
 void draw_item_in(int item, int x, int y, int w, int h) {
     const item_def* def = items().find(item);
     if (!def) return;
-    const picture* pic = inventory_setup.pictures ? inventory_setup.pictures->icon(def->icon) : nullptr;
+    const picture* pic = pictures()->icon(def->icon);
     if (!pic) return;
     draw_icon(def->icon, x + (w - pic->width) / 2, y + (h - pic->height) / 2, x, y, w, h);
 }
@@ -277,7 +284,7 @@ void draw_screen() {
 void show_everything() {
     draw_screen();
     present_rect(0, 0, 0, 0);
-    show_held_cursor(held_items(), items(), inventory_setup.pictures);
+    show_held_cursor(held_items(), items(), pictures());
 }
 
 // ---- Clicks ----------------------------------------------------------------------------

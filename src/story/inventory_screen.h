@@ -26,9 +26,10 @@ constexpr int INFO_X = 286, INFO_Y = 331, INFO_W = 334, INFO_H = 44;
 constexpr int SWITCH_X = 228, SWITCH_Y = 332, SWITCH_W = 40, SWITCH_H = 22;
 
 // What the screen works with. The start sequence fills it once the items are
-// loaded; a null entry falls back to the game's item table, no pictures, a
-// world where nothing happens beyond the rules, COMBITEM.DAT read anew for
-// each combination, and no modifier key.
+// loaded; a null entry falls back to the game's item table, the figures read
+// from the adventure's files without item pictures or icons, a world where
+// nothing happens beyond the rules, COMBITEM.DAT read anew for each
+// combination, and no modifier key.
 struct inventory_setup_t {
     item_table* items = nullptr;
     inventory_pictures* pictures = nullptr;
