@@ -26,6 +26,7 @@
 
 scene_state scene;
 game_screen_windows screen_windows;
+void (*view_clicked)(int x, int y, bool modifier) = nullptr;
 
 namespace {
 
@@ -404,4 +405,6 @@ void game_screen_mouse(event_msg& msg, void**) {
         turn(+1);
     else if (arrow >= 0)
         step(arrow);
+    else if (view_clicked && mouse->y >= VIEW_FIRST_ROW && mouse->y < PANEL_FIRST_ROW - 1)
+        view_clicked(mouse->x, mouse->y, shift_held());
 }

@@ -55,6 +55,10 @@ struct game_screen_windows {
 };
 extern game_screen_windows screen_windows;
 
+// A left click on the view itself (the items lying on its floor), with the
+// modifier key held or not; put here by the rules. Unset: nothing happens.
+extern void (*view_clicked)(int x, int y, bool modifier);
+
 // The key and mouse handlers (exposed for tests).
 void game_screen_key(struct event_msg& msg, void** data);
 void game_screen_mouse(struct event_msg& msg, void** data);

@@ -4,6 +4,7 @@
 
 #include "rules/floor/floor_items_view.h"
 #include "rules/party.h"
+#include "world/game_screen.h"
 #include "world/map.h"
 #include "world/map_scripts.h"
 #include "world/map_services.h"
@@ -63,6 +64,7 @@ void click_game_view(int x, int y, bool modifier) {
 
 void install_floor_items() {
     view_neighbours.draw_floor_items = draw_cell;
+    view_clicked = click_game_view;
     map_services.drop_item = script_drop;
     map_services.drop_money = script_drop_money;
     map_services.item_on_floor = items_in_sector;
