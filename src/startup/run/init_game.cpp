@@ -16,6 +16,8 @@
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
+#include "rules/binding/world_binding.h"
+#include "rules/game_tables.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
@@ -123,6 +125,10 @@ void init_game() {
     set_mouse_cursor(DEFAULT_CURSOR);
     force_show_cursor();
     // 21. The provider of the next music track.
-    // 22. Spell, item and shop tables.
+    // 22. Spell, item and shop tables; the character definitions; the party's
+    //     rules bound into the world.
+    load_item_tables();
+    load_characters();
+    install_rules_into_world();
     // 23. The pending-action record.
 }

@@ -3,6 +3,8 @@
 #include "core/events.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
+#include "rules/binding/world_binding.h"
+#include "rules/party.h"
 #include "startup/run/game_main.h"
 #include "world/game_screen.h"
 #include "world/map.h"
@@ -65,7 +67,9 @@ void run_maps(bool continuing) {
         const map_position place = keep_place
                                        ? map_position{party.sector, party.direction}
                                        : map_entry_position(fresh, requested_sector, requested_direction);
+        party_enters_map();
         place_party(place.sector, place.direction);
+        regroup();
         mark_party_sectors();
         send_map_start();
         next_map_name.clear();
@@ -77,6 +81,7 @@ void run_maps(bool continuing) {
         // A change still waiting when the screen ended otherwise (Esc) is dropped.
         change_pending = false;
 
+        party_leaves_map();
         unload_map(party.sector);
         if (!next_map_name.empty()) result = load_map(next_map_name);
         // The hooks name sides of the map that installed them.
@@ -90,6 +95,7 @@ void start_new_game() {
     next_map_name = default_map_name.substr(0, 12);
     reset_game_state();
     new_standin_party(0, 0);
+    new_party_from_definitions();
     run_maps(false);
 }
 

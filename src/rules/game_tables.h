@@ -1,0 +1,17 @@
+#pragma once
+// The tables the start of the game reads for the whole run: the item table
+// (rules/items.h) with the picture, animation and sound lists of ITEMS.DAT
+// and the icon libraries, then the character definitions.
+struct items_file;
+class icon_libraries;
+
+items_file& game_item_files();
+icon_libraries& game_icons();
+
+// The items folder's files. An adventure without ITEMS.DAT still plays, with
+// no items; false then.
+bool load_item_tables();
+// POSTAVY.DAT, after the items (a definition's backpack size depends on its
+// container); a faulty file ends the program with its message. An adventure
+// without it gets one plain character; false then.
+bool load_characters();
