@@ -11,7 +11,7 @@
 
 constexpr int SHEET_X = 325, SHEET_Y = 67;
 constexpr int SHEET_COLUMN = 8, SHEET_ROW = 6;
-constexpr int SHEET_FIELD_COUNT = 52;
+constexpr int SHEET_FIELD_COUNT = 52;  // labels and values; the food and water bars come after them
 
 // Numbered game texts of the labels.
 constexpr int TEXT_ATTRIBUTES = 10;  // 10..13
