@@ -22,9 +22,9 @@ void ordinary_cursor() {
 
 }  // namespace
 
+// The one hand of the game: the floor and the map's scripts fill the same list.
 held_list& held_items() {
-    static held_list held;
-    return held;
+    return game_held();
 }
 
 void show_held_cursor(const held_list& held, const item_table& items, inventory_pictures* pictures) {

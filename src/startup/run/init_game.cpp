@@ -17,7 +17,9 @@
 #include "gfx/screen.h"
 #include "platform/display.h"
 #include "rules/binding/world_binding.h"
+#include "rules/floor/floor_items_game.h"
 #include "rules/game_tables.h"
+#include "rules/item_pictures.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
@@ -130,5 +132,7 @@ void init_game() {
     load_item_tables();
     load_characters();
     install_rules_into_world();
+    register_item_pictures(game_item_files());
+    install_floor_items();
     // 23. The pending-action record.
 }

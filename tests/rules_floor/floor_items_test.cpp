@@ -273,7 +273,7 @@ TEST_F(FloorItems, GoldenViewWithItemsLyingOnTheFloor) {
     draw_view(here, 0);
     EXPECT_EQ(game_items().find(COINS)->floor_inset, 3);
     EXPECT_EQ(game_items().find(RUNE)->floor_inset, 0);
-    EXPECT_TRUE(golden::matches(VORTHAN_SOURCE_DIR "/tests/rules/golden/floor_items_view.png",
+    EXPECT_TRUE(golden::matches(VORTHAN_SOURCE_DIR "/tests/rules_floor/golden/floor_items_view.png",
                                 back_buffer + VIEW_SCREEN_TOP * SCREEN_PITCH, VIEW_WIDTH, VIEW_HEIGHT,
                                 SCREEN_PITCH));
 }
