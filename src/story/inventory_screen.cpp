@@ -12,6 +12,7 @@
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/input.h"
+#include "rules/game_tables.h"
 #include "rules/items_info.h"
 #include "rules/items_load.h"
 #include "rules/party.h"
@@ -48,11 +49,11 @@ screen_state screen;
 
 inventory_world default_world;
 
-// Until the start sequence hands over the loaded icon libraries and picture
-// lists, the figures still come from the adventure's files.
+// The game's pictures: the figures from the adventure's files, body pictures
+// and icons from what the start sequence loaded with ITEMS.DAT.
 inventory_pictures* pictures() {
-    static file_inventory_pictures figures_only(nullptr, nullptr);
-    return inventory_setup.pictures ? inventory_setup.pictures : &figures_only;
+    static file_inventory_pictures game_pictures(&game_item_files(), &game_icons());
+    return inventory_setup.pictures ? inventory_setup.pictures : &game_pictures;
 }
 
 item_table& items() {

@@ -27,7 +27,8 @@ constexpr int SWITCH_X = 228, SWITCH_Y = 332, SWITCH_W = 40, SWITCH_H = 22;
 
 // What the screen works with. The start sequence fills it once the items are
 // loaded; a null entry falls back to the game's item table, the figures read
-// from the adventure's files without item pictures or icons, a world where
+// from the adventure's files with the item pictures and icons the start
+// sequence loaded (rules/game_tables.h), a world where
 // nothing happens beyond the rules, COMBITEM.DAT read anew for each
 // combination, and no modifier key.
 struct inventory_setup_t {
