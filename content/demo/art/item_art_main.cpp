@@ -171,10 +171,10 @@ canvas bodies_sheet(const std::vector<item_look>& looks, const std::vector<worn_
         std::vector<int> items;
         int other_hand;
     };
-    const std::vector<outfit> outfits = {{0, {14, 15, 17, 12, 2}, 10},
-                                         {1, {13, 19, 11, 18, 0}, -1},
-                                         {2, {16, 20, 17, 5}, -1},
-                                         {3, {13, 15, 17, 19, 21, 6}, -1}};
+    const std::vector<outfit> outfits = {{0, {12, 15, 14, 2}, 10},
+                                         {1, {11, 20, 19, 17, 18, 0}, 23},
+                                         {2, {17, 16, 5}, -1},
+                                         {3, {11, 20, 17, 13, 21, 6}, -1}};
     for (const outfit& o : outfits) {
         const portrait_art::look& who = party[o.who];
         canvas f = portrait_art::paint_body(who);

@@ -50,8 +50,10 @@ float length_units(const item_look& item) {
     return static_cast<float>(std::max({r.w, r.h, 1}));
 }
 
+// Small things are shown larger than life so a player can see and click them.
+constexpr float LEAST_VIEW_LENGTH = 28;
 float view_scale(const item_look& item) {
-    return item.metres * VIEW_PIXELS_PER_METRE / length_units(item);
+    return std::max(item.metres * VIEW_PIXELS_PER_METRE, LEAST_VIEW_LENGTH) / length_units(item);
 }
 
 // A 4 x 4 ordered dither threshold in 0..1.
@@ -87,7 +89,11 @@ picture_art paint_floor(const item_look& item) {
     // Lying items rest a little askew, each at its own angle, seen from
     // above-front (squashed to half their depth).
     const float askew = static_cast<float>(std::hash<std::string>{}(item.name) % 17) - 8;
-    const pose p = item.stands ? pose::turned(0, k, 0, 0) : pose::turned(90 + askew, k, 0, 0).squashed(0.5f);
+    // Long things (weapons, torches, sticks) lie across the view; garments and
+    // flat things lie with their top away from the viewer.
+    const bool across = item.held || item.kind == item_kind::weapon || item.icon_angle >= 15;
+    const pose p = item.stands ? pose::turned(0, k, 0, 0)
+                               : pose::turned(across ? 90 + askew : askew * 0.5f, k, 0, 0).squashed(0.5f);
     const rect box = trial(item, p);
     const int margin = 6;
     canvas c = paint_at(item, p, box, box.w + 2 * margin, box.h + 2 * margin, margin, margin);

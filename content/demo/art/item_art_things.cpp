@@ -251,7 +251,9 @@ item_look thing(const std::string& name, float metres, float angle, bool stands,
 
 void add_things(std::vector<item_look>& out) {
     out.push_back(thing("leather_bag", 0.4f, 0, true, leather_bag));
-    out.push_back(thing("torch", 0.55f, 20, false, torch));
+    item_look lit_torch = thing("torch", 0.55f, 20, false, torch);
+    lit_torch.held = true, lit_torch.worn_angle = 0, lit_torch.grip_y = 12;  // carried upright in one hand
+    out.push_back(lit_torch);
     out.push_back(thing("unlit_torch", 0.5f, 20, false, torch_body));
     out.push_back(thing("flint", 0.1f, 0, false, flint));
     out.push_back(thing("map_scroll", 0.35f, 10, false, map_scroll));

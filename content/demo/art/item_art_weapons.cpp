@@ -197,7 +197,9 @@ void add_weapons(std::vector<item_look>& out) {
         },
         5));
     out.push_back(weapon("hand_axe", 0.55f, 30, hand_axe, 12));
-    out.push_back(weapon("war_hammer", 0.65f, 30, war_hammer, 14));
+    item_look hammer = weapon("war_hammer", 0.75f, 30, war_hammer, 14);
+    hammer.two_hands = true;
+    out.push_back(hammer);
     item_look staff = weapon("quarterstaff", 1.75f, 45, quarterstaff, 3);
     staff.worn_angle = 0, staff.two_hands = true;
     out.push_back(staff);

@@ -23,9 +23,9 @@ foreach(look RANGE 0 44)
   endif()
   list(APPEND item_art_outputs ${DEMO_ITEMS}/ITEM${look}.PCX)
 endforeach()
-# Worn in slots 1-8: the weapons but the arrows, the shield, armour, clothes
-# and jewels.
-foreach(look 00 01 02 03 04 05 06 08 09 10 11 12 13 14 15 16 17 18 19 20 21)
+# Worn in slots 1-8: the weapons but the arrows, the shield, armour, clothes,
+# jewels and the burning torch.
+foreach(look 00 01 02 03 04 05 06 08 09 10 11 12 13 14 15 16 17 18 19 20 21 23)
   list(APPEND item_art_outputs ${DEMO_ITEMS}/ITEM${look}M.PCX ${DEMO_ITEMS}/ITEM${look}F.PCX)
 endforeach()
 foreach(look 00 07 08)
