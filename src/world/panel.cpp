@@ -183,10 +183,7 @@ void draw_battle_marks(const roster_member& m, int x) {
 
 void draw_hit(const roster_member& m, int x) {
     if (!m.hit_shown) return;
-    if (const picture* hit = screen_picture(H_PZASAH)) {
-        if (hit->type == PIC_PAL8)
-            put_picture_rows(hit, pixel_address(x + 8, 20), 0, std::min<int>(hit->width, 60), 60);
-    }
+    if (const picture* hit = screen_picture(H_PZASAH)) put_picture(x + 8, 20, hit);
     if (!screen_font(FONT_SADA16, 0x7FE0)) return;
     char amount[16];
     std::snprintf(amount, sizeof amount, "%d", m.hit_shown);
@@ -249,7 +246,9 @@ void draw_party_bar() {
         const roster_member m = members.member(slot);
         if (!m.used) continue;
         if (walking && slot != battle.walking_member()) continue;
-        draw_member(m, slot, party_slot_x(position));
+        const int x = party_slot_x(position);
+        if (x + PARTY_SLOT_WIDTH > ARROWS_X) break;  // the arrow panel ends the bar
+        draw_member(m, slot, x);
         ++position;
     }
     if (battle.running()) draw_walk_lines();

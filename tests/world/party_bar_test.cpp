@@ -180,6 +180,13 @@ TEST_F(PartyBar, FourMembersInDifferentStates) {
                                 PANEL_ROWS, SCREEN_PITCH));
 }
 
+TEST_F(PartyBar, MembersBeyondTheSixPlacesAreLeftOut) {
+    company.members.assign(6, member("Borin", 0, 42, 42));
+    const std::vector<uint16_t> six = panel_pixels();
+    company.members.assign(8, member("Borin", 0, 42, 42));
+    EXPECT_EQ(panel_pixels(), six);
+}
+
 TEST_F(PartyBar, NotePanelShowsTheNotesAndEndsAfterItsTicks) {
     show_note_panel();
     EXPECT_EQ(panel_mode, PANEL_NOTES);
