@@ -29,13 +29,8 @@ icon_libraries& game_icons() {
     return icons;
 }
 
-bool load_item_tables() {
-    if (!read_items_folder_file(ITEMS_FILE_NAME)) {
-        game_items().set_definitions({});
-        return false;
-    }
+void load_item_tables() {
     load_items(game_items(), game_item_files(), game_icons());
-    return true;
 }
 
 bool load_characters() {

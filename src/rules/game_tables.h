@@ -8,9 +8,8 @@ class icon_libraries;
 items_file& game_item_files();
 icon_libraries& game_icons();
 
-// The items folder's files. An adventure without ITEMS.DAT still plays, with
-// no items; false then.
-bool load_item_tables();
+// The items folder's files. A missing ITEMS.DAT ends the program with its message.
+void load_item_tables();
 // POSTAVY.DAT, after the items (a definition's backpack size depends on its
 // container); a faulty file ends the program with its message. An adventure
 // without it gets one plain character; false then.

@@ -117,6 +117,16 @@ TEST(Program, StartupErrorsHaveTheirMessages) {
     EXPECT_EQ(missing.err, "Can't load string table. File ./POPISY.TXT has not been found\n");
 }
 
+TEST(Program, MissingItemsFileEndsTheStartWithItsMessage) {
+    temp_folder dir;
+    make_adventure(dir, good_popisy);
+    std::filesystem::remove(dir / "root/graphics/items/ITEMS.DAT");
+    outcome o = run(dir, "-f game.ini");
+    EXPECT_EQ(o.code, 1);
+    EXPECT_EQ(o.err, "Selhalo otevreni souboru ITEMS.DAT. Zkotroluj zda vubec existuje.\n");
+    EXPECT_EQ(o.out.find("start-up complete"), std::string::npos);
+}
+
 TEST(Program, ConfigurationRootAndAdventureFailures) {
     temp_folder dir;
     dir.write("game.ini", "[paths]\nroot = nowhere\n");
