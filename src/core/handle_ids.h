@@ -132,6 +132,10 @@ constexpr int H_ARMA_COUNT = 13;
 // member's portrait number), bound by the party bar.
 constexpr handle_id H_FACE_FIRST = 112;
 constexpr int H_FACE_COUNT = 6;
+// The party members' figures as the view shows them, one handle per party
+// slot; empty names, their decoder builds the picture from the member.
+constexpr handle_id H_FIGURE_FIRST = 60;
+constexpr int H_FIGURE_COUNT = 6;
 
 // The mouse cursor shown when nothing else asks for one.
 constexpr handle_id DEFAULT_CURSOR = H_MSC_SIP;

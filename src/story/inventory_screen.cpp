@@ -20,6 +20,7 @@
 #include "story/character_sheet.h"
 #include "story/held_items.h"
 #include "story/inventory_pictures.h"
+#include "story/member_figures.h"
 #include "story/story_pictures.h"
 #include "world/game_screen.h"
 #include "world/panel.h"
@@ -85,15 +86,7 @@ const body_picture& body_of_shown() {
                       screen.body_face == m.face && screen.body_female == m.female &&
                       std::equal(m.worn, m.worn + WORN_SLOTS, screen.body_worn);
     if (same) return *screen.body;
-    std::vector<body_piece> pieces;
-    inventory_pictures* source = pictures();
-    for (int slot = 1; slot <= SLOT_LEFT_HAND; ++slot) {
-        const item_def* item = items().find(m.worn[slot]);
-        if (!item) continue;
-        if (const picture* pic = source->worn(m.female != 0, item->picture))
-            pieces.push_back(place_worn_picture(*item, slot, pic));
-    }
-    screen.body = build_body_picture(source->figure(m.face), std::move(pieces), flags);
+    screen.body = build_member_body(m, items(), *pictures());
     screen.body_slot = screen.slot;
     screen.body_flags = flags;
     screen.body_face = m.face;
@@ -427,6 +420,14 @@ inventory_hit inventory_spot_at(int x, int y) {
             return {inventory_spot::backpack, cell};
     }
     return hit;
+}
+
+inventory_pictures& inventory_picture_source() {
+    return *pictures();
+}
+
+item_table& inventory_item_table() {
+    return items();
 }
 
 int inventory_shown_slot() {

@@ -39,6 +39,10 @@ struct inventory_setup_t {
     bool (*shift_held)() = nullptr;
 };
 extern inventory_setup_t inventory_setup;
+// What the screen works with after the fallbacks above (the party's figures
+// in the view are built from the same).
+inventory_pictures& inventory_picture_source();
+item_table& inventory_item_table();
 
 // Runs the screen for party slot `slot` (an empty or invalid slot shows the
 // current member, or the first one) until right click, Esc or I. A running

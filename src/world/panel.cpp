@@ -34,13 +34,6 @@ std::vector<uint16_t>& scratch() {
     return buffer;
 }
 
-// Group colours of the names: white for the active group outside battle.
-uint16_t group_colour(int group) {
-    constexpr uint16_t colours[] = {0x7FFF, 0x7FE0, 0x03FF, 0x7C1F, 0x03E0, 0x7D00, 0x421F};
-    if (group == roster().active_group() && !battle_on_panel().running()) return 0x7FFF;
-    return colours[static_cast<size_t>(std::max(group, 0)) % std::size(colours)];
-}
-
 panel_battle no_battle;
 panel_battle* installed_battle = nullptr;
 
@@ -260,6 +253,12 @@ void end_message(timer_node*) {
 }
 
 }  // namespace
+
+uint16_t group_colour(int group) {
+    constexpr uint16_t colours[] = {0x7FFF, 0x7FE0, 0x03FF, 0x7C1F, 0x03E0, 0x7D00, 0x421F};
+    if (group == roster().active_group() && !battle_on_panel().running()) return 0x7FFF;
+    return colours[static_cast<size_t>(std::max(group, 0)) % std::size(colours)];
+}
 
 int party_slot_x(int position) {
     const picture* okno = screen_picture(H_OKNO);

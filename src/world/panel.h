@@ -60,6 +60,9 @@ class panel_battle {
 panel_battle& battle_on_panel();
 void set_battle_on_panel(panel_battle* installed);  // null: no battle
 
+// The colour of a group's names: white for the active group outside battle.
+uint16_t group_colour(int group);
+
 // Back to the party bar (with force: ends a message at once); in any case the
 // panel is drawn again at its next use.
 void panel_back_to_party(bool force);

@@ -24,6 +24,7 @@
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
 #include "story/game_windows.h"
+#include "story/member_figures.h"
 #include "ui/toolkit.h"
 #include "world/panel.h"
 #include "world/screenshot.h"
@@ -134,5 +135,7 @@ void init_game() {
     install_rules_into_world();
     register_item_pictures(game_item_files());
     install_floor_items();
+    // The members standing apart from the party, seen in the view.
+    install_member_figures();
     // 23. The pending-action record.
 }
