@@ -31,6 +31,8 @@ icon_libraries& game_icons() {
 
 void load_item_tables() {
     load_items(game_items(), game_item_files(), game_icons());
+    if (std::optional<language_table> texts = open_language_table("items.csv"))
+        apply_item_translations(game_items(), *texts);
 }
 
 bool load_characters() {

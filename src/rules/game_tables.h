@@ -8,7 +8,8 @@ class icon_libraries;
 items_file& game_item_files();
 icon_libraries& game_icons();
 
-// The items folder's files. A missing ITEMS.DAT ends the program with its message.
+// The items folder's files, then the selected language's items.csv over the
+// names and descriptions. A missing ITEMS.DAT ends the program with its message.
 void load_item_tables();
 // POSTAVY.DAT, after the items (a definition's backpack size depends on its
 // container); a faulty file ends the program with its message. An adventure
