@@ -20,6 +20,7 @@
 #include "rules/floor/floor_items_game.h"
 #include "rules/game_tables.h"
 #include "rules/item_pictures.h"
+#include "rules/rest/rest_rules.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
@@ -133,6 +134,7 @@ void init_game() {
     load_item_tables();
     load_characters();
     install_rules_into_world();
+    install_rest_rules();
     register_item_pictures(game_item_files());
     install_floor_items();
     // The members standing apart from the party, seen in the view.
