@@ -1,5 +1,9 @@
 // The glue between the display and the game: the screen-update function of
 // the screen buffer and the input source of the event tree's poll handlers.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "core/events.h"
 #include "core/events_cursor.h"
 #include "gfx/picture.h"
@@ -45,8 +49,16 @@ void show_cursor_picture(const void* data, size_t length, int hot_x, int hot_y) 
     if (!display_exists()) return;
     // A cursor whose record does not fit its bytes (a damaged icon library or
     // picture) is a missing cursor: nothing is read past its end.
-    const auto* pic =
-        data && picture_record_valid(data, length) ? static_cast<const picture*>(data) : nullptr;
+    if (!data || !picture_record_valid(data, length)) data = nullptr;
+    // Icons come straight from their library, where a record may begin at an
+    // odd byte: such a record is read from an aligned copy.
+    std::vector<uint16_t> aligned;
+    if (data && reinterpret_cast<uintptr_t>(data) % alignof(picture) != 0) {
+        aligned.resize((length + 1) / 2);
+        std::memcpy(aligned.data(), data, length);
+        data = aligned.data();
+    }
+    const auto* pic = static_cast<const picture*>(data);
     const std::vector<uint16_t> pixels = encode_overlay_picture(pic);
     if (pixels.empty()) {
         display().remove_cursor();
