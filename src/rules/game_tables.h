@@ -2,8 +2,8 @@
 // The tables the start of the game reads for the whole run: the item table
 // (rules/items.h) with the picture, animation and sound lists of ITEMS.DAT
 // and the icon libraries, then the character definitions.
-struct items_file;
-class icon_libraries;
+#include "rules/icons.h"
+#include "rules/items_file.h"
 
 items_file& game_item_files();
 icon_libraries& game_icons();

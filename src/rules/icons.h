@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
-constexpr int ICONS_PER_LIBRARY = 18;
+#include "core/events_cursor.h"  // ICONS_PER_LIBRARY: the cursor draws from the same libraries
+
 constexpr int ICON_WIDTH = 45;
 constexpr int ICON_HEIGHT = 55;
 constexpr int ICON_HEADER_BYTES = 6;
 constexpr int ICON_PALETTE_BYTES = 512;
 constexpr int ICON_PICTURE_BYTES = ICON_HEADER_BYTES + ICON_PALETTE_BYTES + ICON_WIDTH * ICON_HEIGHT;
+static_assert(ICON_PICTURE_BYTES == ICON_SIZE, "the cursor reads icons of the same size");
 
 // "IKONY%02d.LIB".
 std::string icon_library_name(int library);
