@@ -16,6 +16,9 @@ namespace {
 
 constexpr int MAX_ITEM_TEXT = 31;  // the record's 32-byte fields keep their terminating zero
 constexpr long MAX_ITEM_COUNT = 32767;
+// The game counts the floor picture's empty bottom rows itself when the
+// record holds this; 0 would mean "counted: none".
+constexpr uint8_t FLOOR_INSET_NOT_COUNTED = 255;
 
 const std::array<const char*, 14> TYPE_NAMES = {"ordinary", "melee",  "thrown", "bow",  "ordinary2",
                                                 "wand",     "potion", "drink",  "food", "special",
@@ -93,7 +96,7 @@ class item_compiler {
         if (!plain) throw fault("item name " + name + " may hold only letters, digits and _");
         if (out_.numbers.count(name)) throw fault("item " + name + " is named twice");
         if (long(out_.file.definitions.size()) >= MAX_ITEM_COUNT) throw fault("too many items");
-        out_.file.definitions.emplace_back();
+        out_.file.definitions.emplace_back().floor_inset = FLOOR_INSET_NOT_COUNTED;
         out_.texts.emplace_back();
         descriptions_.emplace_back();
         out_.numbers[name] = int(out_.file.definitions.size());

@@ -38,6 +38,7 @@ item old_sword   # the same pictures as the sword
 item bag
   placement container
   extra_slots 6
+  floor_inset 0
 item arrow
   type thrown
   flight a0.pcx a1.pcx a2.pcx a3.pcx a0.pcx a1.pcx a2.pcx a3.pcx b0.pcx b0.pcx b0.pcx b0.pcx b0.pcx b0.pcx b0.pcx a0.pcx
@@ -81,6 +82,10 @@ TEST(ItemSource, RecordsAndListsSurviveTheItemsFileReader) {
     EXPECT_EQ(sword.mods[0], -5);
     EXPECT_EQ(sword.mods[12], 20);
     EXPECT_EQ(back.definitions[4].extra_slots, 6);
+    // The floor picture's empty rows are left for the game to count, unless a source gives them.
+    EXPECT_EQ(bread.floor_inset, 255);
+    EXPECT_EQ(sword.floor_inset, 255);
+    EXPECT_EQ(back.definitions[4].floor_inset, 0);
     EXPECT_STREQ(back.definitions[2].name, "axe");  // no name: the source's
 
     // One picture number names the same entry of the floor and both body sets.
