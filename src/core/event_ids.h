@@ -83,3 +83,7 @@ constexpr int TIMER_FLYING = 6;   // moves the flying objects
 constexpr int TIMER_PARTY = 8;    // the game's slow tick
 
 static_assert(id_blocks::shared.holds(TIMER_SCENE) && id_blocks::shared.holds(TIMER_PARTY));
+
+// The rules' timers.
+constexpr int TIMER_HIT_MARK = 384;  // 384..389: ends the hit shown on the portrait of party slot n
+static_assert(id_blocks::rules.holds(TIMER_HIT_MARK) && id_blocks::rules.holds(TIMER_HIT_MARK + 5));

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/timers.h"
 #include "rules/binding/world_binding.h"
 #include "rules/party.h"
 #include "rules/party_definitions.h"
@@ -121,6 +122,37 @@ TEST_F(WorldBinding, TheMapsPlacesHurtThroughTheRulesWithTheMagicShield) {
     party_rules.hurt(4, 10);
     party_rules.kill(-1);
     map_services.hurt_member(9, 10);
+}
+
+TEST_F(WorldBinding, AHitIsMarkedOnThePortraitUntilItsTimeRunsOut) {
+    member(0, 3);
+    member(1, 3);
+    map_services.hurt_member(0, 7);
+    EXPECT_EQ(roster().member(0).hit_shown, 7);
+    EXPECT_EQ(roster().member(1).hit_shown, 0);
+    run_timers(200);  // at most 199 ticks
+    EXPECT_EQ(roster().member(0).hit_shown, 0);
+
+    // A new hit while one is shown takes its place and starts the time again.
+    party_world& world = party_world_hooks();
+    party_members[0].last_damage = 4;
+    world.show_damage_later(0, 50);
+    run_timers(49);
+    party_members[0].last_damage = 5;
+    world.show_damage_later(0, 50);
+    run_timers(49);
+    EXPECT_EQ(roster().member(0).hit_shown, 5);
+    run_timers(1);
+    EXPECT_EQ(roster().member(0).hit_shown, 0);
+
+    // A hit that took nothing shows no mark; leaving the game takes the marks away.
+    world.show_damage_later(1, 50);
+    EXPECT_EQ(roster().member(1).hit_shown, 0);
+    map_services.hurt_member(1, 3);
+    remove_rules_from_world();
+    install_rules_into_world();
+    EXPECT_EQ(roster().member(1).hit_shown, 0);
+    EXPECT_EQ(timer_count(), 0);
 }
 
 TEST_F(WorldBinding, ANewGameFillsThePartyFromTheDefinitions) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "rules/binding/hit_marks.h"
 #include "rules/binding/world_binding.h"
 #include "rules/party.h"
 #include "world/map.h"
@@ -47,6 +48,7 @@ class rules_roster final : public party_roster {
         r.female = m.female != 0;
         r.face = m.face;
         r.actions_left = m.actions_left;
+        r.hit_shown = hit_mark(slot);
         return r;
     }
 
@@ -100,6 +102,9 @@ class world_for_rules final : public party_world {
         if (event < 0 || event >= HOOK_COUNT) return false;
         return !run_hook(event, sector, direction);
     }
+    void show_damage_later(int slot, int ticks) override {
+        if (slot >= 0 && slot < PARTY_SLOTS) show_hit_mark(slot, party_members[slot].last_damage, ticks);
+    }
 };
 
 rules_roster the_roster;
@@ -110,11 +115,13 @@ bool travelling[PARTY_SLOTS] = {};
 }  // namespace
 
 void install_party_binding() {
+    clear_hit_marks();
     set_party_roster(&the_roster);
     set_party_world(&the_world);
 }
 
 void remove_party_binding() {
+    clear_hit_marks();
     set_party_roster(nullptr);
     set_party_world(nullptr);
 }
