@@ -36,6 +36,9 @@ void load_item_tables() {
 }
 
 bool load_characters() {
+    // A definition's bag sizes its backpack from the item table, which the
+    // party rules must therefore reach before the definitions are read.
+    install_game_items();
     if (resource_available(PATH_MAPS, "POSTAVY.DAT")) {
         load_character_definitions();
         return true;
