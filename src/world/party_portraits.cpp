@@ -1,5 +1,6 @@
 #include "world/party_portraits.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -7,6 +8,7 @@
 
 #include "core/decoders.h"
 #include "core/handle_ids.h"
+#include "core/handles.h"
 #include "gfx/picture.h"
 #include "world/party_roster.h"
 
@@ -46,9 +48,14 @@ const picture* member_face(int slot, int face) {
     if (slot < 0 || slot >= PORTRAIT_SLOTS || face < 0 || face > 0xFF) return nullptr;
     const handle_id id = static_cast<handle_id>(H_FACE_FIRST + slot);
     face_binding& bound = bindings[static_cast<size_t>(slot)];
-    if (bound.face != face) {
-        char name[16];
-        std::snprintf(name, sizeof name, "XICHT%02x.PCX", face);
+    char name[16];
+    std::snprintf(name, sizeof name, "XICHT%02x.PCX", face);
+    // The handle may have been freed or taken since (all handles are freed
+    // when a game ends): then it is bound again.
+    const handle_record* record = handle_info(id);
+    const bool still_bound =
+        record && record->state != HANDLE_UNDEFINED && strcasecmp(record->name, name) == 0;
+    if (bound.face != face || !still_bound) {
         undefine_handle(id);
         define_handle(id, name, decoder_for(decoder_id::pcx_to_pal8), PATH_GUI);
         bound.face = face;
