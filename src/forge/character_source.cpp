@@ -119,6 +119,33 @@ class character_compiler {
         throw fault("unknown keyword " + key);
     }
 
+    // What a character wears must be what the game's wearing rules could
+    // have put there: each item in a slot of its placement, no armour of
+    // slot 5 over slots 1-3, nothing in slot 7 beside a two-handed item.
+    void check_worn(const character& c) {
+        auto placement_of = [&](int number) { return items_.file.definitions[size_t(number - 1)].placement; };
+        auto name_of = [&](int number) {
+            for (const auto& [name, n] : items_.numbers)
+                if (n == number) return name;
+            return std::to_string(number);
+        };
+        for (const auto& [slot, number] : c.worn) {
+            const int placement = placement_of(number);
+            const bool fits = (placement >= PL_SLOT1 && placement <= PL_SLOT6 && slot == placement - 1) ||
+                              (placement == PL_ONE_HAND && (slot == 7 || slot == 8)) ||
+                              (placement == PL_TWO_HANDS && slot == 8) || (placement == PL_BELT && slot >= 9);
+            if (!fits)
+                throw fault(c.name + " cannot wear " + name_of(number) + " in slot " + std::to_string(slot));
+        }
+        if (c.worn.count(5))
+            for (int covered = 1; covered <= 3; ++covered)
+                if (c.worn.count(covered))
+                    throw fault(c.name + " wears " + name_of(c.worn.at(5)) +
+                                " in slot 5, which takes off slot " + std::to_string(covered));
+        if (c.worn.count(8) && c.worn.count(7) && placement_of(c.worn.at(8)) == PL_TWO_HANDS)
+            throw fault(c.name + " holds a two-handed item beside slot 7");
+    }
+
     std::string definition(const character& c) {
         line_ = c.line;
         if (c.name.empty()) throw fault("the character has no name");
@@ -128,6 +155,7 @@ class character_compiler {
         if (int(c.backpack.size()) > cells)
             throw fault(c.name + "'s backpack holds " + std::to_string(c.backpack.size()) + " items in " +
                         std::to_string(cells) + " cells");
+        check_worn(c);
         std::string out;
         auto entry = [&out](int code, const std::string& value) {
             out += std::to_string(code) + "\r\n" + value + "\r\n";

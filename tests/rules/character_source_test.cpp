@@ -18,6 +18,12 @@ item sword
 item bag
   placement container
   extra_slots 2
+item cap
+  placement slot1
+item armour
+  placement slot5
+item staff
+  placement two_hands
 )";
 
 const forge::compiled_items* installed = nullptr;
@@ -125,4 +131,14 @@ TEST_F(CharacterSource, BackpackBeyondItsCellsIsRefused) {
     EXPECT_NO_THROW(forge::compile_character_source(
         "character\n  name A\n  bag bag\n  backpack bread bread bread bread bread bread bread bread\n",
         "chars.src", items));
+}
+
+TEST_F(CharacterSource, WornItemsFollowTheWearingRules) {
+    EXPECT_EQ(failure("character\n  name A\n  wear 2 cap\n"), "chars.src:1: A cannot wear cap in slot 2");
+    EXPECT_EQ(failure("character\n  name A\n  wear 1 cap\n  wear 5 armour\n"),
+              "chars.src:1: A wears armour in slot 5, which takes off slot 1");
+    EXPECT_EQ(failure("character\n  name A\n  wear 7 sword\n  wear 8 staff\n"),
+              "chars.src:1: A holds a two-handed item beside slot 7");
+    EXPECT_NO_THROW(forge::compile_character_source("character\n  name A\n  wear 1 cap\n  wear 7 sword\n",
+                                                    "chars.src", items));
 }
