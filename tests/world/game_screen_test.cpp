@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 
+#include "compiled_map.h"
 #include "core/events.h"
 #include "core/handles.h"
 #include "core/random.h"
@@ -35,18 +36,7 @@ const std::string map_head =
 
 // Compiles a map source into current_map (records only: no pictures).
 std::map<std::tuple<int, int, int>, int> use_map(const std::string& body) {
-    const forge::map_source_result compiled = forge::compile_map_source(map_head + body, "test");
-    EXPECT_TRUE(compiled.ok()) << (compiled.errors.empty() ? "" : compiled.errors.front());
-    current_map = loaded_map{};
-    current_map.name = "TEST.MAP";
-    current_map.sectors = compiled.map.sectors;
-    current_map.sides = compiled.map.sides;
-    current_map.coords = compiled.map.coords;
-    current_map.sector_count = static_cast<int>(compiled.map.sectors.size());
-    current_map.header = compiled.map.header;
-    for (const map_side& s : current_map.sides)
-        current_map.side_resting.push_back(static_cast<uint8_t>(s.flags));
-    return compiled.sector_at;
+    return use_compiled_map(map_head + body);
 }
 
 int cell(const std::map<std::tuple<int, int, int>, int>& at, int x, int y) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/strings.h"
+#include "compiled_map.h"
 #include "core/events.h"
 #include "core/timers.h"
 #include "forge/map_source.h"
@@ -32,18 +33,7 @@ cells use_map(const std::string& body) {
         "[map]\ntitle = Test\nfade = 0 0 0\n"
         "[textures]\nwall w = W.PCX WL.PCX WR.PCX\nfloor f = F.PCX\nceiling c = C.PCX\n"
         "[legend]\n# = wall=w\n. = floor=f ceiling=c\n";
-    const forge::map_source_result compiled = forge::compile_map_source(head + body, "test");
-    EXPECT_TRUE(compiled.ok()) << (compiled.errors.empty() ? "" : compiled.errors.front());
-    current_map = loaded_map{};
-    current_map.name = "TEST.MAP";
-    current_map.sectors = compiled.map.sectors;
-    current_map.sides = compiled.map.sides;
-    current_map.coords = compiled.map.coords;
-    current_map.sector_count = static_cast<int>(compiled.map.sectors.size());
-    current_map.header = compiled.map.header;
-    for (const map_side& s : current_map.sides)
-        current_map.side_resting.push_back(static_cast<uint8_t>(s.flags));
-    return compiled.sector_at;
+    return use_compiled_map(head + body);
 }
 
 int cell(const cells& at, int x, int y) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/strings.h"
+#include "compiled_map.h"
 #include "core/events.h"
 #include "core/tasks.h"
 #include "core/timers.h"
@@ -38,18 +39,8 @@ void use_map(const std::string& grid) {
         "[textures]\nwall w = W.PCX WL.PCX WR.PCX\nfloor f = F.PCX\nceiling c = C.PCX\n"
         "[legend]\n# = wall=w\n. = floor=f ceiling=c\n[grid]\n" +
         grid + "[map]\nstart = 1 1 east\n";
-    const forge::map_source_result compiled = forge::compile_map_source(source, "test");
-    ASSERT_TRUE(compiled.ok());
-    current_map = loaded_map{};
-    current_map.name = "TEST.MAP";
-    current_map.sectors = compiled.map.sectors;
-    current_map.sides = compiled.map.sides;
-    current_map.coords = compiled.map.coords;
-    current_map.sector_count = static_cast<int>(compiled.map.sectors.size());
-    current_map.header = compiled.map.header;
-    for (const map_side& s : current_map.sides)
-        current_map.side_resting.push_back(static_cast<uint8_t>(s.flags));
-    new_standin_party(compiled.sector_at.at({1, 1, 0}), 1);
+    const auto sector_at = use_compiled_map(source);
+    new_standin_party(sector_at.at({1, 1, 0}), 1);
 }
 
 // The hooks run through movement's table, and whether hook 1 allows the rest.
