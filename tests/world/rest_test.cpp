@@ -15,7 +15,7 @@
 #include "platform/display.h"
 #include "platform/headless_display.h"
 #include "rules/party.h"
-#include "rules/rest/rest_rules.h"
+#include "rules/binding/rest_rules.h"
 #include "world/character_rules.h"
 #include "world/game_screen.h"
 #include "world/map.h"

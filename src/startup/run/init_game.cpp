@@ -20,7 +20,7 @@
 #include "rules/floor/floor_items_game.h"
 #include "rules/game_tables.h"
 #include "rules/item_pictures.h"
-#include "rules/rest/rest_rules.h"
+#include "rules/binding/rest_rules.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"

@@ -1,4 +1,4 @@
-#include "rules/rest/rest_rules.h"
+#include "rules/binding/rest_rules.h"
 
 #include "rules/party.h"
 #include "world/character_rules.h"
