@@ -1,6 +1,6 @@
 #include "rules/item_record.h"
 
-#include "rules/record_bytes.h"
+#include "core/record_bytes.h"
 
 int16_t item_stat(const item_def& item, int j) {
     if (j >= 0 && j < 19) return item.mods[j];

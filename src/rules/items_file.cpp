@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "rules/items.h"
-#include "rules/record_bytes.h"
+#include "core/record_bytes.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "rules/party_record.h"
 
-#include "rules/record_bytes.h"
+#include "core/record_bytes.h"
 
 namespace {
 
