@@ -51,7 +51,10 @@ int build_column_table(std::array<int16_t, MAX_SPRITE_COLUMNS>& table, int width
     return count;
 }
 
-enum class sprite_ink { fade, blend };
+// fade: palette colours, index 1 halves the brightness beneath (figures).
+// blend: palette colours, indices of 128 and more blended 50% (special textures).
+// monster: as blend, and index 1 is the creature's shadow, halving what lies beneath.
+enum class sprite_ink { fade, blend, monster };
 
 // The common loop: rows drawn upward from bottom_row, table columns first..end
 // to x, x + 1, ...; everything cut to the view.
@@ -81,12 +84,22 @@ void blit(const picture* pic, const uint8_t* pixels, int x, int bottom_row, cons
             const uint8_t c = src[column_table[j]];
             if (c == 0) continue;
             uint16_t& out = dst[j];
-            if (ink == sprite_ink::fade)
-                out = c == 1 ? static_cast<uint16_t>((out >> 1) & 0x3DEF) : palette[c];
+            if (c == 1 && ink != sprite_ink::blend)
+                out = static_cast<uint16_t>((out >> 1) & 0x3DEF);
+            else if (c >= 128 && ink != sprite_ink::fade)
+                out = blend50(out, palette[c]);
             else
-                out = c >= 128 ? blend50(out, palette[c]) : palette[c];
+                out = palette[c];
         }
     }
+}
+
+// The pixels of an 8-bit sprite: right after the header for PIC_NOPAL8,
+// after the ten palettes otherwise.
+const uint8_t* sprite_pixels(const picture* pic) {
+    return reinterpret_cast<const uint8_t*>(pic) +
+           (pic->type == PIC_NOPAL8 ? PICTURE_HEADER_BYTES
+                                    : PICTURE_HEADER_BYTES + FADE_PALETTE_COUNT * PALETTE_ENTRIES * 2);
 }
 
 // ---------------------------------------------------------------- special textures
@@ -135,12 +148,8 @@ void blit_scaled(const picture* pic, int x, int bottom_row, int palette_number, 
 void blit_scaled_blend(const picture* pic, int x, int bottom_row, const uint16_t* palette, int scale,
                        int rows, int first_column, int end_column, bool mirrored) {
     if (pic == nullptr || palette == nullptr) return;
-    const uint8_t* pixels =
-        reinterpret_cast<const uint8_t*>(pic) +
-        (pic->type == PIC_NOPAL8 ? PICTURE_HEADER_BYTES
-                                 : PICTURE_HEADER_BYTES + FADE_PALETTE_COUNT * PALETTE_ENTRIES * 2);
     if (pic->type != PIC_NOPAL8 && pic->type != PIC_FADE8) return;
-    blit(pic, pixels, x, bottom_row, palette, scale, rows, first_column, end_column, mirrored,
+    blit(pic, sprite_pixels(pic), x, bottom_row, palette, scale, rows, first_column, end_column, mirrored,
          sprite_ink::blend);
 }
 
@@ -174,8 +183,9 @@ void draw_monster_sprite(const monster_draw_request& r) {
     }
     const int visible = clip.right - x;
     if (visible <= 0) return;
-    blit_scaled_blend(r.frame, x, p.y + VIEW_SCREEN_TOP, palettes + palette * PALETTE_ENTRIES, p.scale,
-                      p.y + 1, skipped, visible, r.mirrored);
+    if (r.frame->type != PIC_NOPAL8 && r.frame->type != PIC_FADE8) return;
+    blit(r.frame, sprite_pixels(r.frame), x, p.y + VIEW_SCREEN_TOP, palettes + palette * PALETTE_ENTRIES,
+         p.scale, p.y + 1, skipped, visible, r.mirrored, sprite_ink::monster);
     if (view.show_monster_hp) {
         char text[16];
         std::snprintf(text, sizeof text, "%d", r.hit_points);

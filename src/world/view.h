@@ -177,6 +177,8 @@ struct monster_draw_request {
     int left_cut = 0;
     int right_cut = 0;
 };
+// Draws like blit_scaled_blend, except that index 1 is the monster's shadow:
+// it halves the brightness of what lies beneath.
 void draw_monster_sprite(const monster_draw_request& request);
 
 // An animated picture standing in the middle of a sector: `frames` pictures
