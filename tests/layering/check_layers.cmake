@@ -9,7 +9,8 @@
 # Within a layer only the edges listed in ALSO_<lib> are allowed.
 # The forge writes the game's formats: it may use base, core and gfx, and of
 # world only the map format it shares with the loader (world/map_format.h), and of
-# rules only the item and character records and files (rules uses only base and core).
+# rules only the item and character records and files (rules uses only base and core),
+# and of monsters only the monster record.
 cmake_minimum_required(VERSION 3.25)
 if(NOT SRC_DIR)
   message(FATAL_ERROR "SRC_DIR is not set")
@@ -39,7 +40,7 @@ set(ALSO_story saves sound)
 # Libraries outside the layers: what they may include, library by library or
 # header by header.
 set(ONLY_forge base core gfx world/map_format.h rules/item_record.h rules/items_file.h
-    rules/party_record.h)
+    rules/party_record.h monsters/monster_record.h)
 
 file(GLOB_RECURSE sources RELATIVE ${SRC_DIR} ${SRC_DIR}/*.h ${SRC_DIR}/*.cpp)
 list(SORT sources)
