@@ -64,8 +64,8 @@ struct monster {
     char name[30] = {};
     int16_t spell = 0;
     int16_t frame_shift[MONSTER_ANIM_KINDS * MONSTER_KIND_FRAMES] = {};  // by kind x 16 + frame
-    int16_t sector = 0;     // run time
-    int16_t direction = 0;  // run time
+    int16_t sector = 0;                                                  // run time
+    int16_t direction = 0;                                               // run time
     uint8_t pos_x = 128, pos_y = 128;    // run time: inside the sector, 128 = centre
     uint8_t goal_x = 128, goal_y = 128;  // run time
     int16_t anim_frame = -1;             // run time: -1 standing
@@ -86,21 +86,21 @@ struct monster {
     uint8_t reserved343 = 0;
     int32_t experience = 0;
     uint8_t state = 0;
-    uint8_t anim_kind = 0;        // run time
-    int16_t target_sector = 0;    // run time
-    int16_t home_sector = 0;      // run time
-    int16_t next_in_sector = 0;   // run time
-    uint8_t actions = 0;          // run time
+    uint8_t anim_kind = 0;       // run time
+    int16_t target_sector = 0;   // run time
+    int16_t home_sector = 0;     // run time
+    int16_t next_in_sector = 0;  // run time
+    uint8_t actions = 0;         // run time
     uint8_t hit_frame = 0;
     uint16_t sounds[MONSTER_SOUNDS] = {};
     int8_t color_variant = 0;
-    uint8_t intent = 0;           // run time
+    uint8_t intent = 0;  // run time
     int16_t reserved368 = 0;
-    uint8_t hit_flags = 0;        // run time
+    uint8_t hit_flags = 0;  // run time
     uint8_t reserved371 = 0;
     uint16_t money = 0;
     uint16_t script = 0;
-    uint16_t damage_taken = 0;    // run time
+    uint16_t damage_taken = 0;  // run time
     uint8_t reserved378[2] = {};
 
     bool alive() const { return (state & MST_LIVE) != 0; }
@@ -113,3 +113,9 @@ bool read_monster(std::span<const uint8_t> bytes, monster& out);
 void write_monster(const monster& m, std::vector<uint8_t>& out);
 // Widens a record of the older 376-byte layout of a map's own definitions.
 std::vector<uint8_t> widen_old_monster(std::span<const uint8_t> old_record);
+
+// ENEMY.DAT: an array of 380-byte records; a trailing partial record is ignored.
+std::vector<monster> read_monster_definitions(std::span<const uint8_t> bytes);
+std::vector<uint8_t> write_monster_definitions(std::span<const monster> definitions);
+// A map's own definitions: 376-byte records, each widened as it is read.
+std::vector<monster> read_old_monster_definitions(std::span<const uint8_t> bytes);
