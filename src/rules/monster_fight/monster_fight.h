@@ -1,0 +1,113 @@
+#pragma once
+// The monsters' side of a fight: a monster's turn in a battle round (morale
+// and flight, closing in, choosing to strike or cast), the blow that lands at
+// the hit frame of its attack, shooting, being hit, dying with its loot, and
+// being knocked back.
+//
+// It works on a monster table bound with bind_fight_table (the 255 records
+// and one occupancy byte per sector of the loaded map: the first monster
+// standing there, slot + 1; a second one through next_in_sector) and on the
+// loaded map. Monsters are named here by their slot.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "monsters/monster_record.h"
+#include "rules/attack_roll.h"
+
+struct fight_table {
+    std::span<monster> slots;
+    std::span<uint8_t> occupancy;
+};
+void bind_fight_table(fight_table table);
+fight_table& fight_monsters();
+
+// The party member a monster would go for, as the monsters' search for the
+// party finds it; member -1 for none.
+struct fight_target {
+    int member = -1;
+    int distance = 0;
+    int direction = 0;
+    int sector = 0;
+};
+using target_finder_fn = fight_target (*)(int slot);
+
+// Projectile bits of hit_flags: set when the monster was hit.
+constexpr uint8_t MONSTER_WAS_HIT = 0x02;
+
+// What a fight needs from the parts of the game built elsewhere: the battle
+// (experience, the weapon just used, the battle flag, mutual death), the
+// view, spells, flying objects, special procedures, sounds, the stored paths
+// of the monsters' walking and the debug console's log (attack_log). Each
+// default stands for a part not there: nothing happens, no procedure takes
+// an event, no weapon was used.
+class monster_fight_world : public attack_log {
+  public:
+    // The monster's special procedure takes the event (2 its battle turn,
+    // 3 being knocked back); true replaces the rule.
+    virtual bool special_procedure(int /*slot*/, int /*event*/) { return false; }
+    // The member a monster goes for; null: none is found.
+    target_finder_fn find_target = nullptr;
+    // The monster walks this path (sectors in order, its own not included).
+    virtual void store_path(int /*slot*/, const std::vector<uint16_t>& /*sectors*/) {}
+    virtual void drop_path(int /*slot*/) {}
+    // Whether the monster may enter the neighbour in that direction: 0 free,
+    // 1 blocked, 2 the party is there. The default is the walking rule.
+    virtual int can_enter(const monster& m, int sector, int direction);
+    virtual bool can_cast(const monster& m) const { return m.spell > 0; }
+    virtual void cast_spell(int /*slot*/, int /*spell*/, int /*target_sector*/) {}
+    // A flying object leaves the monster toward the party: an arrow item with
+    // the force and damage bonus of the shot.
+    virtual void launch(int /*slot*/, int /*item*/, int /*target_sector*/, int /*force*/, int /*bonus*/) {}
+    // The battle: experience for a hit by the acting character, the weapon
+    // of its last attack (0 bare hands, -1 none), the battle flag.
+    virtual void award_experience(int /*slot*/, int /*damage*/) {}
+    virtual int last_weapon() const { return -1; }
+    virtual void battle_started() {}
+    virtual int mutual_death_mode() const { return 0; }
+    virtual uint32_t game_options() const { return 0; }
+    // The view moves to a sector facing a direction.
+    virtual void turn_view(int /*sector*/, int /*direction*/) {}
+    // A member hit with knock-back steps one sector back if it may.
+    virtual void push_member(int /*slot*/, int /*direction*/) {}
+    virtual void monster_sound(int /*slot*/, int /*index*/) {}  // 2 hurt
+    virtual void blood_splash(int /*sector*/) {}
+    // The damage counter: picture set 0..2 and the amount.
+    virtual void show_damage(int /*set*/, int /*amount*/) {}
+    virtual void message(const char* /*text*/) {}
+    virtual void first_kill() {}
+};
+// Null restores the default.
+void set_monster_fight_world(monster_fight_world* world);
+monster_fight_world& fight_world();
+
+// Battle actions of a monster per round from its speed statistic: one per
+// 15, but one for 1..14 and none for 0 or less.
+int monster_round_actions(int speed);
+// At the start of a round every living monster gets its actions.
+void grant_round_actions();
+
+// A monster's battle turn; true when its action is over at once, false when
+// the battle must first let it walk or strike (its animation runs).
+bool monster_turn(int slot);
+// The monster's attack lands: a spell, a shot, or a blow on a member standing
+// in its target sector.
+void monster_blow(int slot);
+// A ROGUE shoots an arrow at the party.
+void monster_shoot(int slot);
+// Damage h (negative heals) to a monster.
+void hit_monster(int slot, int damage);
+// A monster without hit points dies and drops its loot.
+void monster_death_check(int slot);
+// The monster is knocked one sector in that direction, if it may go there.
+void push_monster(int slot, int direction);
+
+// The floor quarter (0 NW, 1 NE, 2 SE, 3 SW) nearest a position inside a
+// sector; at exactly the centre of an axis the side is drawn at random.
+int nearest_quarter(int x, int y);
+
+// Entering and leaving the occupancy of the monster's sector (MOB monsters
+// are not entered); the second monster moves up when the first leaves.
+void enter_occupancy(int slot);
+void leave_occupancy(int slot);
+int monsters_in_sector(int sector);
