@@ -140,3 +140,21 @@ const uint16_t* monster_palettes(const monster& m) {
     return reinterpret_cast<const uint16_t*>(data + variant * MONSTER_COLOUR_VARIANT_SIZE +
                                              PICTURE_HEADER_BYTES);
 }
+
+std::vector<uint8_t> write_monster_frame_list(const std::array<std::string, MONSTER_ANIM_KINDS>& lines) {
+    std::vector<uint8_t> out;
+    for (const std::string& line : lines) {
+        out.insert(out.end(), line.begin(), line.end());
+        out.push_back('\r');
+        out.push_back('\n');
+    }
+    return out;
+}
+
+std::vector<uint8_t> write_colour_file(std::span<const std::array<uint8_t, 768>> palettes) {
+    std::vector<uint8_t> out(palettes.size() * MONSTER_COLOUR_RECORD_SIZE, 0);
+    for (size_t v = 0; v < palettes.size(); ++v)
+        std::copy(palettes[v].begin(), palettes[v].end(),
+                  out.begin() + static_cast<long>(v * MONSTER_COLOUR_RECORD_SIZE));
+    return out;
+}

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/handles.h"
 #include "monsters/monster_record.h"
@@ -71,3 +72,8 @@ inline size_t colour_variant_count(size_t file_size) {
 // variant beyond the file's clamps to its last. Null when the set's colour
 // file has no variant.
 const uint16_t* monster_palettes(const monster& m);
+
+// Writers of the two files, for the forge and the tests: a .SEQ list of six
+// lines (CR LF), and a colour file of 768-byte R, G, B palettes.
+std::vector<uint8_t> write_monster_frame_list(const std::array<std::string, MONSTER_ANIM_KINDS>& lines);
+std::vector<uint8_t> write_colour_file(std::span<const std::array<uint8_t, 768>> palettes);
