@@ -265,3 +265,29 @@ TEST_F(MonsterFight, KnockBackMovesTheMonsterOnlyWhereItMayEnter) {
     push_monster(0, 0);  // a wall
     EXPECT_EQ(m.sector, 4);
 }
+
+TEST_F(MonsterFight, MonsterClosesInOnItsTargetAndStrikesAtTheMemberAhead) {
+    party_member& hero = member(0, 1);
+    monster& m = place(0, 8, 30, 0);  // at the branch's end, facing north
+    m.state |= MST_BATTLE;
+    // Without anyone to go for it leaves the battle.
+    EXPECT_TRUE(monster_turn(0));
+    EXPECT_FALSE(m.state & MST_BATTLE);
+
+    world.find_target = [](int) { return fight_target{0, 4, 0, 1}; };
+    EXPECT_FALSE(monster_turn(0));
+    EXPECT_EQ(m.direction, 0);
+    EXPECT_EQ(m.goal_y, 0);  // walking out north, toward sector 7
+
+    // The member steps into the sector ahead: the monster stops and strikes.
+    m.sector = 3;
+    m.direction = 3;
+    current_map.coords[1].coord_flags = 0;
+    hero.sector = 2;
+    current_map.coords[2].coord_flags |= MC_PLAYER;
+    EXPECT_FALSE(monster_turn(0));
+    EXPECT_EQ(m.intent, MI_ATTACK);
+    EXPECT_EQ(m.target_sector, 2);
+    EXPECT_EQ(m.goal_x, 104);
+    EXPECT_EQ(m.goal_y, 128);
+}

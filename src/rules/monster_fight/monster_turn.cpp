@@ -222,7 +222,8 @@ bool monster_turn(int slot) {
         return true;
     }
     std::vector<uint16_t> way = path_to(r, target.sector);
-    if (way.empty()) return true;
-    head_for_exit(m, fight_map::direction_to(m.sector, way.front()));
+    int step = way.empty() ? -1 : fight_map::direction_to(m.sector, way.front());
+    if (step < 0) return true;
+    head_for_exit(m, step);
     return false;
 }
