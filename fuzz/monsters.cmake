@@ -1,0 +1,3 @@
+vorthan_fuzz_target(monster_definitions LIBS vorthan_monsters)
+vorthan_fuzz_target(monster_sequence LIBS vorthan_monsters)
+vorthan_fuzz_target(monster_colours LIBS vorthan_monsters)
