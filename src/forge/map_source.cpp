@@ -80,7 +80,7 @@ struct compiler {
         std::string head;
         std::string body;
     };
-    std::vector<pending> sector_lines, side_lines, item_lines, action_lines, place_lines;
+    std::vector<pending> sector_lines, side_lines, item_lines, action_lines, place_lines, monster_lines;
     // [script x y [layer] direction] sections: the head and the lines.
     struct script_section {
         int line;
@@ -91,6 +91,7 @@ struct compiler {
     std::map<std::string, std::string> links;  // map file name -> its source, from [links]
     map_place_resolver resolver;
     map_item_resolver item_names;
+    map_monster_resolver monster_names;
     std::optional<std::tuple<int, int, int, int>> start;  // x, y, layer, direction
     int start_line = 0;
     int edge_wall = 0;
@@ -416,6 +417,7 @@ struct compiler {
         for (const pending& p : action_lines) action_line(p);
         for (const pending& p : place_lines) place_line(p);
         for (const script_section& s : scripts) script(s);
+        monsters();
         if (!start) {
             error(line_no, "the map has no start position ([map] start = x y direction)");
         } else {
@@ -650,6 +652,41 @@ struct compiler {
         return n;
     }
 
+    // "x y [layer] name direction": a monster placed by its definition's
+    // name (or number); each line fills the next monster slot.
+    std::vector<monster_placement> placements;
+    void monster_line(const pending& p) {
+        const char* usage = "monster line is: x y [layer] name direction";
+        auto words = split_words(p.head);
+        if (words.size() < 4) return error(p.line, usage);
+        auto d = to_direction(words.back());
+        words.pop_back();
+        std::string name = words.back();
+        words.pop_back();
+        auto where = head_sector(words, 2, p.line);
+        if (!where || !d) return error(p.line, usage);
+        if (where->first < 0) return;
+        monster_placement placed{p.line, where->first, *d, {}};
+        if (auto n = to_number(name)) {
+            if (*n < 1 || *n > 4095) return error(p.line, "monster definition numbers are 1..4095");
+            placed.definition.number = static_cast<int>(*n);
+        } else if (!monster_names) {
+            return error(p.line, "monster " + name +
+                                     " is named, but no monster source was given (forge map --monsters)");
+        } else if (auto found = monster_names(name)) {
+            placed.definition = *found;
+        } else {
+            return error(p.line, "unknown monster " + name);
+        }
+        placements.push_back(placed);
+    }
+
+    void monsters() {
+        for (const pending& p : monster_lines) monster_line(p);
+        for (const auto& [line, message] : check_monster_placements(placements)) error(line, message);
+        if (!placements.empty()) result.map.monsters = encode_monster_placements(placements);
+    }
+
     // One multiaction record of a side, in its slot form, as hex bytes.
     void action_line(const pending& p) {
         auto head = read_side_head(p, "action line is: x y [layer] direction: hex bytes");
@@ -810,7 +847,7 @@ struct compiler {
                            (section != "map" && section != "textures" && section != "legend" &&
                             section != "sectors" && section != "sides" && section != "texts" &&
                             section != "items" && section != "sounds" && section != "actions" &&
-                            section != "places" && section != "links")) {
+                            section != "places" && section != "links" && section != "monsters")) {
                     error(line_no, "unknown section '" + t + "'");
                     section = "?";
                 }
@@ -859,6 +896,9 @@ struct compiler {
                     action_lines.push_back(p);
             } else if (section == "texts") {
                 text_line(t, line_no);
+            } else if (section == "monsters") {
+                // A placement may end with a comment: no name holds ';'.
+                monster_lines.push_back({line_no, trim(t.substr(0, t.find(';'))), ""});
             } else if (section == "places" || section == "links") {
                 size_t eq = t.find('=');
                 if (eq == std::string::npos) {
@@ -903,11 +943,13 @@ struct compiler {
 }  // namespace
 
 map_source_result compile_map_source(std::string_view text, const std::string& source_name,
-                                     const map_place_resolver& resolver, const map_item_resolver& items) {
+                                     const map_place_resolver& resolver, const map_item_resolver& items,
+                                     const map_monster_resolver& monsters) {
     compiler c;
     c.source = source_name;
     c.resolver = resolver;
     c.item_names = items;
+    c.monster_names = monsters;
     c.run(text);
     return std::move(c.result);
 }

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "forge/map_source_monsters.h"
 #include "forge/map_writer.h"
 
 namespace forge {
@@ -37,9 +38,11 @@ using map_item_resolver = std::function<std::optional<int>(const std::string& na
 
 // Compiles the source text; source_name prefixes the error messages. Without
 // a resolver, map changes to places of other maps are reported as errors;
-// without an item resolver, items must be given by number.
+// without an item resolver, items must be given by number, and without a
+// monster resolver, monsters by their definition number.
 map_source_result compile_map_source(std::string_view text, const std::string& source_name,
                                      const map_place_resolver& resolver = {},
-                                     const map_item_resolver& items = {});
+                                     const map_item_resolver& items = {},
+                                     const map_monster_resolver& monsters = {});
 
 }  // namespace forge

@@ -8,7 +8,6 @@
 #include "base/strings.h"
 #include "core/record_bytes.h"
 #include "forge/item_source_lines.h"
-#include "forge/monster_source_record.h"
 #include "rules/party_record.h"
 
 namespace forge {
@@ -298,10 +297,7 @@ compiled_monsters compile_monster_source(std::string_view utf8_source, std::stri
 }
 
 std::vector<uint8_t> enemy_file_bytes(const compiled_monsters& monsters) {
-    std::vector<uint8_t> out;
-    out.reserve(monsters.definitions.size() * MONSTER_RECORD_SIZE);
-    for (const monster& m : monsters.definitions) append_monster_record(m, out);
-    return out;
+    return write_monster_definitions(monsters.definitions);
 }
 
 std::vector<uint8_t> sound_list_bytes(const std::vector<std::string>& sounds) {

@@ -116,7 +116,7 @@ TEST(MapSourceMonsters, PlacementsNameTheirDefinitionsCellAndFacing) {
 
 TEST(MapSourceMonsters, RefusesUnknownNamesAndOvercrowdedCells) {
     forge::compiled_monsters defs = forge::compile_monster_source(DEFINITIONS, "m.src", {});
-    const int first = 18;  // the line after [monsters]
+    const int first = 20;  // the line after [monsters]
     auto fault = [&](const std::string& lines) {
         auto r = compile(lines, defs);
         return r.errors.empty() ? std::string() : r.errors[0];

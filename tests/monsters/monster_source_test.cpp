@@ -157,8 +157,8 @@ TEST(MonsterSource, FaultsNameTheirLine) {
     EXPECT_EQ(fault_of(minimal(" frames 3 3 16 3 2 1\n")), "monsters.src:6: 16 lies outside 0..15");
     EXPECT_EQ(fault_of(minimal(" colour 2\n")), "monsters.src:6: unknown keyword colour");
     EXPECT_EQ(fault_of(minimal("monster rat\n")), "monsters.src:6: monster rat is named twice");
-    EXPECT_EQ(fault_of(minimal(" name Příliš dlouhé jméno pro krysu\n")),
-              "monsters.src:6: 'Příliš dlouhé jméno pro krysu' is longer than 29 characters");
+    EXPECT_EQ(fault_of(minimal(" name Příliš dlouhé jméno pro obří krysu\n")),
+              "monsters.src:6: 'Příliš dlouhé jméno pro obří krysu' is longer than 29 characters");
     EXPECT_EQ(fault_of(minimal(" loot bread bread bread bread bread bread bread bread\n"
                                " loot bread bread bread bread bread bread bread bread bread\n")),
               "monsters.src:7: a monster carries at most 16 items");

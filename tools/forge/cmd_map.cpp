@@ -13,6 +13,7 @@
 #include "forge/item_source.h"
 #include "forge/map_source.h"
 #include "forge/map_writer.h"
+#include "forge/monster_source.h"
 
 namespace {
 
@@ -48,11 +49,13 @@ forge::map_place_resolver link_resolver(const std::string& input, const forge::m
 }
 
 int run_map(const std::vector<std::string>& args) {
-    std::string output, input, item_source;
+    std::string output, input, item_source, monster_source;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" || args[i] == "--items") {
+        if (args[i] == "-o" || args[i] == "--items" || args[i] == "--monsters") {
             if (i + 1 >= args.size()) throw std::runtime_error(args[i] + " needs a value");
-            std::string& value = args[i] == "-o" ? output : item_source;
+            std::string& value = args[i] == "-o"        ? output
+                                 : args[i] == "--items" ? item_source
+                                                        : monster_source;
             value = args[++i];
         } else if (input.empty()) {
             input = args[i];
@@ -61,22 +64,37 @@ int run_map(const std::vector<std::string>& args) {
         }
     }
     if (output.empty() || input.empty())
-        throw std::runtime_error("usage: forge map -o <FILE.MAP> [--items <items.src>] <source>");
+        throw std::runtime_error(
+            "usage: forge map -o <FILE.MAP> [--items <items.src>] [--monsters <monsters.src>] <source>");
     std::string text = read_source(input);
 
     // Items in [items] and scripts may be named as the item source names them.
     forge::map_item_resolver items;
+    auto compiled = std::make_shared<forge::compiled_items>();
     if (!item_source.empty()) {
-        auto compiled = std::make_shared<forge::compiled_items>(
-            forge::compile_item_source(read_source(item_source), item_source));
+        *compiled = forge::compile_item_source(read_source(item_source), item_source);
         items = [compiled](const std::string& name) -> std::optional<int> {
             auto found = compiled->numbers.find(name);
             if (found == compiled->numbers.end()) return std::nullopt;
             return found->second;
         };
     }
+    // Monsters in [monsters] may be named as the monster source names them;
+    // its loot names the items of the item source.
+    forge::map_monster_resolver monsters;
+    if (!monster_source.empty()) {
+        auto definitions = std::make_shared<forge::compiled_monsters>(
+            forge::compile_monster_source(read_source(monster_source), monster_source, *compiled));
+        monsters = [definitions](const std::string& name) -> std::optional<forge::map_monster_definition> {
+            auto found = definitions->numbers.find(name);
+            if (found == definitions->numbers.end()) return std::nullopt;
+            const monster& m = definitions->definitions[size_t(found->second - 1)];
+            return forge::map_monster_definition{found->second, (m.strategy & MS_BIG) != 0,
+                                                 (m.state & MST_MOB) != 0};
+        };
+    }
     forge::map_source_result result =
-        forge::compile_map_source(text, input, link_resolver(input, items), items);
+        forge::compile_map_source(text, input, link_resolver(input, items), items, monsters);
     if (!result.ok()) {
         for (const std::string& e : result.errors) std::fprintf(stderr, "%s\n", e.c_str());
         return 1;
@@ -91,9 +109,12 @@ int run_map(const std::vector<std::string>& args) {
     return 0;
 }
 
-forge_tool::forge_registration registration({"map", "-o <FILE.MAP> [--items <items.src>] <source>",
-                                             "compiles a map source into the map file and its string "
-                                             "table (FILE.txt); items by name from an item source",
-                                             run_map});
+forge_tool::forge_registration registration(
+    {"map",
+     "-o <FILE.MAP> [--items <items.src>] [--monsters <monsters.src>] "
+     "<source>",
+     "compiles a map source into the map file and its string "
+     "table (FILE.txt); items and monsters by name from their sources",
+     run_map});
 
 }  // namespace

@@ -1,6 +1,7 @@
 # The maps: each source in maps/ is compiled by the forge into the map file and
 # its string table in the maps folder; the English texts go to lang/en. Items
-# lying in the maps are named as items/items.src names them.
+# lying in the maps are named as items/items.src names them, monsters as
+# monsters/monsters.src does.
 set(DEMO_MAPS ${DEMO_OUT}/maps)
 set(DEMO_LANG_EN ${DEMO_OUT}/lang/en)
 
@@ -14,8 +15,10 @@ function(demo_map source file)
   endforeach()
   add_custom_command(OUTPUT ${DEMO_MAPS}/${file} ${DEMO_MAPS}/${table}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_MAPS}
-    COMMAND ${FORGE} map -o ${DEMO_MAPS}/${file} --items ${DEMO_SRC}/items/items.src ${DEMO_SRC}/maps/${source}
+    COMMAND ${FORGE} map -o ${DEMO_MAPS}/${file} --items ${DEMO_SRC}/items/items.src
+            --monsters ${DEMO_SRC}/monsters/monsters.src ${DEMO_SRC}/maps/${source}
     DEPENDS forge ${DEMO_SRC}/maps/${source} ${linked} ${DEMO_SRC}/items/items.src
+            ${DEMO_SRC}/monsters/monsters.src
     COMMENT "Map ${file}")
   demo_output(${DEMO_MAPS}/${file} ${DEMO_MAPS}/${table})
 endfunction()
