@@ -15,6 +15,7 @@
 #include "platform/display.h"
 #include "world/map.h"
 #include "world/map_scripts.h"
+#include "world/monster_hooks.h"
 #include "world/movement.h"
 #include "world/movement_rules.h"
 #include "world/panel.h"
@@ -130,6 +131,10 @@ void effects_timer(timer_node*) {
 void flying_timer(timer_node*) {}
 void party_timer(timer_node*) {
     game_tick();
+    if (world_monsters.game_tick) world_monsters.game_tick();
+}
+void monsters_timer(timer_node*) {
+    if (world_monsters.tick) world_monsters.tick();
 }
 
 // The slot shown at a display position of the party bar (the used slots in
@@ -258,6 +263,7 @@ void start_game_screen() {
     add_timer(TIMER_EFFECTS, 2, TIMER_FOREVER, effects_timer);
     add_timer(TIMER_FLYING, scene.scene_period, TIMER_FOREVER, flying_timer);
     add_timer(TIMER_PARTY, 500, TIMER_FOREVER, party_timer);
+    add_timer(TIMER_MONSTERS, monster_timer_period(), TIMER_FOREVER, monsters_timer);
     add_event_handler(EV_KEY, game_screen_key);
     add_event_handler(EV_MOUSE, game_screen_mouse);
     if (movement.boat_mode && display_exists()) display().move_sprite(BOAT_SPRITE, BOAT_X, BOAT_Y);
@@ -273,6 +279,7 @@ void stop_game_screen() {
     remove_timers(TIMER_EFFECTS);
     remove_timers(TIMER_FLYING);
     remove_timers(TIMER_PARTY);
+    remove_timers(TIMER_MONSTERS);
     remove_event_handler(EV_KEY, game_screen_key);
     remove_event_handler(EV_MOUSE, game_screen_mouse);
     if (movement.boat_mode && display_exists()) display().hide_sprite(BOAT_SPRITE);

@@ -12,6 +12,7 @@
 #include "world/character_rules.h"
 #include "world/map.h"
 #include "world/map_services.h"
+#include "world/monster_hooks.h"
 #include "world/movement_rules.h"
 #include "world/panel.h"
 #include "world/party_roster.h"
@@ -248,6 +249,7 @@ bool step(int kind) {
     if (!blocked) {
         movement_rules.check_plates(sector, party.sector);
         sector_effects(AFTER_MOVE_STRENGTH, true);
+        if (world_monsters.look) world_monsters.look();
     }
     return !blocked;
 }
@@ -272,6 +274,7 @@ bool turn(int delta) {
     // Outside battle (there is none yet) every turn runs the world update,
     // the turns of a spin too; a spin does not start again inside one.
     world_update();
+    if (world_monsters.look) world_monsters.look();
     return true;
 }
 
