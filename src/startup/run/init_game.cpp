@@ -16,11 +16,12 @@
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
+#include "rules/binding/rest_rules.h"
 #include "rules/binding/world_binding.h"
 #include "rules/floor/floor_items_game.h"
 #include "rules/game_tables.h"
 #include "rules/item_pictures.h"
-#include "rules/binding/rest_rules.h"
+#include "rules/monsters_ai/monster_ai.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
@@ -137,6 +138,8 @@ void init_game() {
     install_rest_rules();
     register_item_pictures(game_item_files());
     install_floor_items();
+    // The monsters' walking, watching and engaging, bound into the world.
+    install_monster_ai();
     // The members standing apart from the party, seen in the view.
     install_member_figures();
     // 23. The pending-action record.
