@@ -15,6 +15,7 @@
 #include "core/timers.h"
 #include "gfx/picture.h"
 #include "gfx/screen.h"
+#include "monsters/monster_draw.h"
 #include "platform/display.h"
 #include "rules/binding/rest_rules.h"
 #include "rules/binding/world_binding.h"
@@ -140,6 +141,8 @@ void init_game() {
     install_floor_items();
     // The monsters' walking, watching and engaging, bound into the world.
     install_monster_ai();
+    // The monsters standing in the view's cells, drawn by the renderer.
+    install_monster_drawing();
     // The members standing apart from the party, seen in the view.
     install_member_figures();
     // 23. The pending-action record.
