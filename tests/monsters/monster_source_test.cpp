@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 
@@ -207,7 +208,15 @@ TEST(MonsterSource, TheDemosDefinitionsCompile) {
     EXPECT_EQ(def("goblin").color_variant, 0);
     EXPECT_EQ(def("goblin_grey").color_variant, -1);
     EXPECT_EQ(def("goblin_red").color_variant, -2);
+    // The art stands each creature at the middle column of its set's width.
+    std::map<std::string, int> widths;
+    std::ifstream width_file(VORTHAN_SOURCE_DIR "/content/demo/monsters/art_widths.txt");
+    std::string set;
+    for (int w = 0; width_file >> set >> w;) widths[set] = w;
     for (const monster& m : defs) {
+        if (auto w = widths.find(m.anim_name); w != widths.end()) {
+            for (int16_t shift : m.frame_shift) EXPECT_EQ(shift, w->second / 2) << m.name;
+        }
         EXPECT_EQ(std::strlen(m.anim_name), 6u) << m.name;
         EXPECT_GE(m.speed, 1) << m.name;
         EXPECT_GE(m.stats[STAT_HP_MAX], m.hp) << m.name;
