@@ -671,8 +671,10 @@ struct compiler {
             if (*n < 1 || *n > 4095) return error(p.line, "monster definition numbers are 1..4095");
             placed.definition.number = static_cast<int>(*n);
         } else if (!monster_names) {
-            return error(p.line, "monster " + name +
-                                     " is named, but no monster source was given (forge map --monsters)");
+            result.unplaced_monsters.push_back(
+                source + ":" + std::to_string(p.line) + ": monster " + name +
+                " is named, but no monster source was given (forge map --monsters)");
+            return;
         } else if (auto found = monster_names(name)) {
             placed.definition = *found;
         } else {

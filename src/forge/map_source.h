@@ -23,6 +23,9 @@ struct map_source_result {
     std::map<std::tuple<int, int, int>, int> sector_at;  // (x, y, layer) -> sector number
     // The named places of [places]: name -> (sector, direction).
     std::map<std::string, std::pair<int, int>> places;
+    // Monsters of [monsters] named while no monster resolver was given, left
+    // out of the map ("source:line: message"); the forge refuses them.
+    std::vector<std::string> unplaced_monsters;
     bool ok() const { return errors.empty(); }
 };
 
@@ -38,8 +41,9 @@ using map_item_resolver = std::function<std::optional<int>(const std::string& na
 
 // Compiles the source text; source_name prefixes the error messages. Without
 // a resolver, map changes to places of other maps are reported as errors;
-// without an item resolver, items must be given by number, and without a
-// monster resolver, monsters by their definition number.
+// without an item resolver, items must be given by number; without a
+// monster resolver, monsters named in [monsters] are left out of the map
+// (and listed in unplaced_monsters).
 map_source_result compile_map_source(std::string_view text, const std::string& source_name,
                                      const map_place_resolver& resolver = {},
                                      const map_item_resolver& items = {},

@@ -138,10 +138,13 @@ TEST(MapSourceMonsters, RefusesUnknownNamesAndOvercrowdedCells) {
     for (int i = 0; i < 255; ++i) many += "1 1 ghost east\n";
     EXPECT_EQ(fault(many),
               "room.mapsrc:" + std::to_string(first + 254) + ": a map holds at most 254 monsters");
-    // Names need the monster source.
-    auto r = forge::compile_map_source(std::string(ROOM) + "1 1 rat east\n", "room.mapsrc");
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.errors[0],
+    // Without the monster source named monsters stay out of the map, listed
+    // for the forge to refuse; numbered ones are placed.
+    auto r = forge::compile_map_source(std::string(ROOM) + "1 1 rat east\n1 1 2 east\n", "room.mapsrc");
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(decode(r.map.monsters).size(), 1u);
+    ASSERT_EQ(r.unplaced_monsters.size(), 1u);
+    EXPECT_EQ(r.unplaced_monsters[0],
               "room.mapsrc:" + std::to_string(first) +
                   ": monster rat is named, but no monster source was given (forge map --monsters)");
 }

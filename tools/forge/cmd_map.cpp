@@ -95,8 +95,9 @@ int run_map(const std::vector<std::string>& args) {
     }
     forge::map_source_result result =
         forge::compile_map_source(text, input, link_resolver(input, items), items, monsters);
-    if (!result.ok()) {
+    if (!result.ok() || !result.unplaced_monsters.empty()) {
         for (const std::string& e : result.errors) std::fprintf(stderr, "%s\n", e.c_str());
+        for (const std::string& e : result.unplaced_monsters) std::fprintf(stderr, "%s\n", e.c_str());
         return 1;
     }
     std::vector<uint8_t> bytes = forge::build_map_file(result.map);
