@@ -8,6 +8,7 @@
 
 #include "../world/view_test_map.h"
 #include "core/random.h"
+#include "rules/binding/world_binding.h"
 #include "rules/floor/floor_items.h"
 #include "rules/items.h"
 #include "rules/monster_fight/monster_fight.h"
@@ -29,11 +30,28 @@ const std::vector<std::string> branching = {
     "#######",  //
 };
 
+// The path stored for a slot, as the saved layout gives it back (without the
+// closing 0); empty for none.
+std::vector<uint16_t> stored_path(int slot) {
+    std::vector<uint8_t> bytes;
+    write_monster_paths(bytes);
+    for (size_t at = 0; at + 2 <= bytes.size();) {
+        const int16_t owner = int16_t(bytes[at] | bytes[at + 1] << 8);
+        if (owner == -1) break;
+        const uint32_t count =
+            uint32_t(bytes[at + 2] | bytes[at + 3] << 8 | bytes[at + 4] << 16 | bytes[at + 5] << 24);
+        std::vector<uint16_t> entries;
+        for (uint32_t i = 0; i + 1 < count; ++i)
+            entries.push_back(uint16_t(bytes[at + 6 + 2 * i] | bytes[at + 7 + 2 * i] << 8));
+        if (owner == slot) return entries;
+        at += 6 + 2 * size_t(count);
+    }
+    return {};
+}
+
 struct recording_fight : monster_fight_world {
-    std::vector<std::vector<uint16_t>> paths;
     std::vector<int> launched_force;
     int launched_item = 0;
-    void store_path(int, const std::vector<uint16_t>& sectors) override { paths.push_back(sectors); }
     void launch(int, int item, int, int force, int) override {
         launched_item = item;
         launched_force.push_back(force);
@@ -42,14 +60,14 @@ struct recording_fight : monster_fight_world {
 
 class MonsterFight : public ::testing::Test {
   protected:
-    std::array<monster, MONSTER_SLOTS> table{};
-    std::vector<uint8_t> occupancy;
+    std::array<monster, MONSTER_SLOTS>& table = monster_table;
+    std::vector<uint8_t>& occupancy = sector_monsters;
     recording_fight world;
 
     void SetUp() override {
         build_grid_map(branching);
-        occupancy.assign(size_t(current_map.sector_count), 0);
-        bind_fight_table({table, occupancy});
+        clear_monster_table();
+        reset_monster_ai();
         set_monster_fight_world(&world);
         reset_party();
         lost_items().clear();
@@ -106,7 +124,7 @@ TEST_F(MonsterFight, MoraleZeroAtFullHealthNeverFleesNorAfterLosingSixtyOfAHundr
         monster_turn(0);
         ASSERT_NE(m.intent, MI_FLEE);
     }
-    EXPECT_TRUE(world.paths.empty());
+    EXPECT_FALSE(has_monster_path(0));
     // The same monster in panic runs.
     m.stats[STAT_FLAGS] = MF_PANIC;
     monster_turn(0);
@@ -119,8 +137,7 @@ TEST_F(MonsterFight, FleeingMonsterRunsToTheFarthestReachableSectorAwayFromThePa
     m.stats[STAT_FLAGS] = MF_PANIC;
     m.damage_taken = 12;
     EXPECT_TRUE(monster_turn(0));
-    ASSERT_EQ(world.paths.size(), 1u);
-    EXPECT_EQ(world.paths[0], (std::vector<uint16_t>{6, 7, 8}));
+    EXPECT_EQ(stored_path(0), (std::vector<uint16_t>{6, 7, 8}));
     EXPECT_EQ(m.intent, MI_FLEE);
     EXPECT_EQ(m.actions, 6);
     EXPECT_EQ(m.damage_taken, 0);
@@ -128,18 +145,18 @@ TEST_F(MonsterFight, FleeingMonsterRunsToTheFarthestReachableSectorAwayFromThePa
     // A teleport in the branch closes it: the corridor's end is farthest now.
     current_map.sectors[7].sector_type = 12;
     monster_turn(0);
-    EXPECT_EQ(world.paths.back(), (std::vector<uint16_t>{4, 5}));
+    EXPECT_EQ(stored_path(0), (std::vector<uint16_t>{4, 5}));
     // Sectors holding two monsters are full; a BIG monster needs them empty.
     current_map.sectors[7].sector_type = 0;
     place(1, 4, 10);
     m.strategy = MS_BIG;
     monster_turn(0);
-    EXPECT_EQ(world.paths.back(), (std::vector<uint16_t>{6, 7, 8}));
+    EXPECT_EQ(stored_path(0), (std::vector<uint16_t>{6, 7, 8}));
     place(2, 6, 10);
-    world.paths.clear();
+    drop_monster_path(0);
     m.intent = MI_NONE;
     monster_turn(0);  // nowhere to go: it fights on
-    EXPECT_TRUE(world.paths.empty());
+    EXPECT_FALSE(has_monster_path(0));
     EXPECT_NE(m.intent, MI_FLEE);
 }
 
@@ -266,28 +283,70 @@ TEST_F(MonsterFight, KnockBackMovesTheMonsterOnlyWhereItMayEnter) {
     EXPECT_EQ(m.sector, 4);
 }
 
-TEST_F(MonsterFight, MonsterClosesInOnItsTargetAndStrikesAtTheMemberAhead) {
-    party_member& hero = member(0, 1);
-    monster& m = place(0, 8, 30, 0);  // at the branch's end, facing north
+TEST_F(MonsterFight, MonsterClosesInOnTheMemberItSeesAndStrikesAtTheMemberAhead) {
+    install_rules_into_world();  // the monsters look for the real party
+    party_member& hero = member(0, 3);
+    monster& m = place(0, 8, 30, 0);  // at the branch's end, facing north up to the corridor
     m.state |= MST_BATTLE;
-    // Without anyone to go for it leaves the battle.
+    // Seeing nobody it leaves the battle.
     EXPECT_TRUE(monster_turn(0));
     EXPECT_FALSE(m.state & MST_BATTLE);
 
-    world.find_target = [](int) { return fight_target{0, 4, 0, 1}; };
+    m.sight = 5;
     EXPECT_FALSE(monster_turn(0));
     EXPECT_EQ(m.direction, 0);
     EXPECT_EQ(m.goal_y, 0);  // walking out north, toward sector 7
 
     // The member steps into the sector ahead: the monster stops and strikes.
-    m.sector = 3;
+    leave_occupancy(0);
+    m.sector = 4;
     m.direction = 3;
-    current_map.coords[1].coord_flags = 0;
-    hero.sector = 2;
-    current_map.coords[2].coord_flags |= MC_PLAYER;
+    enter_occupancy(0);
+    current_map.coords[3].coord_flags = 0;
+    hero.sector = 3;
+    current_map.coords[3].coord_flags |= MC_PLAYER;
     EXPECT_FALSE(monster_turn(0));
     EXPECT_EQ(m.intent, MI_ATTACK);
-    EXPECT_EQ(m.target_sector, 2);
+    EXPECT_EQ(m.target_sector, 3);
     EXPECT_EQ(m.goal_x, 104);
     EXPECT_EQ(m.goal_y, 128);
+    remove_rules_from_world();
+}
+
+TEST_F(MonsterFight, BlowAtTheHitFrameOfTheWalkAndDeathCheckGoThroughTheFight) {
+    install_monster_fight();
+    set_monster_fight_world(&world);
+    party_member& hero = member(0, 2);
+    monster& m = place(0, 3, 20, 3);
+    m.stats[STAT_ATTACK_MIN] = m.stats[STAT_ATTACK_MAX] = 7;
+    m.frame_count[4] = 4;
+    m.hit_frame = 2;
+    m.intent = MI_ATTACK;
+    m.target_sector = 2;
+    m.anim_kind = MA_ATTACKING;
+    m.anim_frame = 0;
+    monster_step(0);
+    EXPECT_EQ(hero.hp, 50);
+    monster_step(0);  // the hit frame
+    EXPECT_EQ(hero.hp, 50 - 7);
+    monster_step(0);
+    monster_step(0);
+    EXPECT_EQ(m.anim_kind, MA_NORMAL);
+
+    // Killed, it dies at the dying animation's third frame, its path with it;
+    // a summoned one's own animation set goes too, so it never comes back.
+    set_monster_path(0, {4, 5});
+    m.anim_owned = 1;
+    m.state |= MST_RESPWN;
+    hit_monster(0, 20);
+    EXPECT_EQ(m.anim_kind, MA_DYING);
+    monster_step(0);
+    EXPECT_TRUE(m.alive());
+    monster_step(0);
+    EXPECT_FALSE(m.alive());
+    EXPECT_FALSE(has_monster_path(0));
+    EXPECT_EQ(occupancy[3], 0);
+    EXPECT_EQ(m.anim_set, -1);
+    for (int tick = 0; tick < 30; ++tick) respawn_tick();
+    EXPECT_FALSE(m.alive());
 }

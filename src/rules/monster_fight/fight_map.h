@@ -17,8 +17,5 @@ bool holds_party(int sector);
 int living_members_on(int sector, int out[6]);
 // The direction from one sector to its neighbour, -1 when it is none.
 int direction_to(int from, int to);
-// The monster stops and faces its direction: the stand position of that
-// side, the centre for a BIG monster.
-void stop(monster& m);
 
 }  // namespace fight_map

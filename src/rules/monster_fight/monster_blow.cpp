@@ -20,8 +20,7 @@ constexpr int OFF_GUARD_TARGETS = 10;  // a member walking in battle is off guar
 constexpr int NO_DODGE_TARGETS = 999;  // a member too tired to dodge
 
 monster* record(int slot) {
-    auto& slots = fight_monsters().slots;
-    return slot >= 0 && size_t(slot) < slots.size() ? &slots[size_t(slot)] : nullptr;
+    return monster_by_number(slot + 1);
 }
 
 void log_line(const char* format, const char* name, int a, int b = 0) {

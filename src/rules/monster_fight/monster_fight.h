@@ -4,56 +4,31 @@
 // the hit frame of its attack, shooting, being hit, dying with its loot, and
 // being knocked back.
 //
-// It works on a monster table bound with bind_fight_table (the 255 records
-// and one occupancy byte per sector of the loaded map: the first monster
-// standing there, slot + 1; a second one through next_in_sector) and on the
-// loaded map. Monsters are named here by their slot.
+// It works on the loaded map's monster table and its sector bytes
+// (monsters/monsters.h), walks by the monsters' own rules of entering a
+// sector, finding the party and following stored paths (monster_ai.h), and
+// on the loaded map. Monsters are named here by their slot.
 #include <cstdint>
 #include <span>
 #include <vector>
 
-#include "monsters/monster_record.h"
+#include "monsters/monsters.h"
 #include "rules/attack_roll.h"
-
-struct fight_table {
-    std::span<monster> slots;
-    std::span<uint8_t> occupancy;
-};
-void bind_fight_table(fight_table table);
-fight_table& fight_monsters();
-
-// The party member a monster would go for, as the monsters' search for the
-// party finds it; member -1 for none.
-struct fight_target {
-    int member = -1;
-    int distance = 0;
-    int direction = 0;
-    int sector = 0;
-};
-using target_finder_fn = fight_target (*)(int slot);
+#include "rules/monsters_ai/monster_ai.h"
 
 // Projectile bits of hit_flags: set when the monster was hit.
 constexpr uint8_t MONSTER_WAS_HIT = 0x02;
 
 // What a fight needs from the parts of the game built elsewhere: the battle
 // (experience, the weapon just used, the battle flag, mutual death), the
-// view, spells, flying objects, special procedures, sounds, the stored paths
-// of the monsters' walking and the debug console's log (attack_log). Each
-// default stands for a part not there: nothing happens, no procedure takes
-// an event, no weapon was used.
+// view, spells, flying objects, special procedures, sounds and the debug
+// console's log (attack_log). Each default stands for a part not there:
+// nothing happens, no procedure takes an event, no weapon was used.
 class monster_fight_world : public attack_log {
   public:
     // The monster's special procedure takes the event (2 its battle turn,
     // 3 being knocked back); true replaces the rule.
     virtual bool special_procedure(int /*slot*/, int /*event*/) { return false; }
-    // The member a monster goes for; null: none is found.
-    target_finder_fn find_target = nullptr;
-    // The monster walks this path (sectors in order, its own not included).
-    virtual void store_path(int /*slot*/, const std::vector<uint16_t>& /*sectors*/) {}
-    virtual void drop_path(int /*slot*/) {}
-    // Whether the monster may enter the neighbour in that direction: 0 free,
-    // 1 blocked, 2 the party is there. The default is the walking rule.
-    virtual int can_enter(const monster& m, int sector, int direction);
     virtual bool can_cast(const monster& m) const { return m.spell > 0; }
     virtual void cast_spell(int /*slot*/, int /*spell*/, int /*target_sector*/) {}
     // A flying object leaves the monster toward the party: an arrow item with
@@ -106,8 +81,11 @@ void push_monster(int slot, int direction);
 // sector; at exactly the centre of an axis the side is drawn at random.
 int nearest_quarter(int x, int y);
 
-// Entering and leaving the occupancy of the monster's sector (MOB monsters
-// are not entered); the second monster moves up when the first leaves.
-void enter_occupancy(int slot);
-void leave_occupancy(int slot);
+// How many monsters stand in the sector (0, 1 or 2).
 int monsters_in_sector(int sector);
+
+// Puts the fight into the game: the monsters' walk strikes with monster_blow
+// at the hit frame and dies through monster_death_check, their noises are
+// heard, and the fight reaches the battle flag, the damage counter and the
+// game options. Start-up calls it once the monsters' behaviour is installed.
+void install_monster_fight();

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "core/random.h"
+#include "monsters/monster_anim.h"
+#include "monsters/monster_sound.h"
 #include "rules/floor/floor_items.h"
 #include "rules/items.h"
 #include "rules/monster_fight/fight_map.h"
@@ -17,8 +19,7 @@ constexpr int SOUND_HURT = 2;
 constexpr int BARE_HANDS_CLASS = 6;
 
 monster* record(int slot) {
-    auto& slots = fight_monsters().slots;
-    return slot >= 0 && size_t(slot) < slots.size() ? &slots[size_t(slot)] : nullptr;
+    return monster_by_number(slot + 1);
 }
 
 void drop_on_floor(int sector, int quarter, held_list stack) {
@@ -107,9 +108,17 @@ void monster_death_check(int slot) {
     monster_fight_world& world = fight_world();
     world.first_kill();
     m.state = uint8_t(m.state & ~(MST_LIVE | MST_BATTLE));
-    world.drop_path(slot);
+    drop_monster_path(slot);
+    stop_monster_sound(slot);
     if (fight_map::is_sector(m.sector)) drop_loot(m);
     leave_occupancy(slot);
+    if (m.anim_owned & 1) {
+        // A summoned monster's own pictures and sounds go with it; the slot
+        // then has no set to come back with, so it never respawns.
+        release_animation_set(monster_set_handle(m));
+        m.anim_owned = uint8_t(m.anim_owned & ~1u);
+        m.anim_set = -1;
+    }
 }
 
 void push_monster(int slot, int direction) {
@@ -118,7 +127,7 @@ void push_monster(int slot, int direction) {
     monster& m = *mp;
     monster_fight_world& world = fight_world();
     if (world.special_procedure(slot, EVENT_KNOCKED_BACK)) return;
-    if (world.can_enter(m, m.sector, direction) != 0) return;
+    if (can_enter(m, m.sector, direction) != ENTER_FREE) return;
     int next = fight_map::neighbour(m.sector, direction);
     if (next == 0) return;
     leave_occupancy(slot);

@@ -18,8 +18,7 @@ constexpr uint8_t exit_goal_x[4] = {128, 255, 128, 0};
 constexpr uint8_t exit_goal_y[4] = {0, 128, 255, 128};
 
 monster* record(int slot) {
-    auto& slots = fight_monsters().slots;
-    return slot >= 0 && size_t(slot) < slots.size() ? &slots[size_t(slot)] : nullptr;
+    return monster_by_number(slot + 1);
 }
 
 void head_for_exit(monster& m, int direction) {
@@ -117,14 +116,8 @@ bool caster_or_rogue(const monster& m) {
 
 // Every monster standing in the sector stops where it is.
 void stop_all_in(int sector) {
-    auto& occupancy = fight_monsters().occupancy;
-    if (sector <= 0 || size_t(sector) >= occupancy.size()) return;
-    for (int n = occupancy[size_t(sector)], guard = 0; n != 0 && guard < 2; ++guard) {
-        monster* other = record(n - 1);
-        if (!other) break;
-        fight_map::stop(*other);
-        n = other->next_in_sector;
-    }
+    for (int number : {first_monster_in(sector), second_monster_in(sector)})
+        if (number != 0) stand_monster(number - 1);
 }
 
 bool same_line(int a, int b) {
@@ -142,7 +135,7 @@ int monster_round_actions(int speed) {
 }
 
 void grant_round_actions() {
-    for (monster& m : fight_monsters().slots) {
+    for (monster& m : monster_table) {
         if (!m.alive()) continue;
         m.actions = uint8_t(monster_round_actions(m.stats[STAT_SPEED]));
         m.walk_data = 0;
@@ -161,7 +154,7 @@ bool monster_turn(int slot) {
         std::vector<uint16_t> path = flight_path(m);
         m.damage_taken = 0;
         if (!path.empty()) {
-            world.store_path(slot, path);
+            set_monster_path(slot, path);
             m.intent = MI_FLEE;
             m.actions = FLIGHT_STEPS;
             return true;
@@ -177,7 +170,7 @@ bool monster_turn(int slot) {
         if (caster_or_rogue(m))
             stop_all_in(m.sector);
         else
-            fight_map::stop(m);
+            stand_monster(slot);
         world.turn_view(ahead, (m.direction + 2) & 3);
         m.target_sector = int16_t(ahead);
         bool casts = (m.state & MST_CAST) && random(100) <= m.stats[STAT_MAGIC_POWER];
@@ -192,12 +185,12 @@ bool monster_turn(int slot) {
         for (int i = 0; i < n; ++i) {
             if (!member_visible_to(party_members[members[i]], m)) continue;
             m.direction = int16_t(d);
-            fight_map::stop(m);
+            stand_monster(slot);
             return false;
         }
     }
 
-    fight_target target = world.find_target ? world.find_target(slot) : fight_target{};
+    target_found target = find_target(slot);
     if (target.member < 0) {
         head_for_exit(m, m.direction);
         m.state = uint8_t(m.state & ~MST_BATTLE);
@@ -206,7 +199,7 @@ bool monster_turn(int slot) {
 
     if (caster_or_rogue(m) && same_line(m.sector, target.sector)) {
         m.direction = int16_t(target.direction & 3);
-        fight_map::stop(m);
+        stand_monster(slot);
         m.intent = (m.strategy & MS_ROGUE) ? MI_ATTACK : MI_CAST;
         m.target_sector = int16_t(target.sector);
         world.turn_view(m.sector, (m.direction + 2) & 3);
@@ -218,7 +211,7 @@ bool monster_turn(int slot) {
     search_result r = search_from(
         m.sector, [&](int s) { return s == target.sector || monsters_in_sector(s) < (big ? 1 : 2); });
     if (r.before[size_t(target.sector)] == -1) {
-        fight_map::stop(m);
+        stand_monster(slot);
         return true;
     }
     std::vector<uint16_t> way = path_to(r, target.sector);

@@ -83,6 +83,9 @@ bool monsters_look();
 void monster_step(int slot);
 void decide_move(int slot);
 void change_sector(int slot, int direction);
+// Stops the monster where it faces: the stand position of its direction, side
+// by side with a partner in its sector, at the centre for a BIG one.
+void stand_monster(int slot);
 // One tick of every living monster (the monster timer).
 void monsters_tick();
 // Every sixth tick of the party's rest, told whether an hour passed.

@@ -94,3 +94,7 @@ int direction_to(int from, int to) {
 }
 
 }  // namespace monster_ai_detail
+
+void stand_monster(int slot) {
+    if (slot >= 0 && slot < MONSTER_SLOTS) stand(slot);
+}

@@ -1,0 +1,31 @@
+// The fight put into the running game: the monsters' walk strikes and dies
+// through it, and it reaches the battle flag, the damage counter, the
+// monsters' noises, the game options and the debug console's combat log.
+#include "monsters/monster_sound.h"
+#include "rules/monster_fight/monster_fight.h"
+#include "rules/party.h"
+#include "world/screen_effects.h"
+
+namespace {
+
+class game_fight_world final : public monster_fight_world {
+  public:
+    bool on() const override { return party_world_hooks().combat_log(); }
+    void print(const char* text) override { party_world_hooks().console_print(text); }
+    void battle_started() override { monster_battle.battle = true; }
+    uint32_t game_options() const override { return party_world_hooks().game_options(); }
+    void monster_sound(int slot, int index) override { ::monster_sound(slot, index); }
+    void show_damage(int set, int amount) override { ::show_damage(set, amount); }
+};
+
+game_fight_world game_world;
+
+}  // namespace
+
+void install_monster_fight() {
+    set_monster_fight_world(&game_world);
+    monster_hooks.blow = monster_blow;
+    monster_hooks.death_check = monster_death_check;
+    monster_hooks.sound = ::monster_sound;
+    monster_hooks.stop_walk_sound = stop_monster_sound;
+}
