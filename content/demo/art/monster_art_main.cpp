@@ -32,7 +32,7 @@ using forge::paint::mix;
 
 constexpr int FIRST_COLOUR = 2, COLOURS = 126;  // indexes 2..127
 constexpr float TOP_LEVEL = 1.4f;
-constexpr int COL_RECORD = 776;
+constexpr size_t COL_RECORD = 776;
 const char* const SEQ_TEXT = "0123\r\n0123\r\n0123\r\n0123\r\n012\r\n01\r\n";
 
 struct frame_spec {
@@ -95,7 +95,7 @@ painted_set paint_set(const creature& who) {
         throw std::runtime_error(who.name + ": too many materials for the palette");
 
     // The set's box: symmetric about the standing point, down to the lowest row used.
-    int half = 1, top = CANVAS_H, bottom = GROUND_ROW;
+    int half = 1, top = CANVAS_H, bottom = 0;
     for (const frame& f : frames)
         for (int y = 0; y < f.height; ++y)
             for (int x = 0; x < f.width; ++x)
@@ -104,6 +104,10 @@ painted_set paint_set(const creature& who) {
                     top = std::min(top, y), bottom = std::max(bottom, y);
                 }
     half += 2;
+    // A foot or a tail reaching towards the viewer is seen lower than the
+    // standing point; the picture ends a little below it so every set stands
+    // alike on the floor.
+    bottom = std::min(bottom, GROUND_ROW + 6);
     top = std::max(0, top - 1);
 
     painted_set out;
@@ -159,17 +163,14 @@ void write_bytes(const std::string& path, const std::string& bytes) {
     if (!f) throw std::runtime_error("cannot write " + path);
 }
 
-// A colour record is a stored picture of type 776 two pixels wide: the
-// header words (2, 1, 776), the 768 palette bytes and two transparent pixels.
+// A colour record is the 256 R, G, B entries of one variant's palette
+// followed by 8 unused bytes, as the monsters' colour file reader takes it.
 std::string colour_records(const painted_set& set) {
     std::string out;
     for (const auto& pal : set.palettes) {
-        const uint16_t words[3] = {2, 1, 776};
-        for (uint16_t w : words) out += static_cast<char>(w & 0xFF), out += static_cast<char>(w >> 8);
         out.append(reinterpret_cast<const char*>(pal.data()), pal.size());
-        out.append(2, '\0');
+        out.append(COL_RECORD - pal.size(), '\0');
     }
-    if (out.size() != set.palettes.size() * COL_RECORD) throw std::logic_error("colour record size");
     return out;
 }
 

@@ -24,7 +24,7 @@ model rat_model(const pose& when) {
     // The front rears up to bite; in pain the back arches.
     float rear = 0, arch = 0, lunge = 0;
     if (when.what == action::attack)
-        rear = std::array<float, 3>{0.12f, 0.3f, 0.1f}[when.frame], lunge = 0.08f * when.frame;
+        rear = std::array<float, 3>{0.1f, 0.17f, 0.08f}[when.frame], lunge = 0.08f * when.frame;
     if (when.what == action::pain)
         arch = when.frame == 0 ? 0.1f : 0.18f, rear = when.frame == 0 ? 0.15f : -0.05f;
     const auto spine = [&](float z, float y) {  // a point of the body line, lifted at the front

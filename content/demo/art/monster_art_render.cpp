@@ -201,6 +201,8 @@ frame render(const model& m, view v, float extra_turn, float shadow_rx, float sh
             }
             if (!hit) continue;
             const vec3 q{x, y, z};
+            // Whatever reaches below the floor (a bow's tip, a swinging club) stays hidden.
+            if (to_view.apply_transposed(q).y < -0.005f) continue;
             int mat = 0;
             at(q, &mat);
             if (mat < 0 || mat >= static_cast<int>(mats.size())) continue;
@@ -259,7 +261,7 @@ frame render(const model& m, view v, float extra_turn, float shadow_rx, float sh
     const float rx =
         std::sqrt(shadow_rx * shadow_rx * c * c + shadow_rz * shadow_rz * s * s) * PIXELS_PER_METRE;
     const float rz = std::sqrt(shadow_rx * shadow_rx * s * s + shadow_rz * shadow_rz * c * c);
-    const float ry = std::max(3.0f, rz * std::sin(PITCH) * PIXELS_PER_METRE * 2.5f);
+    const float ry = std::clamp(rz * std::sin(PITCH) * PIXELS_PER_METRE * 2.5f, 3.0f, 8.0f);
     const float cy = GROUND_ROW + 0.5f - ry;
     for (int py = static_cast<int>(cy - ry); py <= GROUND_ROW; ++py)
         for (int px = static_cast<int>(CANVAS_W / 2 - rx - 1); px <= static_cast<int>(CANVAS_W / 2 + rx + 1);

@@ -42,8 +42,7 @@ model shaman_model(const pose& when) {
     for (int s = 0; s < 2; ++s) m.capsule(l.ankle[s], 0.045f, l.toe[s], 0.04f, shadow);
     const float sway = when.what == action::walk ? 0.06f * std::sin(when.phase()) : 0;
     m.ellipsoid(l.chest, {0.19f, 0.24f, 0.14f}, robe, 0, p.lean);
-    m.ellipsoid(l.pelvis + vec3{0, -0.05f, 0.01f}, {0.22f, 0.3f, 0.18f}, robe, 0.1f, p.lean * 0.5f);
-    m.ellipsoid({0, 0.3f, 0.02f + sway}, {0.27f, 0.32f, 0.22f}, robe, 0.12f, sway);
+    m.capsule(l.chest, 0.16f, {0, 0.3f, 0.02f + sway}, 0.3f, robe, 0.15f);
     m.ellipsoid(l.pelvis + vec3{0, 0.08f, 0.01f}, {0.2f, 0.025f, 0.155f}, rope, 0, p.lean);
     m.capsule(l.pelvis + vec3{0.08f, 0.07f, 0.14f}, 0.012f, l.pelvis + vec3{0.1f, -0.25f, 0.17f}, 0.01f,
               rope);
