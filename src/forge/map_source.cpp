@@ -272,6 +272,9 @@ struct compiler {
         if (legend.count(c))
             return error(line, "legend character '" + std::string(1, c) + "' is defined twice");
         cell_kind kind;
+        // An open cell is an ordinary sector (type 1) unless it says otherwise:
+        // type 0 is no place at all, where no monster can be put.
+        kind.sector.sector_type = 1;
         for (const std::string& token : split_words(s.substr(eq + 1))) {
             size_t e = token.find('=');
             std::string key = token.substr(0, e), value = e == std::string::npos ? "" : token.substr(e + 1);
