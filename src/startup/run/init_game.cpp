@@ -16,12 +16,14 @@
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "monsters/monster_draw.h"
+#include "monsters/monsters.h"
 #include "platform/display.h"
 #include "rules/binding/rest_rules.h"
 #include "rules/binding/world_binding.h"
 #include "rules/floor/floor_items_game.h"
 #include "rules/game_tables.h"
 #include "rules/item_pictures.h"
+#include "rules/monster_fight/monster_fight.h"
 #include "rules/monsters_ai/monster_ai.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
@@ -139,9 +141,11 @@ void init_game() {
     install_rest_rules();
     register_item_pictures(game_item_files());
     install_floor_items();
-    // The monsters' walking, watching and engaging, bound into the world.
+    // The monsters: placed when a map is loaded, walking, watching and
+    // engaging, fighting, and drawn in the view's cells.
+    install_monster_table();
     install_monster_ai();
-    // The monsters standing in the view's cells, drawn by the renderer.
+    install_monster_fight();
     install_monster_drawing();
     // The members standing apart from the party, seen in the view.
     install_member_figures();

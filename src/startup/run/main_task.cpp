@@ -2,7 +2,6 @@
 
 #include "core/events.h"
 #include "gfx/screen.h"
-#include "monsters/monsters.h"
 #include "platform/display.h"
 #include "rules/binding/world_binding.h"
 #include "rules/party.h"
@@ -54,7 +53,6 @@ void carry_out_map_change(event_msg& msg, void**) {
 
 void run_maps(bool continuing) {
     install_map_rules();
-    install_monster_table();  // monsters placed when a map is loaded, forgotten when it is left
     add_event_handler(EV_CHANGE_MAP, change_map_handler);
     add_event_handler(EV_IDLE, carry_out_map_change);
     change_pending = false;
