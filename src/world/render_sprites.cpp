@@ -1,8 +1,10 @@
 // Scaled sprites in the view: party members, monsters, special textures.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "core/handle_ids.h"
@@ -51,15 +53,78 @@ int build_column_table(std::array<int16_t, MAX_SPRITE_COLUMNS>& table, int width
     return count;
 }
 
+// The opaque part of a source row: its first non-zero pixel and one past its
+// last; first == end for a row with nothing to draw.
+struct opaque_span {
+    int first = 0;
+    int end = 0;
+};
+
+// Which byte of an eight-byte load holds the first (lowest-addressed) or last
+// non-zero pixel.
+int first_set_byte(uint64_t word) {
+    if constexpr (std::endian::native == std::endian::little) return std::countr_zero(word) / 8;
+    return std::countl_zero(word) / 8;
+}
+int last_set_byte(uint64_t word) {
+    if constexpr (std::endian::native == std::endian::little) return 7 - std::countl_zero(word) / 8;
+    return 7 - std::countr_zero(word) / 8;
+}
+
+// Sprites are mostly transparent at both ends of a row; finding those ends eight
+// pixels at a time is far cheaper than walking them through the column table.
+opaque_span find_opaque_span(const uint8_t* row, int width) {
+    int first = 0;
+    for (; first + 8 <= width; first += 8) {
+        uint64_t word;
+        std::memcpy(&word, row + first, 8);
+        if (word != 0) {
+            first += first_set_byte(word);
+            break;
+        }
+    }
+    while (first < width && row[first] == 0) first++;
+    if (first == width) return {width, width};
+    int end = width;
+    for (; end - 8 >= first; end -= 8) {
+        uint64_t word;
+        std::memcpy(&word, row + end - 8, 8);
+        if (word != 0) {
+            end = end - 8 + last_set_byte(word) + 1;
+            break;
+        }
+    }
+    while (row[end - 1] == 0) end--;  // stops at first, which is opaque
+    return {first, end};
+}
+
 // fade: palette colours, index 1 halves the brightness beneath (figures).
 // blend: palette colours, indices of 128 and more blended 50% (special textures).
 // monster: as blend, and index 1 is the creature's shadow, halving what lies beneath.
 enum class sprite_ink { fade, blend, monster };
 
+// Draws the table columns jb..je of one source row to dst[jb], dst[jb + 1], ...
+template <sprite_ink ink>
+void blit_row(uint16_t* dst, const uint8_t* src, const int16_t* columns, int jb, int je,
+              const uint16_t* palette) {
+    for (int j = jb; j < je; j++) {
+        const uint8_t c = src[columns[j]];
+        if (c == 0) continue;
+        uint16_t& out = dst[j];
+        if (ink != sprite_ink::blend && c == 1)
+            out = static_cast<uint16_t>((out >> 1) & 0x3DEF);
+        else if (ink != sprite_ink::fade && c >= 128)
+            out = blend50(out, palette[c]);
+        else
+            out = palette[c];
+    }
+}
+
 // The common loop: rows drawn upward from bottom_row, table columns first..end
 // to x, x + 1, ...; everything cut to the view.
+template <sprite_ink ink>
 void blit(const picture* pic, const uint8_t* pixels, int x, int bottom_row, const uint16_t* palette,
-          int scale, int rows, int first_column, int end_column, bool mirrored, sprite_ink ink) {
+          int scale, int rows, int first_column, int end_column, bool mirrored) {
     if (rows >= 470 || scale <= 0 || pic->width == 0 || pic->height == 0) return;
     static std::array<int16_t, MAX_SPRITE_ROWS> row_table;
     static std::array<int16_t, MAX_SPRITE_COLUMNS> column_table;
@@ -74,23 +139,33 @@ void blit(const picture* pic, const uint8_t* pixels, int x, int bottom_row, cons
     if (x < 0) j_begin += -x;
     j_end = std::min(j_end, first + (VIEW_WIDTH - x));
     if (j_begin >= j_end) return;
-    for (int k = 0; k < row_count; k++) {
-        const int screen_row = bottom_row - k;
-        if (screen_row > VIEW_SCREEN_BOTTOM) continue;
-        if (screen_row < VIEW_SCREEN_TOP) break;
-        const uint8_t* src = pixels + static_cast<size_t>(row_table[k]) * pic->width;
-        uint16_t* dst = back_buffer + screen_row * SCREEN_PITCH + x - first;
-        for (int j = j_begin; j < j_end; j++) {
-            const uint8_t c = src[column_table[j]];
-            if (c == 0) continue;
-            uint16_t& out = dst[j];
-            if (c == 1 && ink != sprite_ink::blend)
-                out = static_cast<uint16_t>((out >> 1) & 0x3DEF);
-            else if (c >= 128 && ink != sprite_ink::fade)
-                out = blend50(out, palette[c]);
-            else
-                out = palette[c];
+    // Table rows whose screen row lies in the view (row k goes to bottom_row - k).
+    const int k_begin = std::max(0, bottom_row - VIEW_SCREEN_BOTTOM);
+    const int k_end = std::min(row_count, bottom_row - VIEW_SCREEN_TOP + 1);
+    const int16_t* columns = column_table.data();
+    // Entry j of the column table is source column 320 j / scale counted from the
+    // picture's first column (its last when mirrored), so the first entry at or
+    // past source column n (n columns in from that end) is the ceiling of
+    // n scale / 320: the entries landing on a row's opaque span are found with
+    // no search.
+    const auto entry_at = [&](int n) {
+        const int64_t entry =
+            (static_cast<int64_t>(n) * scale + WALL_TEXTURE_HEIGHT - 1) / WALL_TEXTURE_HEIGHT;
+        return static_cast<int>(std::clamp<int64_t>(entry, j_begin, j_end));
+    };
+    int span_row = -1, jb = 0, je = 0;
+    for (int k = k_begin; k < k_end; k++) {
+        const int source_row = row_table[k];
+        const uint8_t* src = pixels + static_cast<size_t>(source_row) * pic->width;
+        if (source_row != span_row) {  // rows repeat when the sprite is enlarged
+            span_row = source_row;
+            const opaque_span s = find_opaque_span(src, pic->width);
+            jb = entry_at(mirrored ? pic->width - s.end : s.first);
+            je = entry_at(mirrored ? pic->width - s.first : s.end);
         }
+        if (jb >= je) continue;
+        uint16_t* dst = back_buffer + (bottom_row - k) * SCREEN_PITCH + x - first;
+        blit_row<ink>(dst, src, columns, jb, je, palette);
     }
 }
 
@@ -141,16 +216,16 @@ void blit_scaled(const picture* pic, int x, int bottom_row, int palette_number, 
     if (pic == nullptr || pic->type != PIC_FADE8) return;
     const uint16_t* palette =
         picture_palette(pic) + std::clamp(palette_number, 0, FADE_PALETTE_COUNT - 1) * PALETTE_ENTRIES;
-    blit(pic, picture_pixels8(pic), x, bottom_row, palette, scale, rows, first_column, end_column, false,
-         sprite_ink::fade);
+    blit<sprite_ink::fade>(pic, picture_pixels8(pic), x, bottom_row, palette, scale, rows, first_column,
+                           end_column, false);
 }
 
 void blit_scaled_blend(const picture* pic, int x, int bottom_row, const uint16_t* palette, int scale,
                        int rows, int first_column, int end_column, bool mirrored) {
     if (pic == nullptr || palette == nullptr) return;
     if (pic->type != PIC_NOPAL8 && pic->type != PIC_FADE8) return;
-    blit(pic, sprite_pixels(pic), x, bottom_row, palette, scale, rows, first_column, end_column, mirrored,
-         sprite_ink::blend);
+    blit<sprite_ink::blend>(pic, sprite_pixels(pic), x, bottom_row, palette, scale, rows, first_column,
+                            end_column, mirrored);
 }
 
 void draw_monster_sprite(const monster_draw_request& r) {
@@ -184,8 +259,9 @@ void draw_monster_sprite(const monster_draw_request& r) {
     const int visible = clip.right - x;
     if (visible <= 0) return;
     if (r.frame->type != PIC_NOPAL8 && r.frame->type != PIC_FADE8) return;
-    blit(r.frame, sprite_pixels(r.frame), x, p.y + VIEW_SCREEN_TOP, palettes + palette * PALETTE_ENTRIES,
-         p.scale, p.y + 1, skipped, visible, r.mirrored, sprite_ink::monster);
+    blit<sprite_ink::monster>(r.frame, sprite_pixels(r.frame), x, p.y + VIEW_SCREEN_TOP,
+                              palettes + palette * PALETTE_ENTRIES, p.scale, p.y + 1, skipped, visible,
+                              r.mirrored);
     if (view.show_monster_hp) {
         char text[16];
         std::snprintf(text, sizeof text, "%d", r.hit_points);
