@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 
 #include "base/strings.h"
@@ -64,6 +65,10 @@ void make_adventure(const temp_folder& dir, const std::string& popisy) {
         dir.write(std::string("root/maps/") + name + ".MAP", read_file(demo + "/maps/KEEP.MAP"));
         dir.write(std::string("root/maps/") + name + ".txt", read_file(demo + "/maps/KEEP.txt"));
     }
+    // The keep places monsters: their definitions and animation sets.
+    dir.write("root/maps/ENEMY.DAT", read_file(demo + "/maps/ENEMY.DAT"));
+    for (const auto& file : std::filesystem::directory_iterator(demo + "/graphics/enemies"))
+        dir.write("root/graphics/enemies/" + file.path().filename().string(), read_file(file.path().string()));
 }
 
 const std::string good_popisy = "1 " + game("Hlavní nabídka") + "\n2 \"quoted\"\n-1\n";
