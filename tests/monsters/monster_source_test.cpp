@@ -204,7 +204,7 @@ TEST(MonsterSource, TheDemosDefinitionsCompile) {
     EXPECT_TRUE(def("archer_guard").strategy & MS_GUARD);
     EXPECT_TRUE(def("rat_nest").state & MST_RESPWN);
     EXPECT_TRUE(def("goblin_red").strategy & MS_WALK);
-    EXPECT_LE(def("rat").morale, 20);  // flees when hurt
+    EXPECT_GE(def("rat").morale, 80);  // the higher the morale, the sooner it flees when hurt
     EXPECT_EQ(def("goblin").color_variant, 0);
     EXPECT_EQ(def("goblin_grey").color_variant, -1);
     EXPECT_EQ(def("goblin_red").color_variant, -2);
