@@ -24,6 +24,7 @@
 #include "rules/game_tables.h"
 #include "rules/item_pictures.h"
 #include "rules/monster_fight/monster_fight.h"
+#include "rules/monster_fight/rounds_standin.h"
 #include "rules/monsters_ai/monster_ai.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
@@ -146,6 +147,7 @@ void init_game() {
     install_monster_table();
     install_monster_ai();
     install_monster_fight();
+    install_battle_standin();  // the monsters' side of a battle until the battle rounds exist
     install_monster_drawing();
     // The members standing apart from the party, seen in the view.
     install_member_figures();
