@@ -112,7 +112,8 @@ int party_hit_points_on(int sector) {
     return total;
 }
 // A battle round as the battle will run it: the monster's turn, then the
-// animation timer until its action is played out.
+// animation timer until its action is played out. (The game's own round
+// stand-in also runs the engaged monsters' turns every few seconds.)
 void battle_round(int slot) {
     grant_round_actions();
     monster_turn(slot);
