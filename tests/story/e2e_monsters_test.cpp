@@ -16,6 +16,7 @@
 #include "core/events.h"
 #include "core/handles.h"
 #include "core/random.h"
+#include "demo_session.h"
 #include "monsters/monsters.h"
 #include "rules/monster_fight/monster_fight.h"
 #include "rules/monsters_ai/monster_ai.h"
@@ -32,7 +33,7 @@ namespace {
 const std::string demo_dir = VORTHAN_DEMO_DIR;
 const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/story/golden/";
 
-constexpr uint16_t KEY_UP = 0x4800, KEY_ESC = 0x011B, KEY_ENTER = 0x1C0D;
+constexpr uint16_t KEY_UP = 0x4800;
 constexpr int NORTH = 0, EAST = 1, SOUTH = 2, WEST = 3;
 
 // The sector of a grid cell of the loaded map, 0 when there is none.
@@ -67,43 +68,6 @@ void put_party(int x, int y, int direction) {
     monsters_look();
 }
 
-// Keys and probes at virtual times; each probe runs on the game side and the
-// frame shown then becomes a checkpoint.
-struct session {
-    scripted_run_options options;
-    uint64_t t = 1000;
-    std::vector<std::function<void()>> probes;
-
-    void press(uint16_t key, uint64_t then = 300) {
-        options.script.push_back(script_key(t, key));
-        t += then;
-    }
-    void wait(uint64_t ms) { t += ms; }
-    size_t probe(std::function<void()> fn) {
-        options.checkpoints_ms.push_back(t);
-        probes.push_back(std::move(fn));
-        t += 100;
-        return probes.size() - 1;
-    }
-    scripted_run_result run() {
-        press(KEY_ESC);
-        press(KEY_ENTER);  // "Yes" to the leave question
-        options.adventure_folder = demo_dir;
-        options.language = "en";
-        options.stop_at_ms = t + 5000;
-        options.frame_limit = 0;
-        size_t next = 0;
-        options.on_checkpoint = [&](uint64_t) {
-            if (next < probes.size()) probes[next++]();
-        };
-        scripted_run_result result = run_scripted(options);
-        clear_event_tree();
-        free_all_handles();  // what the process exit would free
-        EXPECT_EQ(next, probes.size()) << "probes that never ran";
-        return result;
-    }
-};
-
 // The hit points of the living members standing in the sector, added up.
 int party_hit_points_on(int sector) {
     int total = 0;
@@ -134,7 +98,7 @@ where where_is(int slot) {
 TEST(MonstersEndToEnd, WandererWalksGuardStrikesArcherEngagesAndTheRatFlees) {
     if (!std::filesystem::exists(demo_dir + "/maps/KEEP.MAP")) GTEST_SKIP() << "the demo is not built";
     random_seed(2024);
-    session s;
+    demo_session s;
     int wanderer = -1, guard = -1, archer = -1, rat = -1;
     where wanderer_before;
     s.wait(500);

@@ -14,6 +14,7 @@
 
 #include "core/events.h"
 #include "core/handles.h"
+#include "demo_session.h"
 #include "rules/floor/floor_items.h"
 #include "rules/inventory.h"
 #include "rules/items.h"
@@ -31,7 +32,7 @@ const std::string demo_dir = VORTHAN_DEMO_DIR;
 const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/story/golden/";
 
 constexpr uint16_t KEY_UP = 0x4800, KEY_DOWN = 0x5000, KEY_LEFT = 0x4B00, KEY_RIGHT = 0x4D00;
-constexpr uint16_t KEY_I = 0x1769, KEY_F4 = 0x3E00, KEY_ESC = 0x011B, KEY_ENTER = 0x1C0D;
+constexpr uint16_t KEY_I = 0x1769, KEY_F4 = 0x3E00;
 constexpr uint16_t KEY_SPACE = 0x3920;
 constexpr int NORTH = 0, WEST = 3;
 
@@ -66,55 +67,12 @@ std::pair<int, int> party_cell() {
     return {c.x, c.y};
 }
 
-// Keys, mouse clicks and probes at virtual times; each probe runs on the
-// game side and the frame shown then becomes a checkpoint.
-struct session {
-    scripted_run_options options;
-    uint64_t t = 1000;
-    std::vector<std::function<void()>> probes;
-
-    void press(uint16_t key, uint64_t then = 300) {
-        options.script.push_back(script_key(t, key));
-        t += then;
-    }
-    void click(int x, int y, int button = 1) {
-        options.script.push_back(script_mouse_move(t, x, y));
-        options.script.push_back(script_click(t + 10, button, true));
-        options.script.push_back(script_click(t + 30, button, false));
-        t += 200;
-    }
-    void wait(uint64_t ms) { t += ms; }
-    size_t probe(std::function<void()> fn) {
-        options.checkpoints_ms.push_back(t);
-        probes.push_back(std::move(fn));
-        t += 100;
-        return probes.size() - 1;
-    }
-    scripted_run_result run() {
-        press(KEY_ESC);
-        press(KEY_ENTER);  // "Yes" to the leave question
-        options.adventure_folder = demo_dir;
-        options.language = "en";
-        options.stop_at_ms = t + 5000;
-        options.frame_limit = 0;
-        size_t next = 0;
-        options.on_checkpoint = [&](uint64_t) {
-            if (next < probes.size()) probes[next++]();
-        };
-        scripted_run_result result = run_scripted(options);
-        clear_event_tree();
-        free_all_handles();  // what the process exit would free
-        EXPECT_EQ(next, probes.size()) << "probes that never ran";
-        return result;
-    }
-};
-
 }  // namespace
 
 TEST(PartyEndToEnd, FloorFindsAreTakenEatenDrunkCombinedAndWornAndThePartyRests) {
     if (!std::filesystem::exists(demo_dir + "/maps/KEEP.MAP")) GTEST_SKIP() << "the demo is not built";
     const party_member& borin = party_members[0];
-    session s;
+    demo_session s;
     int32_t food_before = 0, water_before = 0;
     s.wait(500);
     const size_t start = s.probe([&] {
