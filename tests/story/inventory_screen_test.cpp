@@ -75,19 +75,7 @@ std::vector<item_def> test_items() {
 // A type-8 record of w x h whose pixel (x, y) has index pick(x, y); index i
 // has the harness's colour_of_index(i).
 std::vector<uint16_t> pal8(int w, int h, const std::function<uint8_t(int, int)>& pick) {
-    std::vector<uint8_t> bytes(PICTURE_HEADER_BYTES + 512 + static_cast<size_t>(w) * h);
-    auto put16 = [&](size_t at, uint16_t v) {
-        bytes[at] = static_cast<uint8_t>(v);
-        bytes[at + 1] = static_cast<uint8_t>(v >> 8);
-    };
-    put16(0, static_cast<uint16_t>(w));
-    put16(2, static_cast<uint16_t>(h));
-    put16(4, PIC_PAL8);
-    for (int i = 0; i < 256; ++i)
-        put16(PICTURE_HEADER_BYTES + 2 * static_cast<size_t>(i), colour_of_index(i));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            bytes[PICTURE_HEADER_BYTES + 512 + static_cast<size_t>(y) * w + x] = pick(x, y);
+    const std::vector<uint8_t> bytes = pal8_picture_bytes(w, h, pick);
     return aligned_pal8_record(bytes.data(), bytes.size());
 }
 

@@ -81,7 +81,7 @@ uint16_t colour_of_index(int index) {
     return static_cast<uint16_t>(0x0400 * (index % 32) + index / 32 + 1);
 }
 
-void install_picture(handle_id id, int w, int h, std::function<uint8_t(int x, int y)> pick) {
+std::vector<uint8_t> pal8_picture_bytes(int w, int h, const std::function<uint8_t(int x, int y)>& pick) {
     std::vector<uint8_t> bytes(PICTURE_HEADER_BYTES + 512 + static_cast<size_t>(w) * h);
     auto put16 = [&](size_t at, uint16_t v) {
         bytes[at] = static_cast<uint8_t>(v);
@@ -95,7 +95,11 @@ void install_picture(handle_id id, int w, int h, std::function<uint8_t(int x, in
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             bytes[PICTURE_HEADER_BYTES + 512 + static_cast<size_t>(y) * w + x] = pick(x, y);
-    pictures()[id] = bytes;
+    return bytes;
+}
+
+void install_picture(handle_id id, int w, int h, std::function<uint8_t(int x, int y)> pick) {
+    pictures()[id] = pal8_picture_bytes(w, h, pick);
     undefine_handle(id);
     define_handle(id, "", hand_out, PATH_GUI);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "core/handles.h"
 
@@ -28,6 +29,8 @@ class WindowTest : public ::testing::Test {
 // A type-8 picture of w x h whose pixel (x, y) has palette index pick(x, y)
 // and index i the colour colour_of_index(i).
 void install_picture(handle_id id, int w, int h, std::function<uint8_t(int x, int y)> pick);
+// The bytes of such a picture (header, palette, pixels).
+std::vector<uint8_t> pal8_picture_bytes(int w, int h, const std::function<uint8_t(int x, int y)>& pick);
 uint16_t colour_of_index(int index);
 
 constexpr uint16_t KEY_ENTER = 0x1C0D, KEY_ESCAPE = 0x011B, KEY_F1 = 0x3B00;
