@@ -19,27 +19,8 @@ settle=${SETTLE:-6}
 display_number=:${DISPLAY_NUMBER:-97}
 
 build=$(cd "$build" && pwd)
-[[ -x $build/vorthan && -d $build/demo ]] || {
-    echo "no vorthan and demo in $build (build the targets vorthan and demo)" >&2
-    exit 2
-}
-
-Xvfb "$display_number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-game=
-cleanup() {
-    [[ -n $game ]] && kill "$game" 2>/dev/null && wait "$game" 2>/dev/null
-    kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
-    true
-}
-trap cleanup EXIT
-sleep 1
-
-export DISPLAY=$display_number SDL_AUDIODRIVER=dummy
-(cd "$build/demo" && exec ../vorthan -l en) >/dev/null 2>&1 &
-game=$!
-sleep "$settle"
-kill -0 "$game" 2>/dev/null || { echo "the game ended before the measurement" >&2; exit 1; }
+. "$(dirname "$0")/demo-under-xvfb.sh"
+start_demo_under_xvfb "$build" "$display_number" "$settle"
 
 # Fields 14 and 15 of /proc/<pid>/stat: user and system time of the whole
 # process (all its threads), in clock ticks.

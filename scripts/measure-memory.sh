@@ -15,27 +15,8 @@ seconds=${2:-60}
 display_number=:${DISPLAY_NUMBER:-96}
 
 build=$(cd "$build" && pwd)
-[[ -x $build/vorthan && -d $build/demo ]] || {
-    echo "no vorthan and demo in $build (build the targets vorthan and demo)" >&2
-    exit 2
-}
-
-Xvfb "$display_number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-game=
-cleanup() {
-    [[ -n $game ]] && kill "$game" 2>/dev/null && wait "$game" 2>/dev/null
-    kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
-    true
-}
-trap cleanup EXIT
-sleep 1
-
-export DISPLAY=$display_number SDL_AUDIODRIVER=dummy VORTHAN_NO_MESSAGE_BOX=1
-(cd "$build/demo" && exec ../vorthan -l en) >/dev/null 2>&1 &
-game=$!
-sleep 5
-kill -0 "$game" 2>/dev/null || { echo "the game ended before the measurement" >&2; exit 1; }
+. "$(dirname "$0")/demo-under-xvfb.sh"
+start_demo_under_xvfb "$build" "$display_number" 5
 
 # A little play: steps and turns, so the pictures of more places are loaded,
 # and the inventory opened and closed. Without a window manager the keys
