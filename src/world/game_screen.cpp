@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/strings.h"
 #include "core/events.h"
 #include "core/handles.h"
 #include "core/tasks.h"
@@ -30,6 +31,11 @@ game_screen_windows screen_windows;
 void (*view_clicked)(int x, int y, bool modifier) = nullptr;
 
 namespace {
+
+battle_screen no_battle_screen;
+battle_screen* installed_battle_screen = nullptr;
+
+constexpr int TEXT_NO_SAVE_IN_BATTLE = 81;
 
 uint16_t* frame_row(int y) {
     return frame_buffer + static_cast<ptrdiff_t>(y) * SCREEN_PITCH;
@@ -80,6 +86,7 @@ void draw_arrows() {
 void draw_scene_after_move() {
     draw_party_view();
     copy_back_to_front();
+    battle_on_screen().draw_overlay();
     draw_screen_frame();
 }
 void compass_at_rest() {
@@ -234,6 +241,7 @@ void draw_screen_frame() {
     draw_compass();
     draw_money();
     draw_arrows();
+    battle_on_screen().draw_controls();
     draw_screen_effects();
     draw_colour = 0;
     draw_hline(0, TOP_BAR_ROWS, SCREEN_WIDTH - 1);
@@ -244,6 +252,7 @@ void redraw_scene() {
     if (movement.moving) return;
     draw_party_view();
     copy_back_to_front();
+    battle_on_screen().draw_overlay();
     draw_screen_frame();
     if (defeat_screen_shown()) draw_defeat_screen(screen_effects.defeat_text);
     advance_screen_effects();
@@ -304,6 +313,7 @@ void game_screen_key(event_msg& msg, void**) {
     }
     if (movement.moving || defeat_screen_shown()) return;
     const int scan = code >> 8;
+    if (battle_on_screen().key(scan)) return;
     switch (scan) {
         case 1:  // Esc asks before leaving the game; "no" starts the screen again
             stop_game_screen();
@@ -319,8 +329,12 @@ void game_screen_key(event_msg& msg, void**) {
             screen_windows.options();
             start_game_screen();
             break;
+        case 60:  // F2: no saving in the middle of a battle
+            if (battle_on_screen().active())
+                show_panel_message(string_list_get(ui_strings, TEXT_NO_SAVE_IN_BATTLE));
+            break;
         case 62:  // F4: rest (its own task), not in every map nor in battle
-            start_rest();
+            if (!battle_on_screen().active()) start_rest();
             break;
         case 2:
         case 3:
@@ -381,6 +395,14 @@ void game_screen_key(event_msg& msg, void**) {
     }
 }
 
+void set_battle_screen(battle_screen* installed) {
+    installed_battle_screen = installed;
+}
+
+battle_screen& battle_on_screen() {
+    return installed_battle_screen ? *installed_battle_screen : no_battle_screen;
+}
+
 int arrow_at(int x, int y) {
     if (x < ARROWS_X || x >= ARROWS_X + ARROWS_WIDTH || y < ARROWS_Y || y >= ARROWS_Y + ARROWS_HEIGHT)
         return -1;
@@ -395,6 +417,7 @@ void game_screen_mouse(event_msg& msg, void**) {
     if (msg.number != EV_MOUSE) return;
     const auto* mouse = msg.next_ptr<const mouse_record>();
     if (!mouse || !(mouse->events & MOUSE_EV_LEFT_DOWN) || movement.moving) return;
+    if (battle_on_screen().click(mouse->x, mouse->y, shift_held())) return;
     const int portrait = portrait_at(mouse->x, mouse->y);
     if (portrait >= 0) {
         const int slot = slot_at_position(portrait);

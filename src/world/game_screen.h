@@ -59,6 +59,26 @@ extern game_screen_windows screen_windows;
 // modifier key held or not; put here by the rules. Unset: nothing happens.
 extern void (*view_clicked)(int x, int y, bool modifier);
 
+// A running battle: its screen takes the keys and clicks first, draws its
+// overlay over the view and its controls over the arrow panel. Put here by
+// the battle screen; while none is set (the default) the screen is as
+// outside a battle.
+class battle_screen {
+  public:
+    virtual ~battle_screen() = default;
+    // A battle runs: F2 shows text 81 and F4 does nothing.
+    virtual bool active() const { return false; }
+    // True when the key (its scan code) or the left click was taken.
+    virtual bool key(int /*scan*/) { return false; }
+    virtual bool click(int /*x*/, int /*y*/, bool /*modifier*/) { return false; }
+    // Over the view in frame_buffer, after the view was copied there.
+    virtual void draw_overlay() {}
+    // Over the arrow panel, at the end of draw_screen_frame.
+    virtual void draw_controls() {}
+};
+void set_battle_screen(battle_screen* installed);  // null: no battle screen
+battle_screen& battle_on_screen();
+
 // The key and mouse handlers (exposed for tests).
 void game_screen_key(struct event_msg& msg, void** data);
 void game_screen_mouse(struct event_msg& msg, void** data);

@@ -23,6 +23,7 @@
 
 movement_state movement;
 movement_screen_hooks movement_screen;
+movement_battle_hooks movement_battle;
 
 namespace {
 
@@ -142,6 +143,22 @@ void group_walked() {
         if (in_active_group(members.member(i))) character_rules.walked(i);
 }
 
+bool battle_running() {
+    return movement_battle.running && movement_battle.running();
+}
+
+// The member walking alone in a battle round, -1 none.
+int battle_walker() {
+    if (!battle_running() || !movement_battle.walking_member) return -1;
+    const int slot = movement_battle.walking_member();
+    return roster().member(slot).used ? slot : -1;
+}
+
+// In a battle nobody steps in among the monsters.
+bool monster_blocks_in_battle(int target) {
+    return battle_running() && movement_battle.monster_in && movement_battle.monster_in(target);
+}
+
 void spin() {
     movement.spin_running = true;
     const int delta = random(100) > 49 ? +1 : -1;
@@ -189,6 +206,9 @@ bool step(int kind) {
     kind &= 3;
     if (movement.moving) return false;
     if (movement.boat_mode && (kind == STEP_RIGHT || kind == STEP_LEFT)) return false;
+    const int walker = battle_walker();
+    // A walker whose steps are used up stays where it is.
+    if (walker >= 0 && roster().member(walker).actions_left <= 0) return false;
     const int sector = party.sector;
     const map_sector* here = sector_record(sector);
     if (!here) return false;
@@ -213,7 +233,7 @@ bool step(int kind) {
         if (next->sector_type == SECTOR_CARRY && valid_sector(next->action_target)) {
             new_direction = (new_direction + next->action_side) & 3;
             target = next->action_target;
-        } else if (!movement_rules.monster_allows_step(target)) {
+        } else if (monster_blocks_in_battle(target) || !movement_rules.monster_allows_step(target)) {
             return false;
         }
         if (sector_record(target)->sector_type == SECTOR_BOAT && !everyone_boards()) {
@@ -231,8 +251,15 @@ bool step(int kind) {
         map_sector& to = current_map.sectors[static_cast<size_t>(target)];
         if (from.sector_type == SECTOR_BOAT && to.sector_type == SECTOR_WATER)
             std::swap(from.sector_type, to.sector_type);
-        place_party(target, new_direction);
-        group_walked();
+        if (walker >= 0) {
+            // The walker paid for its steps when it planned them; the view goes with it.
+            roster().place_member(walker, target, new_direction);
+            party.sector = target;
+            party.direction = new_direction & 3;
+        } else {
+            place_party(target, new_direction);
+            group_walked();
+        }
         mark_party_sectors();
         dispatch_event(EV_PARTY_MOVED, sector, target);
     }
@@ -247,6 +274,7 @@ bool step(int kind) {
     present_rect(0, 0, 0, 0);
     movement.moving = false;
     if (!blocked) {
+        if (walker >= 0 && movement_battle.step_taken) movement_battle.step_taken();
         movement_rules.check_plates(sector, party.sector);
         sector_effects(AFTER_MOVE_STRENGTH, true);
         if (world_monsters.look) world_monsters.look();
@@ -263,17 +291,18 @@ bool turn(int delta) {
     draw_new_scene();
     play_transition(transition::slide, delta > 0 ? 1 : -1, movement.turn_speed);
     party_roster& members = roster();
+    const int walker = battle_walker();
     for (int i = 0; i < members.slots(); ++i) {
         const roster_member m = members.member(i);
-        if (m.group == members.active_group() && member_with_party(m))
+        if (walker >= 0 ? i == walker : m.group == members.active_group() && member_with_party(m))
             members.place_member(i, m.sector, party.direction);
     }
     draw_frame();
     present_rect(0, 0, 0, 0);
     movement.moving = false;
-    // Outside battle (there is none yet) every turn runs the world update,
-    // the turns of a spin too; a spin does not start again inside one.
-    world_update();
+    // Outside battle every turn runs the world update, the turns of a spin
+    // too; a spin does not start again inside one.
+    if (!battle_running()) world_update();
     if (world_monsters.look) world_monsters.look();
     return true;
 }

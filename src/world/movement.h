@@ -38,6 +38,18 @@ struct movement_screen_hooks {
 };
 extern movement_screen_hooks movement_screen;
 
+// What a step asks of a running battle; the battle screen fills it in. Unset
+// entries mean no battle runs.
+struct movement_battle_hooks {
+    bool (*running)() = nullptr;
+    // The member who walks alone in the round (-1 none): only it moves, its
+    // actions_left counting the steps it still has.
+    int (*walking_member)() = nullptr;
+    void (*step_taken)() = nullptr;  // the walking member took a step
+    bool (*monster_in)(int sector) = nullptr;
+};
+extern movement_battle_hooks movement_battle;
+
 // Returns true when the party moved.
 bool step(int kind);
 // delta +1 turns right, -1 left; a turn ends with the world update. Returns

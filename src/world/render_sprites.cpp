@@ -310,6 +310,7 @@ void draw_monster_sprite(const monster_draw_request& r) {
     blit<sprite_ink::monster>(r.frame, sprite_pixels(r.frame), x, p.y + VIEW_SCREEN_TOP,
                               palettes + palette * PALETTE_ENTRIES, p.scale, p.y + 1, skipped, visible,
                               r.mirrored);
+    ++view.monsters_drawn;
     if (view.show_monster_hp) {
         char text[16];
         std::snprintf(text, sizeof text, "%d", r.hit_points);

@@ -96,6 +96,7 @@ struct view_state {
     bool show_monster_hp = false;    // hit points above monsters (hunting instinct, debug)
     bool show_member_names = false;  // names above party members (game option)
     bool ignore_blindness = false;   // defeat state, or a battle showing one member's view
+    int monsters_drawn = 0;          // monsters put on the last view drawn (Enter starts a battle)
 };
 extern view_state view;
 

@@ -283,6 +283,7 @@ picture* view_picture(handle_id id) {
 
 void draw_view(int sector, int direction) {
     tables();
+    view.monsters_drawn = 0;
     if (!view.ignore_blindness && view_neighbours.party_can_see && !view_neighbours.party_can_see(sector)) {
         fill_view(0);
         return;
