@@ -143,13 +143,31 @@ TEST_F(FloorItems, TeleportsHandItemsOnToTheSameQuarterOfTheirTarget) {
     EXPECT_EQ(take_stack(hall, 3), (held_list{SWORD}));
     EXPECT_TRUE(current_map.items.empty());
 
-    // A teleport that leads outside the map, or round in a circle, loses the items.
+    // A teleport that leads outside the map, or a shaft that leads nowhere,
+    // loses the items.
     current_map.sectors[relay].action_target = 999;
     lay(gate, 1, {RUNE});
-    current_map.sectors[relay].action_target = static_cast<uint16_t>(gate);
-    lay(gate, 1, {SHIELD});
+    current_map.sectors[relay].sector_type = SECTOR_PIT;
+    current_map.sectors[relay].action_target = 0;
+    lay(gate, 2, {SHIELD});
     EXPECT_EQ(lost_items(), (std::vector<int16_t>{SHIELD, RUNE}));
     EXPECT_TRUE(current_map.items.empty());
+}
+
+TEST_F(FloorItems, ItemsDroppedIntoTeleportsLeadingRoundInACircleLandOnOne) {
+    const int gate = g.sector(3, 2), relay = g.sector(3, 1);
+    current_map.sectors[gate].sector_type = 12;
+    current_map.sectors[gate].action_target = static_cast<uint16_t>(relay);
+    current_map.sectors[relay].sector_type = 55;
+    current_map.sectors[relay].action_target = static_cast<uint16_t>(gate);
+    lay(gate, 1, {SHIELD, -SWORD});
+    EXPECT_TRUE(lost_items().empty());
+    EXPECT_EQ(list(gate, 1).size() + list(relay, 1).size(), 2u);
+    // A teleport onto itself holds them too.
+    current_map.sectors[relay].action_target = static_cast<uint16_t>(relay);
+    lay(relay, 3, {RUNE});
+    EXPECT_EQ(list(relay, 3), (std::vector<int16_t>{RUNE}));
+    EXPECT_TRUE(lost_items().empty());
 }
 
 TEST_F(FloorItems, MapEntryForgetsEntriesNamingNoItem) {

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int MAX_PASSES = 16;   // teleports chained further than this lose the items
+constexpr int MAX_PASSES = 16;   // items pass on through at most this many shafts and teleports
 constexpr int STACK_SPOTS = 8;   // stacks beyond the eighth lie on the eighth's spot
 constexpr int STACK_STEP = 4;    // along-units between two stacks of a quarter
 constexpr int BAND_HEIGHT = 40;  // rows above the farthest stack's foot that still take it
@@ -146,14 +146,17 @@ bool floor_holds_item(int16_t item) {
 
 void drop_items(int sector, int quarter, held_list& held) {
     if (held.empty()) return;
-    for (int pass = 0; pass <= MAX_PASSES; ++pass) {
+    for (int pass = 0;; ++pass) {
         if (!is_place(sector)) {
-            // Only a teleport can lead here: its items are gone.
+            // Only a shaft or teleport can lead here (a target of 0 or beyond
+            // the map): its items are gone.
             if (pass > 0) lose(held);
             return;
         }
         const map_sector& s = current_map.sectors[static_cast<size_t>(sector)];
-        if (passes_items_on(s.sector_type)) {
+        // Teleports that lead round in a circle (or a chain too long to
+        // follow) let the items land where the chain is cut.
+        if (passes_items_on(s.sector_type) && pass < MAX_PASSES) {
             sector = s.action_target;
             continue;
         }
@@ -164,7 +167,6 @@ void drop_items(int sector, int quarter, held_list& held) {
         lay_down(sector, quarter, held);
         return;
     }
-    lose(held);  // teleports that lead round in a circle
 }
 
 held_list take_stack(int sector, int quarter) {

@@ -34,8 +34,11 @@ bool floor_holds_item(int16_t item);
 // Puts a stack onto a floor quarter. Shafts and teleports (sector types 2, 11,
 // 12, 50..58) pass it on to the same quarter of their target; water, lava and
 // the like (types 3, 4, 9, 21) swallow it into the lost items; elsewhere it is
-// laid on top of the quarter's stacks. The held list is empty afterwards,
-// except for a sector outside the map, where nothing happens.
+// laid on top of the quarter's stacks. A shaft or teleport whose target is
+// no place loses the items; a chain of them is followed through 16 at most,
+// and the items land on the last one reached (so a circle cannot hold them).
+// The held list is empty afterwards, except for a sector outside the map,
+// where nothing happens.
 void drop_items(int sector, int quarter, held_list& held);
 // Removes the last stack of a quarter and returns it (empty for none).
 held_list take_stack(int sector, int quarter);

@@ -2,12 +2,17 @@
 
 #include <algorithm>
 
+#include "base/strings.h"
+#include "rules/floor/alcoves.h"
+#include "rules/floor/alcoves_view.h"
 #include "rules/floor/floor_items_view.h"
 #include "rules/party.h"
 #include "world/game_screen.h"
 #include "world/map.h"
 #include "world/map_scripts.h"
 #include "world/map_services.h"
+#include "world/movement_rules.h"
+#include "world/panel.h"
 #include "world/party_standin.h"
 #include "world/view.h"
 
@@ -18,6 +23,30 @@ namespace {
 void draw_cell(int sector, int column, int depth, int view_direction, bool far_only) {
     draw_floor_items_in_cell(game_items(), sector, column, depth, view_direction, far_only);
 }
+
+void draw_alcove(int sector, int view_direction, int column, int depth) {
+    draw_alcove_items(game_items(), sector, view_direction, column, depth);
+}
+
+// The game around an alcove: the items' floor pictures, the bottom panel, the
+// side's scripts and the cursor.
+class game_alcove_world : public alcove_world {
+  public:
+    bool picture_size(int16_t item, int& width, int& height) override {
+        item_def* def = game_items().find(item);
+        const picture* pic = def ? item_floor_picture(*def) : nullptr;
+        if (!pic) return false;
+        width = pic->width;
+        height = pic->height;
+        return true;
+    }
+    void show_text(int number) override { show_panel_message(string_list_get(ui_strings, number)); }
+    void recess_event(int sector, int side) override {
+        if (movement_rules.send_side_event) movement_rules.send_side_event(sector * 4 + side, SIDE_EV_RECESS);
+    }
+    void held_changed() override { floor_world.held_changed(); }
+    game_floor_world floor_world;
+};
 
 // A script drops an item (or an amount of money) on a quarter.
 void script_drop(int sector, int quarter, int item) {
@@ -33,7 +62,7 @@ void script_drop_money(int sector, int quarter, int amount) {
 }
 
 bool clone_in_use(int16_t item) {
-    return party_holds_item(item) || floor_holds_item(item) ||
+    return party_holds_item(item) || floor_holds_item(item) || alcove_holds_item(item) ||
            std::find(game_held().begin(), game_held().end(), item) != game_held().end() ||
            std::find(game_held().begin(), game_held().end(), static_cast<int16_t>(-item)) !=
                game_held().end();
@@ -56,6 +85,11 @@ void game_pickup_world::raise_pickup_event() {
 void click_game_view(int x, int y, bool modifier) {
     game_floor_world world;
     game_pickup_world pickup;
+    // The alcove in the wall ahead takes the click first.
+    game_alcove_world alcove_side;
+    alcove_click in_alcove{game_items(), game_held(), party_treasure{party_state.gold, party_state.runes},
+                           pickup, alcove_side};
+    if (click_alcove(party.sector, party.direction, x, y, in_alcove) != alcove_result::missed) return;
     floor_click click{game_items(),    game_held(), party_treasure{party_state.gold, party_state.runes},
                       pickup,          world,       party.sector,
                       party.direction, modifier,    party_world_hooks().game_options()};
@@ -64,6 +98,7 @@ void click_game_view(int x, int y, bool modifier) {
 
 void install_floor_items() {
     view_neighbours.draw_floor_items = draw_cell;
+    view_neighbours.draw_recess_items = draw_alcove;
     view_clicked = click_game_view;
     map_services.drop_item = script_drop;
     map_services.drop_money = script_drop_money;

@@ -25,19 +25,10 @@ uint8_t empty_bottom_rows(const picture* pic) {
     return static_cast<uint8_t>(rows);
 }
 
-const picture* floor_picture(item_def& item) {
-    const handle_id handle = item_picture_handle(ITEM_SET_FLOOR, item.picture);
-    if (handle == 0) return nullptr;
-    const picture* pic = view_picture(handle);
-    if (!pic || pic->type != PIC_FADE8 || pic->width == 0 || pic->height == 0) return nullptr;
-    if (item.floor_inset == INSET_UNKNOWN) item.floor_inset = empty_bottom_rows(pic);
-    return pic;
-}
-
 void draw_stack(item_table& items, int item_number, int column, int depth, floor_spot spot, int palette) {
     item_def* item = items.find(std::abs(item_number));
     if (!item) return;
-    const picture* pic = floor_picture(*item);
+    const picture* pic = item_floor_picture(*item);
     if (!pic) return;
     const view_point p = project(column, depth, spot.across, spot.along, 0);
     if (p.scale <= 0) return;
@@ -53,6 +44,15 @@ void draw_stack(item_table& items, int item_number, int column, int depth, floor
 }
 
 }  // namespace
+
+const picture* item_floor_picture(item_def& item) {
+    const handle_id handle = item_picture_handle(ITEM_SET_FLOOR, item.picture);
+    if (handle == 0) return nullptr;
+    const picture* pic = view_picture(handle);
+    if (!pic || pic->type != PIC_FADE8 || pic->width == 0 || pic->height == 0) return nullptr;
+    if (item.floor_inset == INSET_UNKNOWN) item.floor_inset = empty_bottom_rows(pic);
+    return pic;
+}
 
 void draw_floor_items_in_cell(item_table& items, int sector, int column, int depth, int view_direction,
                               bool far_only) {
