@@ -6,9 +6,10 @@
 // monster is engaged any more. The battle flag itself is monster_battle.battle
 // (monster_ai.h): true while a living monster has its BATTLE bit.
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include "rules/party_record.h"
+#include "rules/party.h"
 
 // A planned action: an entry of a character's plan (party_member::plan), which
 // holds actions_left entries and an end entry with action 0.
@@ -48,13 +49,13 @@ constexpr int16_t ORDER_END = 0;
 struct battle_state {
     int phase = BATTLE_OFF;
     int round = 0;
-    int acting = -1;        // party slot whose plan is made or carried out, -1 none
-    int last_weapon = -1;   // item of the last melee attack, 0 bare hands, -1 none
+    int acting = -1;       // party slot whose plan is made or carried out, -1 none
+    int last_weapon = -1;  // item of the last melee attack, 0 bare hands, -1 none
     std::vector<int16_t> order;
-    size_t next = 0;        // the next entry of order
+    size_t next = 0;  // the next entry of order
     uint8_t alternate_hand[PARTY_SLOTS] = {};
-    int mutual_death = 0;   // 0, 1 or 2, set by spells
-    bool began = false;     // begin_battle ran for the current flag
+    int mutual_death = 0;  // 0, 1 or 2, set by spells
+    bool began = false;    // begin_battle ran for the current flag
 };
 extern battle_state battle;
 
@@ -141,6 +142,14 @@ class battle_world {
     virtual void attack_animation(const uint8_t (&/*anim*/)[4]) {}
     virtual void report_error(const char* /*text*/) {}
     virtual void autosave() {}
+    // A numbered interface text formatted with a member's name, shown in the
+    // bottom panel (72: no arrows).
+    virtual void show_text(int /*number*/, const char* /*name*/) {}
+    // The words written over the defeat screen.
+    virtual std::string defeat_text() const { return {}; }
+    // The group is lost here but a member lives on another map: that map is
+    // loaded (the map change itself is the game loop's).
+    virtual void load_map_of(int /*slot*/) {}
 };
 // Null restores the default.
 void set_battle_world(battle_world* world);
@@ -148,5 +157,15 @@ battle_world& battle_hooks();
 // The kind-5 inventory was closed: the round goes on.
 void inventory_closed();
 
-// Puts the battle into the game in place of the stand-in rounds.
+// Puts the battle into the game: the monsters' timer and look, their start
+// of a battle, the fight's experience and weapon, the map scripts' questions.
 void install_battle();
+// Forgets any battle (a new game, a map left, tests): the state, the plans.
+void reset_battle();
+// The monster timer: outside battle the monsters walk as ever; in battle
+// the engaged ones play their animations and the round goes on.
+void battle_monsters_tick();
+// The look after the party's steps and turns, with the battle flag recomputed.
+void battle_monsters_look();
+// The battle flag becomes the OR of the BATTLE bits of the living monsters.
+bool recompute_battle_flag();

@@ -6,6 +6,10 @@
 #include "rules/party.h"
 #include "world/screen_effects.h"
 
+fight_battle_link fight_battle;
+
+void (*monster_launch)(int slot, int item, int target_sector, int force, int bonus) = nullptr;
+
 namespace {
 
 class game_fight_world final : public monster_fight_world {
@@ -13,9 +17,19 @@ class game_fight_world final : public monster_fight_world {
     bool on() const override { return party_world_hooks().combat_log(); }
     void print(const char* text) override { party_world_hooks().console_print(text); }
     void battle_started() override { monster_battle.battle = true; }
+    void award_experience(int slot, int damage) override {
+        if (fight_battle.award_experience) fight_battle.award_experience(slot, damage);
+    }
+    int last_weapon() const override { return fight_battle.last_weapon ? fight_battle.last_weapon() : -1; }
+    int mutual_death_mode() const override {
+        return fight_battle.mutual_death_mode ? fight_battle.mutual_death_mode() : 0;
+    }
     uint32_t game_options() const override { return party_world_hooks().game_options(); }
     void monster_sound(int slot, int index) override { ::monster_sound(slot, index); }
     void show_damage(int set, int amount) override { ::show_damage(set, amount); }
+    void launch(int slot, int item, int target_sector, int force, int bonus) override {
+        if (monster_launch) monster_launch(slot, item, target_sector, force, bonus);
+    }
 };
 
 game_fight_world game_world;

@@ -54,6 +54,18 @@ class monster_fight_world : public attack_log {
 };
 // Null restores the default.
 void set_monster_fight_world(monster_fight_world* world);
+// The game's fight world sends a monster's arrow through this when it is set
+// (by the objects in the air); unset, nothing flies.
+extern void (*monster_launch)(int slot, int item, int target_sector, int force, int bonus);
+
+// The battle as the game's fight world reaches it: the battle rounds fill
+// these in when they are installed; unset entries answer as no battle would.
+struct fight_battle_link {
+    void (*award_experience)(int slot, int damage) = nullptr;
+    int (*last_weapon)() = nullptr;
+    int (*mutual_death_mode)() = nullptr;
+};
+extern fight_battle_link fight_battle;
 monster_fight_world& fight_world();
 
 // Battle actions of a monster per round from its speed statistic: one per
