@@ -57,6 +57,28 @@ canvas mockup() {
     return s;
 }
 
+// The screen while a battle is planned: the battle desk, the party slots and
+// the planning controls with the attack button pressed.
+canvas battle_mockup() {
+    using namespace screen_art;
+    canvas s(640, 480);
+    forge::paint::fill(s, {0, 0, 640, 480}, [](int, int) { return rgb8(0, 0, 0); });
+    forge::paint::fill(s, {0, 17, 640, 360}, [](int, int) { return rgb8(110, 110, 110); });
+    s.paste(paint_desk(true), 0, 378);
+    const canvas slot = paint_slot();
+    for (int i = 0; i < 4; ++i) {
+        s.paste(slot, 54 + 74 * i, 378);
+        forge::paint::fill(s, {54 + 74 * i + 3, 378 + 12, 54, 75},
+                           [](int, int) { return rgb8(150, 140, 130); });
+    }
+    s.paste(frame(paint_battle_controls(), 1, 102), 498, 378);
+    s.paste(paint_topbar(), 0, 0);
+    s.paste(frame(paint_compass(), 30, 16), 476, 0);
+    forge::paint::fill(s, {0, 16, 640, 1}, [](int, int) { return rgb8(0, 0, 0); });
+    forge::paint::fill(s, {0, 377, 640, 1}, [](int, int) { return rgb8(0, 0, 0); });
+    return s;
+}
+
 // The bottom panel showing a message: the tile frame around (70, 20, 400 x 50)
 // filled with the panel's light message colour.
 canvas message_mockup() {
@@ -115,6 +137,7 @@ int main(int argc, char** argv) {
         save(out, "sipky", paint_arrows(-1));
         const char* pressed[6] = {"sipky_s", "sipky_v", "sipky_j", "sipky_z", "sipky_sv", "sipky_sz"};
         for (int b = 0; b < 6; ++b) save(out, pressed[b], paint_arrows(b));
+        save(out, "m_souboj", paint_battle_controls());
         save(out, "postup", paint_status_icons());
         save(out, "death", paint_death());
         save(out, "pzasah", paint_hit());
@@ -139,6 +162,7 @@ int main(int argc, char** argv) {
         write_dialog_pcx(dialog, out + "/dialog.pcx");
         if (argc == 4) {
             forge::write_png_file(argv[3], forge::paint::to_image(mockup()));
+            forge::write_png_file(out + "/mockup_battle.png", forge::paint::to_image(battle_mockup()));
             forge::write_png_file(out + "/mockup_message.png", forge::paint::to_image(message_mockup()));
             forge::write_png_file(out + "/mockup_options.png", forge::paint::to_image(options_mockup()));
         }

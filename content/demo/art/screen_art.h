@@ -20,6 +20,10 @@ canvas paint_slot();                     // okno: 74 x 102, one party member's f
 // otherwise the button (0 forward, 1 right, 2 back, 3 left, 4 turn right,
 // 5 turn left) in three frames of 110 rows, pressed ever deeper.
 canvas paint_arrows(int pressed);
+// The battle's planning controls (m_souboj), drawn over the arrow panel: nine
+// frames of 142 x 102, the panel at rest, then each of the eight buttons
+// (attack, cast, run, walk, inventory, rest, clear, go) pressed.
+canvas paint_battle_controls();
 
 // The party bar's small pictures and effects.
 canvas paint_status_icons();   // postup: 13 x 13 cells one under the other

@@ -2,6 +2,7 @@
 // the arrow panel.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "screen_art.h"
 
@@ -294,6 +295,138 @@ canvas paint_arrow_panel(int pressed, int depth) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------ battle controls
+
+namespace {
+
+// The eight planning buttons: four columns and two rows of 31 x 42 (the
+// battle screen's layout): attack, cast, run, walk; inventory, rest, clear, go.
+rect battle_button_rect(int button) {
+    return {5 + 33 * (button % 4), 6 + 46 * (button / 4), 31, 42};
+}
+
+// A shape given by a test of points, drawn antialiased around (cx, cy).
+void shape(canvas& c, float cx, float cy, float reach, const rgb& colour,
+           const std::function<bool(float, float)>& inside) {
+    for (int y = static_cast<int>(cy - reach); y <= cy + reach; ++y)
+        for (int x = static_cast<int>(cx - reach); x <= cx + reach; ++x) {
+            const float t = coverage(x, y, inside);
+            if (t > 0) c.blend(x, y, colour, t);
+        }
+}
+
+void battle_glyph(canvas& c, int button, float cx, float cy, const rgb& colour) {
+    switch (button) {
+        case 0:  // a sword, point up and to the right
+            stroke(c, cx - 6, cy + 6, cx + 7, cy - 9, 2.6f, colour);
+            stroke(c, cx - 8, cy + 2, cx - 2, cy + 8, 2.0f, colour);
+            stroke(c, cx - 6, cy + 6, cx - 9, cy + 10, 1.8f, colour);
+            disc(c, cx - 9.5f, cy + 10.5f, 1.8f, colour);
+            break;
+        case 1:  // a rune stone with its sign
+            shape(c, cx, cy, 12, colour, [&](float x, float y) {
+                const float dx = (x - cx) / 8.0f, dy = (y - cy) / 11.0f;
+                const float d = dx * dx + dy * dy;
+                return d <= 1.0f && d >= 0.62f;
+            });
+            stroke(c, cx - 2, cy - 6, cx - 2, cy + 6, 1.6f, colour);
+            stroke(c, cx - 2, cy - 6, cx + 3, cy - 2, 1.6f, colour);
+            stroke(c, cx + 3, cy - 2, cx - 2, cy + 1, 1.6f, colour);
+            stroke(c, cx - 2, cy + 1, cx + 3, cy + 6, 1.6f, colour);
+            break;
+        case 2:  // running legs in a long stride
+            stroke(c, cx - 1, cy - 9, cx + 5, cy - 1, 2.6f, colour);
+            stroke(c, cx + 5, cy - 1, cx + 3, cy + 8, 2.4f, colour);
+            stroke(c, cx + 3, cy + 8, cx + 8, cy + 8, 2.0f, colour);
+            stroke(c, cx - 1, cy - 9, cx - 5, cy, 2.6f, colour);
+            stroke(c, cx - 5, cy, cx - 10, cy + 4, 2.4f, colour);
+            stroke(c, cx - 10, cy + 4, cx - 11, cy + 8, 2.0f, colour);
+            disc(c, cx - 1, cy - 10, 2.6f, colour);
+            break;
+        case 3:  // two footsteps, one ahead of the other
+            for (int foot : {0, 1}) {
+                const float fx = cx + (foot ? 4.0f : -4.0f), fy = cy + (foot ? -5.0f : 5.0f);
+                shape(c, fx, fy, 6, colour, [&](float x, float y) {
+                    const float dx = (x - fx) / 3.0f, dy = (y - fy + 1) / 4.5f;
+                    return dx * dx + dy * dy <= 1.0f;
+                });
+                disc(c, fx, fy + 5.5f, 1.9f, colour);
+            }
+            break;
+        case 4:  // a bag tied at the neck
+            fill_polygon(c,
+                         {cx - 4, cy - 5, cx + 4, cy - 5, cx + 9, cy + 4, cx + 7, cy + 9, cx - 7, cy + 9,
+                          cx - 9, cy + 4},
+                         colour);
+            fill_polygon(c, {cx - 5, cy - 11, cx + 5, cy - 11, cx + 2, cy - 6, cx - 2, cy - 6}, colour);
+            stroke(c, cx - 5, cy - 6, cx + 5, cy - 6, 1.4f, colour * 0.6f);
+            break;
+        case 5:  // the moon: a night's rest
+            shape(c, cx, cy, 11, colour, [&](float x, float y) {
+                const float a = (x - cx) * (x - cx) + (y - cy) * (y - cy);
+                const float b = (x - cx - 4.5f) * (x - cx - 4.5f) + (y - cy + 3) * (y - cy + 3);
+                return a <= 100.0f && b > 64.0f;
+            });
+            disc(c, cx + 7, cy - 8, 1.0f, colour);
+            disc(c, cx + 9, cy + 2, 0.8f, colour);
+            break;
+        case 6:  // a cross: the plan taken back
+            stroke(c, cx - 7, cy - 7, cx + 7, cy + 7, 3.2f, colour);
+            stroke(c, cx + 7, cy - 7, cx - 7, cy + 7, 3.2f, colour);
+            break;
+        default:  // the sun: the round begins
+            disc(c, cx, cy, 5.0f, colour);
+            for (int k = 0; k < 8; ++k) {
+                const float a = k * 3.14159f / 4, ca = std::cos(a), sa = std::sin(a);
+                stroke(c, cx + 7.5f * ca, cy + 7.5f * sa, cx + 11.5f * ca, cy + 11.5f * sa, 1.8f, colour);
+            }
+            break;
+    }
+}
+
+// The same button face as the arrows: a bronze ring round a slate face that
+// sinks and glows when pressed.
+void paint_battle_button(canvas& c, int button, bool pressed) {
+    const rect r = battle_button_rect(button);
+    bronze_frame(c, r, 2, 471 + button);
+    const rect face = r.inset(2);
+    fill(c, face, [&](int x, int y) { return slate(x, y, 481 + button) * (pressed ? 0.68f : 1.05f); });
+    if (!pressed) {
+        bevel(c, face, 2, 0.75f, true);
+    } else {
+        bevel(c, face, 3, 0.9f, false);
+        for (int y = face.y; y < face.y + face.h; ++y)
+            for (int x = face.x; x < face.x + face.w; ++x) {
+                const float dx = x + 0.5f - (face.x + face.w / 2.0f),
+                            dy = y + 0.5f - (face.y + face.h / 2.0f);
+                c.set(x, y,
+                      c.get(x, y) + rgb8(255, 140, 50) * (0.36f * std::exp(-(dx * dx + dy * dy) / 160.0f)));
+            }
+    }
+    const float shift = pressed ? 1.0f : 0.0f;
+    const float cx = r.x + r.w / 2.0f + shift, cy = r.y + r.h / 2.0f + shift;
+    // The "go" button carries a red sun: it is the one that starts the round.
+    const rgb ink = button == 7 ? rgb8(236, 96, 52) : GOLD;
+    battle_glyph(c, button, cx + 1.2f, cy + 1.2f, rgb8(8, 6, 6));
+    battle_glyph(c, button, cx, cy, pressed ? mix(ink, rgb8(255, 236, 150), 0.4f) : ink);
+}
+
+canvas paint_battle_panel(int pressed) {
+    canvas c(ARROW_W, ARROW_H);
+    fill(c, {0, 0, ARROW_W, ARROW_H}, [](int x, int y) { return dark_wood(x, y, 461); });
+    bronze_frame(c, {0, 0, ARROW_W, ARROW_H}, 4, 462);
+    for (int b = 0; b < 8; ++b) paint_battle_button(c, b, b == pressed);
+    return c;
+}
+
+}  // namespace
+
+canvas paint_battle_controls() {
+    canvas c(ARROW_W, ARROW_H * 9);
+    for (int f = 0; f < 9; ++f) c.paste(paint_battle_panel(f - 1), 0, f * ARROW_H);
+    return c;
+}
 
 canvas paint_arrows(int pressed) {
     if (pressed < 0) {

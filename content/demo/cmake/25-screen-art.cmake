@@ -1,5 +1,5 @@
 # The game screen's pictures (top bar, compass, bottom desk, party slot, arrow
-# panel and its pressed states, status icons, effects, cursors, window style,
+# panel and its pressed states, the battle's planning controls, status icons, effects, cursors, window style,
 # the options window's background, switch, slider knob and pressed button):
 # painted by our own code (art/screen_*.cpp, art/window_art.cpp) into PNGs,
 # turned by the forge into PCX files and packed into VORTHAN.DDL under their
@@ -9,7 +9,7 @@ add_executable(demo_art_screen ${DEMO_SRC}/art/screen_art.cpp ${DEMO_SRC}/art/sc
   ${DEMO_SRC}/art/screen_small.cpp ${DEMO_SRC}/art/screen_dialog.cpp ${DEMO_SRC}/art/window_art.cpp)
 target_link_libraries(demo_art_screen PRIVATE vorthan_forge)
 set(DEMO_SCREEN_ART ${CMAKE_CURRENT_BINARY_DIR}/art/screen)
-set(DEMO_SCREEN_PICTURES topbar kompas desk souboje okno sipky sipky_s sipky_v sipky_j sipky_z sipky_sv sipky_sz
+set(DEMO_SCREEN_PICTURES topbar kompas desk souboje m_souboj okno sipky sipky_s sipky_v sipky_j sipky_z sipky_sv sipky_sz
   postup death pzasah krevmin krevmid krevmax fx stupnice lodka msc_sip msc_x msc_who msc_zare
   ramecek wintxtr ideska volbades volbazpe checkbox volbasou)
 set(screen_pngs "")
