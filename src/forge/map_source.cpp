@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/strings.h"
+#include "forge/map_source_alcoves.h"
 #include "forge/map_source_scripts.h"
 
 namespace forge {
@@ -80,7 +81,8 @@ struct compiler {
         std::string head;
         std::string body;
     };
-    std::vector<pending> sector_lines, side_lines, item_lines, action_lines, place_lines, monster_lines;
+    std::vector<pending> sector_lines, side_lines, item_lines, action_lines, place_lines, monster_lines,
+        alcove_lines;
     // [script x y [layer] direction] sections: the head and the lines.
     struct script_section {
         int line;
@@ -417,6 +419,7 @@ struct compiler {
         for (const pending& p : sector_lines) sector_line(p);
         for (const pending& p : side_lines) side_line(p);
         for (const pending& p : item_lines) item_line(p);
+        for (const pending& p : alcove_lines) alcove_line(p);
         for (const pending& p : action_lines) action_line(p);
         for (const pending& p : place_lines) place_line(p);
         for (const script_section& s : scripts) script(s);
@@ -644,6 +647,27 @@ struct compiler {
         result.map.items.push_back(std::move(place));
     }
 
+    // One alcove: its record, and the wall gets the RECESS flag.
+    void alcove_line(const pending& p) {
+        auto head =
+            read_side_head(p, "alcove line is: x y [layer] direction: sill-x sill-y width height [items]");
+        if (!head) return;
+        std::string why;
+        auto record = compile_alcove(
+            head->sector, head->direction, p.body,
+            [&](const std::string& name) { return item_number(name, p.line); }, why);
+        if (!record) {
+            if (!why.empty()) error(p.line, why);
+            return;
+        }
+        for (const auto& r : result.map.recesses)
+            if (r[0] == (*record)[0] && r[1] == (*record)[1] && r[2] == (*record)[2])
+                return error(p.line, "that wall has an alcove already");
+        result.map.recesses.push_back(*record);
+        result.map.sides[static_cast<size_t>(4 * head->sector + head->direction)].arch_and_flags2 |=
+            SIDE2_RECESS;
+    }
+
     // An item named in the map: its number from the item source, or an error.
     std::optional<int> item_number(const std::string& name, int line) {
         if (!item_names) {
@@ -852,7 +876,8 @@ struct compiler {
                            (section != "map" && section != "textures" && section != "legend" &&
                             section != "sectors" && section != "sides" && section != "texts" &&
                             section != "items" && section != "sounds" && section != "actions" &&
-                            section != "places" && section != "links" && section != "monsters")) {
+                            section != "places" && section != "links" && section != "monsters" &&
+                            section != "alcoves")) {
                     error(line_no, "unknown section '" + t + "'");
                     section = "?";
                 }
@@ -884,7 +909,7 @@ struct compiler {
             } else if (section == "legend") {
                 legend_line(t, line_no);
             } else if (section == "sectors" || section == "sides" || section == "items" ||
-                       section == "actions") {
+                       section == "actions" || section == "alcoves") {
                 size_t colon = t.find(':');
                 if (colon == std::string::npos) {
                     error(line_no, "line is: position: settings");
@@ -897,6 +922,8 @@ struct compiler {
                     side_lines.push_back(p);
                 else if (section == "items")
                     item_lines.push_back(p);
+                else if (section == "alcoves")
+                    alcove_lines.push_back(p);
                 else
                     action_lines.push_back(p);
             } else if (section == "texts") {
