@@ -3,6 +3,8 @@
 // calls into the screen.
 #include "rules/battle_desk/battle_desk.h"
 
+#include <cstdio>
+
 #include "base/strings.h"
 #include "core/handles.h"
 #include "core/timers.h"
@@ -265,13 +267,6 @@ class desk_screen final : public battle_screen {
     }
 };
 
-class desk_panel final : public panel_battle {
-  public:
-    bool running() const override { return battle_on(); }
-    int state() const override { return battle.phase; }
-    int walking_member() const override { return ::walking_member(); }
-};
-
 class desk_world final : public battle_world {
   public:
     void open_inventory(int slot) override {
@@ -279,10 +274,16 @@ class desk_world final : public battle_world {
         inventory_closed();
     }
     void changed() override { show_battle(); }
+    void show_text(int number, const char* name) override {
+        const char* format = string_list_get(ui_strings, number);
+        if (!format) return;
+        char text[256];
+        std::snprintf(text, sizeof text, format, name ? name : "");
+        show_panel_message(text);
+    }
 };
 
 desk_screen the_screen;
-desk_panel the_panel;
 desk_world the_world;
 
 bool movement_battle_running() {
@@ -297,7 +298,6 @@ int movement_walker() {
 void install_battle_desk() {
     desk = battle_desk_state{};
     set_battle_screen(&the_screen);
-    set_battle_on_panel(&the_panel);
     set_battle_world(&the_world);
     movement_battle.running = movement_battle_running;
     movement_battle.walking_member = movement_walker;
@@ -308,7 +308,6 @@ void install_battle_desk() {
 void remove_battle_desk() {
     remove_timers(TIMER_DESK_BUTTON);
     set_battle_screen(nullptr);
-    set_battle_on_panel(nullptr);
     set_battle_world(nullptr);
     movement_battle = movement_battle_hooks{};
     desk = battle_desk_state{};

@@ -66,7 +66,7 @@ void draw_desk_controls();  // the planning controls over the arrow panel
 void draw_desk_overlay();   // the plan list and the hand box over the view
 
 // Puts the battle screen into the game: the game screen's battle hooks, the
-// panel's view of the battle, the steps of a walking member, and the
-// battle's calls into the screen. Call after install_battle.
+// steps of a walking member, and the battle's calls into the screen. Call
+// after install_battle (the panel's view of the battle is the battle's own).
 void install_battle_desk();
 void remove_battle_desk();
