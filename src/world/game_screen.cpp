@@ -29,6 +29,7 @@
 scene_state scene;
 game_screen_windows screen_windows;
 void (*view_clicked)(int x, int y, bool modifier) = nullptr;
+void (*flying_tick)() = nullptr;
 
 namespace {
 
@@ -134,8 +135,10 @@ void effects_timer(timer_node*) {
     }
 }
 
-// Flying objects belong to rules not built yet.
-void flying_timer(timer_node*) {}
+// The scene timer redraws at the same period, so what moved is shown then.
+void flying_timer(timer_node*) {
+    if (flying_tick) flying_tick();
+}
 void party_timer(timer_node*) {
     game_tick();
     if (world_monsters.game_tick) world_monsters.game_tick();

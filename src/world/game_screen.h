@@ -55,6 +55,10 @@ struct game_screen_windows {
 };
 extern game_screen_windows screen_windows;
 
+// One step of the objects in the air, run by the flying timer; put here by
+// the rules. Unset: nothing flies.
+extern void (*flying_tick)();
+
 // A left click on the view itself (the items lying on its floor), with the
 // modifier key held or not; put here by the rules. Unset: nothing happens.
 extern void (*view_clicked)(int x, int y, bool modifier);

@@ -14,7 +14,7 @@ constexpr uint8_t FLY_LEVEL = 0x01;    // no gravity
 constexpr uint8_t FLY_MAGICAL = 0x02;  // vanishes on impact, no item stays
 constexpr uint8_t FLY_HIT = 0x04;
 constexpr uint8_t FLY_SILENT = 0x08;
-constexpr uint8_t FLY_ARMED = 0x10;    // may hit in this sector
+constexpr uint8_t FLY_ARMED = 0x10;  // may hit in this sector
 constexpr uint8_t FLY_LANDED = 0x20;
 constexpr uint8_t FLY_REMOVE = 0x40;
 
@@ -40,9 +40,32 @@ struct flying_object {
     int bonus = 0;
     int splits = 0;
     uint8_t fly_flags = 0;
+    int fade = 0;       // phases left of a magical object fading after its hit
+    int came_from = 0;  // the sector it flew in from (0: where it started)
     // The first item of the object (the list's first entry, else `item`).
     int16_t first_item() const { return items.empty() ? item : items.front(); }
 };
+
+constexpr int FLY_FADE_PHASES = 3;
+// A chain of teleporting sectors carries an object at most this far at once;
+// beyond it the object drops where it is.
+constexpr int FLY_MAX_TELEPORT_HOPS = 8;
+
+// What the flight reaches outside the rules of flight: the sounds of the
+// items and the spells they cast when they hit. The defaults stand for a
+// game without them: nothing sounds, no spell is cast.
+class flight_world {
+  public:
+    virtual ~flight_world() = default;
+    // The item's own sound (item_def::sound) plays in the sector.
+    virtual void item_sound(int /*item*/, int /*sector*/) {}
+    // An item with charges casts its spell on the sector it hit; `owner` is
+    // the object's owner.
+    virtual void cast_item_spell(int /*spell*/, int /*sector*/, int /*owner*/) {}
+};
+// Null restores the default.
+void set_flight_world(flight_world* world);
+flight_world& flight_hooks();
 
 // Every object in the air, newest first.
 std::vector<flying_object>& flying_objects();
@@ -68,6 +91,18 @@ void clear_flying_objects();
 
 // A hit test of object `p` in sector `s`; true when anything was hit.
 bool flight_hit_test(flying_object& p, int sector);
+// The flight ends against something: the object stops and lands, falls, or
+// (magical) fades away.
+void flight_impact(flying_object& p);
+
+// The floor quarter an object lands on: the half ahead or behind by its
+// progress, the side by its offset.
+int landing_quarter(const flying_object& p);
+// True when an object in the air carries the item (stack marks count as
+// their item): its clone must not be reused.
+bool flight_holds_item(int16_t item);
+// Draws the objects flying in a sector seen in cell (column, depth).
+void draw_flying_in_cell(int sector, int column, int depth, int view_direction);
 
 // Puts the flying objects into the game: the flying timer, the view's
 // drawing hook, map traps (command 5), monsters' arrows, throwing from the

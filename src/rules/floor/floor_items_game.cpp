@@ -17,6 +17,8 @@
 #include "world/view.h"
 
 void (*game_floor_world::cursor_changed)() = nullptr;
+void (*game_floor_world::thrower)(int, int, bool, held_list&) = nullptr;
+bool (*game_floor_world::in_flight)(int16_t) = nullptr;
 
 namespace {
 
@@ -62,7 +64,8 @@ void script_drop_money(int sector, int quarter, int amount) {
 }
 
 bool clone_in_use(int16_t item) {
-    return party_holds_item(item) || floor_holds_item(item) || alcove_holds_item(item) ||
+    return party_holds_item(item) || floor_holds_item(item) ||
+           (game_floor_world::in_flight && game_floor_world::in_flight(item)) || alcove_holds_item(item) ||
            std::find(game_held().begin(), game_held().end(), item) != game_held().end() ||
            std::find(game_held().begin(), game_held().end(), static_cast<int16_t>(-item)) !=
                game_held().end();
@@ -73,6 +76,10 @@ void check_entered_map() {
 }
 
 }  // namespace
+
+void game_floor_world::throw_items(int x, int y, bool level, held_list& held) {
+    if (thrower) thrower(x, y, level, held);
+}
 
 void game_floor_world::held_changed() {
     if (cursor_changed) cursor_changed();

@@ -6,13 +6,18 @@
 
 #include "rules/floor/floor_items.h"
 
-// The game's own floor world: throwing and the cursor. Throwing is a later
-// part of the game (nothing is thrown, the items stay held); `cursor_changed`
-// is called, when set, after the held list changed.
+// The game's own floor world: throwing and the cursor. Throwing goes through
+// `thrower`, set by the objects in the air; `cursor_changed` is called, when
+// set, after the held list changed.
 class game_floor_world : public floor_world {
   public:
+    void throw_items(int x, int y, bool level, held_list& held) override;
     void held_changed() override;
     static void (*cursor_changed)();
+    // Throwing, when set by the objects in the air; unset, the items stay held.
+    static void (*thrower)(int x, int y, bool level, held_list& held);
+    // True when an object in the air carries the item, when set.
+    static bool (*in_flight)(int16_t item);
 };
 
 // The pick-up effects as the game runs them: the map's pick-up hook at the
