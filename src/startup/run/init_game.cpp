@@ -20,6 +20,7 @@
 #include "platform/display.h"
 #include "rules/binding/rest_rules.h"
 #include "rules/binding/world_binding.h"
+#include "rules/flight/flight.h"
 #include "rules/floor/floor_items_game.h"
 #include "rules/game_tables.h"
 #include "rules/item_pictures.h"
@@ -147,6 +148,7 @@ void init_game() {
     install_monster_table();
     install_monster_ai();
     install_monster_fight();
+    install_flight();
     install_battle_standin();  // the monsters' side of a battle until the battle rounds exist
     install_monster_drawing();
     // The members standing apart from the party, seen in the view.

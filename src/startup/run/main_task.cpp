@@ -4,6 +4,7 @@
 #include "gfx/screen.h"
 #include "platform/display.h"
 #include "rules/binding/world_binding.h"
+#include "rules/flight/flight.h"
 #include "rules/party.h"
 #include "startup/run/game_main.h"
 #include "world/game_screen.h"
@@ -82,6 +83,7 @@ void run_maps(bool continuing) {
         change_pending = false;
 
         party_leaves_map();
+        land_all();  // what is in the air lands before the map's state is stored
         unload_map(party.sector);
         if (!next_map_name.empty()) result = load_map(next_map_name);
         // The hooks name sides of the map that installed them.
