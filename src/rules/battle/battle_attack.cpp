@@ -1,6 +1,7 @@
 // The members' attacks: melee, aiming, shooting, throwing, wands, and the
 // experience a hit brings.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "core/random.h"
@@ -278,7 +279,7 @@ void award_experience(int monster_slot, int damage) {
     const int hp_max = mp->stats[STAT_HP_MAX];
     if (hp_max <= 0) return;
     const float share = float(mp->experience) * float(damage) / float(hp_max);
-    const int32_t points = int32_t(std::clamp(share, -2.0e9f, 2.0e9f));
+    const int32_t points = int32_t(std::clamp<double>(share, INT32_MIN, INT32_MAX));
     add_experience(m, points);
     log("%s experience: %d\n", name_of(m), int(points));
 }
