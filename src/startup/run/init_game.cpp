@@ -18,6 +18,7 @@
 #include "monsters/monster_draw.h"
 #include "monsters/monsters.h"
 #include "platform/display.h"
+#include "rules/battle/battle.h"
 #include "rules/binding/rest_rules.h"
 #include "rules/binding/world_binding.h"
 #include "rules/flight/flight.h"
@@ -25,7 +26,6 @@
 #include "rules/game_tables.h"
 #include "rules/item_pictures.h"
 #include "rules/monster_fight/monster_fight.h"
-#include "rules/monster_fight/rounds_standin.h"
 #include "rules/monsters_ai/monster_ai.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
@@ -149,7 +149,7 @@ void init_game() {
     install_monster_ai();
     install_monster_fight();
     install_flight();
-    install_battle_standin();  // the monsters' side of a battle until the battle rounds exist
+    install_battle();  // the rounds: the monster timer and look go through them
     install_monster_drawing();
     // The members standing apart from the party, seen in the view.
     install_member_figures();
