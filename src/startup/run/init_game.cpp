@@ -19,6 +19,7 @@
 #include "monsters/monsters.h"
 #include "platform/display.h"
 #include "rules/battle/battle.h"
+#include "rules/battle_desk/battle_desk.h"
 #include "rules/binding/rest_rules.h"
 #include "rules/binding/world_binding.h"
 #include "rules/flight/flight.h"
@@ -150,6 +151,7 @@ void init_game() {
     install_monster_fight();
     install_flight();
     install_battle();  // the rounds: the monster timer and look go through them
+    install_battle_desk();
     install_monster_drawing();
     // The members standing apart from the party, seen in the view.
     install_member_figures();
