@@ -166,6 +166,17 @@ TEST_F(Flight, ArrowThatKillsAMonsterDoesNotStayWithItButAThrownDaggerDoes) {
     EXPECT_EQ(
         floor_list(3, 0).size() + floor_list(3, 1).size() + floor_list(3, 2).size() + floor_list(3, 3).size(),
         1u);
+
+    // Of a thrown stack only the dagger that struck stays; the others fall.
+    for (int q = 0; q < FLOOR_QUARTERS; ++q) take_stack(3, q);
+    monster& third = place(2, 3, 500);
+    held_list stack{DAGGER, -DAGGER, -DAGGER};
+    throw_items(100, 100, true, stack);
+    fly();
+    EXPECT_EQ(third.carried[0], DAGGER);
+    size_t on_floor = 0;
+    for (int q = 0; q < FLOOR_QUARTERS; ++q) on_floor += floor_list(3, q).size();
+    EXPECT_EQ(on_floor, 2u);
 }
 
 TEST_F(Flight, MembersProjectilePassesTwoMembersAndHitsOneOfThree) {

@@ -6,6 +6,7 @@
 #include "rules/attack_roll.h"
 #include "rules/flight/flight.h"
 #include "rules/flight/flight_map.h"
+#include "rules/floor/floor_items.h"
 #include "rules/items.h"
 #include "rules/monster_fight/monster_fight.h"
 #include "rules/party.h"
@@ -159,6 +160,14 @@ bool hit_monsters(flying_object& p, int sector, const item_def& item, int16_t it
             p.items.erase(p.items.begin());
         else
             p.item = 0;
+    }
+    // The rest of a thrown stack falls at the monster's feet: only the one
+    // that struck stays with it (or is lost).
+    if (p.items.size() > 1 || (p.items.size() == 1 && p.items.front() != item_number)) {
+        if (!p.items.empty() && p.items.front() == item_number) p.items.erase(p.items.begin());
+        p.items.front() = static_cast<int16_t>(std::abs(p.items.front()));
+        drop_items(sector, nearest_quarter(m->pos_x, m->pos_y), p.items);
+        p.items.clear();
     }
     return true;
 }
