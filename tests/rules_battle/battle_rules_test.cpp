@@ -186,3 +186,41 @@ TEST_F(BattleTest, LosingTheLastGroupRaisesDefeatAndShowsTheDefeatScreen) {
     EXPECT_FALSE(monster_table[0].state & MST_BATTLE);
     reset_screen_effects();
 }
+
+namespace {
+struct counting_casts : recording_battle_world {
+    int casts = 0;
+    void cast_spell(int, int, int, int) override { ++casts; }
+};
+}  // namespace
+
+TEST_F(BattleTest, WandCastsUntilItsLastChargeAndOneRecordedBelowZeroCastsNothing) {
+    counting_casts casting;
+    set_battle_world(&casting);
+    item_def wand;
+    std::snprintf(wand.name, sizeof wand.name, "wand");
+    wand.type = IT_WAND;
+    wand.placement = PL_ONE_HAND;
+    wand.spell = 7;
+    wand.charges = 2;
+    item_def broken = wand;
+    broken.charges = -3;
+    game_items().set_definitions({wand, broken});
+    party_member& m = member(0, 2);
+
+    m.worn[SLOT_RIGHT_HAND] = 2;  // charges -3
+    use_wand(0, 0);
+    EXPECT_EQ(casting.casts, 0);
+    EXPECT_EQ(m.worn[SLOT_RIGHT_HAND], 2);
+
+    m.worn[SLOT_RIGHT_HAND] = 1;  // two charges: a clone with one is left
+    use_wand(0, 0);
+    EXPECT_EQ(casting.casts, 1);
+    const int16_t left = m.worn[SLOT_RIGHT_HAND];
+    ASSERT_GT(left, 2);
+    EXPECT_EQ(game_items().find(left)->charges, 1);
+    use_wand(0, 0);  // the last charge: the wand is gone
+    EXPECT_EQ(casting.casts, 2);
+    EXPECT_EQ(m.worn[SLOT_RIGHT_HAND], 0);
+    set_battle_world(&hooks);
+}
