@@ -477,6 +477,13 @@ struct compiler {
                     side.flags |= SIDE_NOPLAYER | SIDE_NOMONSTER | SIDE_NOTHING;
                 } else if (auto s = cell_sector(value, where->second, p.line)) {
                     sec.exits[*d] = static_cast<uint16_t>(*s);
+                    // Stairs to another layer usually lead through what the
+                    // grid drew as a wall: the way through must be open, or
+                    // the exit could never be taken. [sides] may close it again.
+                    if (side.flags == WALL_SIDE) {
+                        side.flags = OPEN_SIDE;
+                        side.primary = 0;
+                    }
                 }
             } else if (key == "shaded") {
                 coord.coord_flags |= MC_SHADED;

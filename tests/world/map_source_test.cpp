@@ -241,6 +241,32 @@ TEST(MapSourceLayers, ExitsJoinLayersAndLayersKeepTheirCoordinates) {
     EXPECT_TRUE(r.map.sides[4 * 3 + 3].flags & SIDE_NOPLAYER);
 }
 
+// Stairs down: the grid draws a wall south of the top step, the exit makes it
+// a way through (a [sides] line can still put a door there); a shaft's
+// target may lie on the layer below.
+TEST(MapSourceLayers, ExitThroughAWallOpensItAndAShaftFallsToTheLayerBelow) {
+    auto r = compile(
+        "[map]\nstart = 1 1 s\n[textures]\nwall w = A B C\nwall door = D E F\n[legend]\n# = wall=w\n"
+        ". = floor=none\ns = type=11\n[grid]\n####\n#.s#\n####\n[grid -1]\n####\n#..#\n####\n"
+        "[sectors]\n1 1: exit.south=1,1,-1\n1 1 -1: exit.north=1,1 exit.west=2,1,-1\n2 1: target=2,1,-1\n"
+        "[sides]\n1 1 -1 west: primary=door flags=+P_VIS+!PLR\n");
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    const int top = r.sector_at.at({1, 1, 0}), shaft = r.sector_at.at({2, 1, 0});
+    const int foot = r.sector_at.at({1, 1, -1}), below = r.sector_at.at({2, 1, -1});
+    const map_side& down = r.map.sides[static_cast<size_t>(4 * top + 2)];
+    EXPECT_EQ(r.map.sectors[static_cast<size_t>(top)].exits[2], foot);
+    EXPECT_FALSE(down.flags & (SIDE_NOPLAYER | SIDE_P_VIS));
+    EXPECT_TRUE(down.flags & SIDE_TRANSPARENT);
+    EXPECT_EQ(down.primary, 0);
+    EXPECT_FALSE(r.map.sides[static_cast<size_t>(4 * foot)].flags & SIDE_NOPLAYER);
+    // The side line comes after the exit: the door it draws stays shut.
+    EXPECT_TRUE(r.map.sides[static_cast<size_t>(4 * foot + 3)].flags & SIDE_NOPLAYER);
+    EXPECT_EQ(r.map.sides[static_cast<size_t>(4 * foot + 3)].primary, 2);
+    // Walls the exits do not touch stay walls; the shaft falls to the lower layer.
+    EXPECT_TRUE(r.map.sides[static_cast<size_t>(4 * top + 3)].flags & SIDE_NOPLAYER);
+    EXPECT_EQ(r.map.sectors[static_cast<size_t>(shaft)].action_target, below);
+}
+
 // The demo's first map: big enough, with the places the view needs.
 TEST(DemoMap, KeepCompilesWithHallShadeAndStart) {
     auto r = compile_demo_map("keep.mapsrc");
