@@ -279,7 +279,10 @@ void battle_monsters_look() {
 }
 
 void install_battle() {
+    // A run starts outside battle, whatever an earlier game left engaged.
     reset_battle();
+    monster_battle.battle = false;
+    monster_battle.ambush = false;
     monster_hooks.start_battle = start_battle;
     world_monsters.tick = battle_monsters_tick;
     world_monsters.look = battle_monsters_look;
