@@ -2,6 +2,7 @@
 #include "forge/texture_source.h"
 
 #include "forge/texture_doors.h"
+#include "forge/texture_niche.h"
 
 #include <algorithm>
 #include <cmath>
@@ -560,6 +561,7 @@ const std::map<std::string, std::function<texture_canvas(uint32_t)>>& generators
             {"torch", torch},         {"banner", banner},       {"arch", round_arch},
         };
         add_mechanism_sources(t);
+        add_niche_sources(t);
         return t;
     }();
     return table;
