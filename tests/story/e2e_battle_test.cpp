@@ -1,0 +1,176 @@
+// The whole program on the headless display with the demo's keep, on a
+// seeded random: battles fought through the battle screen with the mouse and
+// keys. The party is won over the grey goblin at the great hall's doorway,
+// walks away from it until it gives up, and falls to the ogre. The party is
+// put beside each monster with the world's own placing; frames are compared
+// with golden pictures.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <utility>
+
+#include "core/random.h"
+#include "demo_session.h"
+#include "monsters/monsters.h"
+#include "rules/battle/battle.h"
+#include "rules/battle_desk/battle_desk.h"
+#include "rules/flight/flight.h"
+#include "rules/floor/floor_items.h"
+#include "rules/inventory.h"
+#include "rules/items.h"
+#include "rules/monsters_ai/monster_ai.h"
+#include "rules/party.h"
+#include "support/golden.h"
+#include "support/scripted_run.h"
+#include "world/game_screen.h"
+#include "world/map.h"
+#include "world/map_scripts.h"
+#include "world/movement.h"
+#include "world/party_standin.h"
+#include "world/screen_effects.h"
+
+namespace {
+
+const std::string demo_dir = VORTHAN_DEMO_DIR;
+const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/story/golden/";
+
+constexpr uint16_t KEY_ENTER = 0x1C0D, KEY_DOWN = 0x5000;
+constexpr int NORTH = 0, SOUTH = 2;
+
+int sector_at(int x, int y) {
+    for (int s = 1; s < current_map.sector_count; ++s)
+        if (current_map.coords[size_t(s)].x == x && current_map.coords[size_t(s)].y == y) return s;
+    return 0;
+}
+[[maybe_unused]] std::pair<int, int> cell_of(int sector) {
+    const map_coord& c = current_map.coords[size_t(sector)];
+    return {c.x, c.y};
+}
+// The slot of the monster of that animation set placed at the cell, -1 for none.
+int placed_at(const char* anim, int x, int y) {
+    const int home = sector_at(x, y);
+    for (int i = 0; i < MONSTER_SLOTS; ++i) {
+        const monster& m = monster_table[size_t(i)];
+        if (m.alive() && m.home_sector == home && std::string(m.anim_name) == anim) return i;
+    }
+    return -1;
+}
+// The party put down at a cell as a map's teleport would, and the monsters
+// told, as after a step.
+void put_party(int x, int y, int direction) {
+    const int sector = sector_at(x, y);
+    ASSERT_NE(sector, 0);
+    place_party(sector, direction);
+    mark_party_sectors();
+    redraw_scene();
+    battle_monsters_look();
+}
+int item_named(const char* name) {
+    const item_table& items = game_items();
+    for (int number = 1; number <= items.definition_count(); ++number)
+        if (std::strcmp(items.find(number)->name, name) == 0) return number;
+    return 0;
+}
+int party_experience() {
+    int total = 0;
+    for (const party_member& m : party_members)
+        if (m.used) total += m.experience;
+    return total;
+}
+bool anything_on_floor(int sector) {
+    for (int q = 0; q < FLOOR_QUARTERS; ++q)
+        if (floor_stack_count(sector, q) > 0) return true;
+    return false;
+}
+
+// A click at the middle of a rectangle of the screen.
+void click_in(demo_session& s, desk_rect r) {
+    s.click(r.x + r.w / 2, r.y + r.h / 2);
+}
+
+bool demo_built() {
+    return std::filesystem::exists(demo_dir + "/maps/KEEP.MAP");
+}
+
+}  // namespace
+
+TEST(BattleEndToEnd, TwoAttacksAndAThrownDaggerKillTheGoblinAndItsLootLiesThere) {
+    if (!demo_built()) GTEST_SKIP() << "the demo is not built";
+    random_seed(1313);
+    demo_session s;
+    int goblin = -1, experience_before = 0, goblin_sector = 0;
+    s.wait(500);
+    // The grey goblin keeps the great hall's doorway looking south: the party
+    // comes up the corridor to the sector in front of it, facing it.
+    s.probe([&] {
+        goblin = placed_at("GOBLIN", 16, 7);
+        ASSERT_GE(goblin, 0);
+        goblin_sector = monster_table[size_t(goblin)].sector;
+        // A goblin takes a few rounds to fall to the starting party; one
+        // round does here.
+        monster_table[size_t(goblin)].hp = 3;
+        experience_before = party_experience();
+        put_party(16, 8, NORTH);
+        EXPECT_TRUE(monster_battle.battle);
+    });
+    s.wait(1500);
+    s.probe([&] {
+        EXPECT_EQ(battle.phase, BATTLE_PLANNING);
+        EXPECT_EQ(battle.acting, 0);
+    });
+    // Borin holds an axe and a shield: the hand box asks, the axe strikes.
+    click_in(s, desk_button_rect(DESK_ATTACK));
+    s.probe([&] { EXPECT_TRUE(desk.choosing_hand); });
+    click_in(s, hand_field_rect(HAND_FIRST));
+    // Lenka strikes with her staff.
+    click_in(s, desk_button_rect(DESK_ATTACK));
+    // Tomas throws a dagger from the hand: a click on the view above the floor.
+    s.probe([&] {
+        EXPECT_EQ(battle.acting, 2);
+        game_held() = {int16_t(item_named("Dagger"))};
+    });
+    s.click(330, 150);
+    // Vesna rests.
+    click_in(s, desk_button_rect(DESK_REST));
+    s.wait(200);
+    const size_t planned = s.probe([&] {
+        for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(party_members[slot].actions_left, 0) << slot;
+        EXPECT_EQ(party_members[0].plan[0].action, BA_ATTACK);
+        EXPECT_EQ(party_members[0].plan[0].arg, HAND_FIRST);
+        EXPECT_EQ(party_members[1].plan[0].action, BA_ATTACK);
+        EXPECT_EQ(party_members[2].plan[0].action, BA_THROW);
+        EXPECT_EQ(party_members[3].plan[0].action, BA_REST);
+        EXPECT_TRUE(game_held().empty());
+    });
+    click_in(s, desk_button_rect(DESK_GO));
+    // The round plays one entry per monster tick: the goblin strikes, Vesna
+    // rests, and Tomas's dagger is in the air.
+    s.wait(3000);
+    const size_t thrown = s.probe([&] {
+        EXPECT_EQ(battle.phase, BATTLE_ROUND);
+        EXPECT_EQ(battle.acting, 2);
+        ASSERT_EQ(flying_objects().size(), 1u);
+        EXPECT_EQ(flying_objects().front().first_item(), item_named("Dagger"));
+    });
+    // Borin's axe fells it; the round ends and with it the battle.
+    s.wait(4000);
+    const size_t won = s.probe([&] {
+        EXPECT_FALSE(monster_table[size_t(goblin)].alive());
+        EXPECT_FALSE(monster_battle.battle);
+        EXPECT_EQ(battle.phase, BATTLE_OFF);
+        EXPECT_GT(party_experience(), experience_before);
+        EXPECT_TRUE(anything_on_floor(goblin_sector));
+    });
+
+    const scripted_run_result run = s.run();
+    ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
+    EXPECT_EQ(run.exit_code, 0);
+    ASSERT_EQ(run.checkpoints.size(), s.probes.size());
+    const std::pair<size_t, const char*> goldens[] = {
+        {planned, "battle_planned"}, {thrown, "battle_dagger_thrown"}, {won, "battle_won"}};
+    for (const auto& [index, name] : goldens)
+        EXPECT_TRUE(golden::matches(golden_dir + name + ".png", run.checkpoints[index].frame_buffer.data()))
+            << name;
+}
