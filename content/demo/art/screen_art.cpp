@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
         save(out, "m_souboj", paint_battle_controls());
         save(out, "postup", paint_status_icons());
         save(out, "death", paint_death());
+        save(out, "bones", paint_bones());
         save(out, "pzasah", paint_hit());
         save(out, "krevmin", paint_blood(0));
         save(out, "krevmid", paint_blood(1));

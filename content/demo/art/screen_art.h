@@ -28,6 +28,7 @@ canvas paint_battle_controls();
 // The party bar's small pictures and effects.
 canvas paint_status_icons();   // postup: 13 x 13 cells one under the other
 canvas paint_death();          // 54 x 75
+canvas paint_bones();          // 194 x 80, a fallen member in the view
 canvas paint_hit();            // pzasah: 44 x 36
 canvas paint_blood(int size);  // krevmin/mid/max (size 0..2): 120 x 840, 8 frames of 105 rows
 canvas paint_sparkle();        // fx: 16 x 240, 15 frames of 16 rows

@@ -103,6 +103,26 @@ canvas paint_death() {
     return c;
 }
 
+canvas paint_bones() {
+    // A fallen member seen in the view: a skull and scattered bones lying on
+    // the floor, on a clear ground. The view scales it like a member's figure.
+    canvas c(194, 80);
+    const rgb bone = rgb8(214, 204, 178), shadow = rgb8(110, 98, 80);
+    const float bones[][4] = {{30, 62, 92, 70}, {104, 72, 166, 58}, {58, 52, 82, 76}, {120, 50, 150, 74}};
+    for (const auto& b : bones) {
+        stroke(c, b[0], b[1] + 2, b[2], b[3] + 2, 6, shadow);
+        stroke(c, b[0], b[1], b[2], b[3], 4.5f, bone);
+        for (int end = 0; end < 2; ++end) disc(c, b[end * 2], b[end * 2 + 1], 4, bone);
+    }
+    disc(c, 97, 44, 19, shadow);
+    disc(c, 97, 42, 18, bone);
+    fill_polygon(c, {86, 50, 108, 50, 105, 64, 89, 64}, bone);
+    disc(c, 90, 42, 5, INK);
+    disc(c, 104, 42, 5, INK);
+    fill_polygon(c, {97, 48, 100, 55, 94, 55}, INK);
+    return c;
+}
+
 canvas paint_hit() {
     canvas c(44, 36);
     fill_polygon(c, star(22, 18, 9, 9, 18, 0.2f), rgb8(60, 8, 6));
