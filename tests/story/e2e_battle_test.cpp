@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -37,7 +38,7 @@ const std::string demo_dir = VORTHAN_DEMO_DIR;
 const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/story/golden/";
 
 constexpr uint16_t KEY_ENTER = 0x1C0D, KEY_DOWN = 0x5000;
-constexpr int NORTH = 0, SOUTH = 2;
+constexpr int NORTH = 0, EAST = 1, SOUTH = 2;
 
 int sector_at(int x, int y) {
     for (int s = 1; s < current_map.sector_count; ++s)
@@ -173,4 +174,84 @@ TEST(BattleEndToEnd, TwoAttacksAndAThrownDaggerKillTheGoblinAndItsLootLiesThere)
     for (const auto& [index, name] : goldens)
         EXPECT_TRUE(golden::matches(golden_dir + name + ".png", run.checkpoints[index].frame_buffer.data()))
             << name;
+}
+
+namespace {
+
+// The game's party world with the global events it raises counted.
+class counting_world final : public party_world {
+  public:
+    explicit counting_world(party_world& inner) : inner_(inner) {}
+    int raised[HOOK_COUNT] = {};
+
+    int view_sector() const override { return inner_.view_sector(); }
+    int view_direction() const override { return inner_.view_direction(); }
+    bool battle_running() const override { return inner_.battle_running(); }
+    uint32_t game_options() const override { return inner_.game_options(); }
+    int map_hazard() const override { return inner_.map_hazard(); }
+    int sector_type(int sector) const override { return inner_.sector_type(sector); }
+    void change_sector_flags(int sector, uint8_t set, uint8_t clear) override {
+        inner_.change_sector_flags(sector, set, clear);
+    }
+    bool raise_global_event(int event, int sector, int direction) override {
+        if (event >= 0 && event < HOOK_COUNT) ++raised[event];
+        return inner_.raise_global_event(event, sector, direction);
+    }
+    void play_sound(const char* name, int sector) override { inner_.play_sound(name, sector); }
+    void show_damage_later(int slot, int ticks) override { inner_.show_damage_later(slot, ticks); }
+    void cancel_transformation(party_member& member) override { inner_.cancel_transformation(member); }
+    void destroy_item(int item_number) override { inner_.destroy_item(item_number); }
+    void rebind_portraits(int slot) override { inner_.rebind_portraits(slot); }
+    void party_full() override { inner_.party_full(); }
+    bool combat_log() const override { return inner_.combat_log(); }
+    bool iron_skin() const override { return inner_.iron_skin(); }
+    void console_print(const char* text) override { inner_.console_print(text); }
+
+  private:
+    party_world& inner_;
+};
+
+}  // namespace
+
+TEST(BattleEndToEnd, TheOgreStrikesDownAPartyBroughtLowAndTheDefeatScreenShows) {
+    if (!demo_built()) GTEST_SKIP() << "the demo is not built";
+    random_seed(1316);
+    demo_session s;
+    std::unique_ptr<counting_world> counting;
+    int ogre = -1;
+    s.wait(500);
+    // The ogre stands in the great hall looking west: the party is put in
+    // front of it with one hit point each.
+    s.probe([&] {
+        ogre = placed_at("OGRBIG", 14, 5);
+        ASSERT_GE(ogre, 0);
+        counting = std::make_unique<counting_world>(party_world_hooks());
+        set_party_world(counting.get());
+        for (party_member& m : party_members)
+            if (m.used) m.hp = 1;
+        put_party(13, 5, EAST);
+        EXPECT_TRUE(monster_battle.battle);
+    });
+    // Each round is started with Enter; the members attack it on their own
+    // (the automatic plans) and it strikes one down a round. Enter after the
+    // end starts no battle: nobody is left to fight.
+    for (int press = 0; press < 30; ++press) s.press(KEY_ENTER, 1000);
+    const size_t defeated = s.probe([&] {
+        for (const party_member& m : party_members) {
+            if (m.used) {
+                EXPECT_LE(m.hp, 0);
+            }
+        }
+        EXPECT_EQ(counting->raised[HOOK_DEFEAT], 1);
+        EXPECT_TRUE(defeat_screen_shown());
+        EXPECT_FALSE(monster_battle.battle);
+        EXPECT_EQ(battle.phase, BATTLE_OFF);
+        set_party_world(nullptr);
+    });
+
+    const scripted_run_result run = s.run();
+    ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
+    ASSERT_EQ(run.checkpoints.size(), s.probes.size());
+    EXPECT_TRUE(
+        golden::matches(golden_dir + "battle_defeat.png", run.checkpoints[defeated].frame_buffer.data()));
 }
