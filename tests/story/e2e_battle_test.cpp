@@ -45,7 +45,7 @@ int sector_at(int x, int y) {
         if (current_map.coords[size_t(s)].x == x && current_map.coords[size_t(s)].y == y) return s;
     return 0;
 }
-[[maybe_unused]] std::pair<int, int> cell_of(int sector) {
+std::pair<int, int> cell_of(int sector) {
     const map_coord& c = current_map.coords[size_t(sector)];
     return {c.x, c.y};
 }
@@ -171,6 +171,61 @@ TEST(BattleEndToEnd, TwoAttacksAndAThrownDaggerKillTheGoblinAndItsLootLiesThere)
     ASSERT_EQ(run.checkpoints.size(), s.probes.size());
     const std::pair<size_t, const char*> goldens[] = {
         {planned, "battle_planned"}, {thrown, "battle_dagger_thrown"}, {won, "battle_won"}};
+    for (const auto& [index, name] : goldens)
+        EXPECT_TRUE(golden::matches(golden_dir + name + ".png", run.checkpoints[index].frame_buffer.data()))
+            << name;
+}
+
+// Not yet passing: the goblin leaves the battle, but a new round is still
+// planned after it (the battle flag stays set); being looked into.
+TEST(BattleEndToEnd, DISABLED_ThePartyWalksAwayFromTheGoblinUntilItGivesUpAndTheViewComesBack) {
+    if (!demo_built()) GTEST_SKIP() << "the demo is not built";
+    random_seed(1314);
+    demo_session s;
+    int goblin = -1;
+    s.wait(500);
+    s.probe([&] {
+        goblin = placed_at("GOBLIN", 16, 7);
+        ASSERT_GE(goblin, 0);
+        // It follows a sector a round and sees five: with four one walk of
+        // six steps takes the party out of its sight for good.
+        monster_table[size_t(goblin)].sight = 4;
+        put_party(16, 8, NORTH);
+        EXPECT_TRUE(monster_battle.battle);
+    });
+    s.wait(1500);
+    // Every member plans a walk; each takes the rest of its actions, so the
+    // next member plans after it.
+    for (int member = 0; member < 4; ++member) click_in(s, desk_button_rect(DESK_WALK));
+    s.probe([&] {
+        EXPECT_EQ(battle.phase, BATTLE_PLANNING);
+        for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(party_members[slot].plan[0].action, BA_WALK) << slot;
+    });
+    click_in(s, desk_button_rect(DESK_GO));
+    // Each member walks alone in its turn: the arrows step it back down the
+    // corridor, out of the goblin's sight (the keys wait while others act).
+    for (int press = 0; press < 48; ++press) s.press(KEY_DOWN, 250);
+    const size_t walked = s.probe([&] {
+        // Six steps each, fewer when a member's condition runs short.
+        for (int slot = 0; slot < 4; ++slot)
+            EXPECT_GE(cell_of(party_members[slot].sector).second, 13) << slot;
+    });
+    // The next round: the goblin finds nobody in sight and leaves the battle.
+    s.press(KEY_ENTER, 12000);
+    const size_t fled = s.probe([&] {
+        EXPECT_FALSE(monster_table[size_t(goblin)].state & MST_BATTLE);
+        EXPECT_TRUE(monster_table[size_t(goblin)].alive());
+        EXPECT_FALSE(monster_battle.battle);
+        EXPECT_EQ(battle.phase, BATTLE_OFF);
+        EXPECT_EQ(cell_of(party.sector).first, 16);
+        EXPECT_GE(cell_of(party.sector).second, 13);
+    });
+
+    const scripted_run_result run = s.run();
+    ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
+    EXPECT_EQ(run.exit_code, 0);
+    ASSERT_EQ(run.checkpoints.size(), s.probes.size());
+    const std::pair<size_t, const char*> goldens[] = {{walked, "battle_walked_away"}, {fled, "battle_fled"}};
     for (const auto& [index, name] : goldens)
         EXPECT_TRUE(golden::matches(golden_dir + name + ".png", run.checkpoints[index].frame_buffer.data()))
             << name;
