@@ -84,6 +84,9 @@ bool select_acting(int slot);
 bool plan_action(int kind, int arg = 0, int item = 0);
 // Both hands hold weapons that differ: planning an attack asks which hand.
 bool hand_choice_needed(int slot);
+// The hand an attack takes without asking: the one holding a weapon, 2 (both,
+// alternating) when both hold melee weapons.
+int attack_hand(int slot);
 // The held item is planned to be thrown toward screen point (x, y).
 bool plan_throw(int x, int y);
 // Fills the missing plans and starts the round.

@@ -29,6 +29,8 @@ void view_to(int slot);
 int hand_item(const party_member& m, int hand);
 const item_def* item(int number);
 bool melee_weapon(int number);
+// A melee weapon, throwing weapon, bow or wand: what an attack may use.
+bool is_weapon(int number);
 // The hand an attack takes when the player is not asked: both when the hands
 // hold two melee weapons, else the one holding a weapon (right first).
 int default_hand(const party_member& m);

@@ -163,7 +163,9 @@ void plan_round() {
 }
 
 bool select_acting(int slot) {
-    if (!may_act(slot) || party_members[slot].actions_left <= 0) return false;
+    // A member whose actions are planned may be chosen again to see or clear its plan.
+    const party_member& m = party_members[slot];
+    if (!may_act(slot) || (m.actions_left <= 0 && m.planned == 0)) return false;
     battle.acting = slot;
     party_state.current = slot;
     view_to(slot);
@@ -198,7 +200,11 @@ bool hand_choice_needed(int slot) {
     if (!used(slot)) return false;
     const party_member& m = party_members[slot];
     const int right = hand_item(m, 0), left = hand_item(m, 1);
-    return right != 0 && left != 0 && right != left;
+    return is_weapon(right) && is_weapon(left) && right != left;
+}
+
+int attack_hand(int slot) {
+    return used(slot) ? default_hand(party_members[slot]) : 0;
 }
 
 bool plan_throw(int x, int y) {

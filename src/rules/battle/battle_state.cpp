@@ -88,9 +88,15 @@ bool melee_weapon(int number) {
     const item_def* w = item(number);
     return w && w->type == IT_MELEE;
 }
+bool is_weapon(int number) {
+    const item_def* w = item(number);
+    return w && (w->type == IT_MELEE || w->type == IT_THROWN || w->type == IT_BOW || w->type == IT_WAND);
+}
 int default_hand(const party_member& m) {
     const int right = hand_item(m, 0), left = hand_item(m, 1);
     if (melee_weapon(right) && melee_weapon(left)) return 2;
+    // A shield or a torch does not strike: the hand holding a weapon does.
+    if (!is_weapon(right) && is_weapon(left)) return 1;
     if (right == 0 && left != 0) return 1;
     return 0;
 }

@@ -72,14 +72,6 @@ bool melee_weapon(int item) {
     return def && def->type == IT_MELEE;
 }
 
-// The hand an attack takes when nobody needs to be asked: the hand holding a
-// weapon, both when two equal melee weapons alternate, else the first.
-int hand_without_asking(const party_member& m) {
-    const int first = m.worn[7], second = m.worn[8];
-    if (first && second) return melee_weapon(first) && melee_weapon(second) ? HAND_BOTH : HAND_FIRST;
-    return !first && second ? HAND_SECOND : HAND_FIRST;
-}
-
 // After a plan that used up the member's actions the next member who still
 // may act takes over.
 void next_member_if_done() {
@@ -100,7 +92,7 @@ void plan_attack() {
         desk.both_offered = melee_weapon(m.worn[7]) && melee_weapon(m.worn[8]);
         return;
     }
-    if (plan_action(BA_ATTACK, hand_without_asking(m))) next_member_if_done();
+    if (plan_action(BA_ATTACK, attack_hand(slot))) next_member_if_done();
 }
 
 void choose_hand(int choice) {

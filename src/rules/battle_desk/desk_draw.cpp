@@ -96,21 +96,26 @@ void draw_hand_box() {
     }
 }
 
-// The acting member's name and its planned actions by name.
+// The plans made so far, a line a member: "name: action, action" by the
+// actions' names; the member who plans now in yellow, even with no plan yet.
 void draw_plan_list() {
-    if (battle.acting < 0 || battle.acting >= PARTY_SLOTS) return;
-    const party_member& m = party_members[battle.acting];
-    if (!m.used || !screen_font(FONT_SADA16, TITLE_COLOUR)) return;
     int y = PLAN_LIST_Y;
-    set_text_position(PLAN_LIST_X, y);
-    draw_text(m.name);
-    if (!screen_font(FONT_SADA16, PLAN_COLOUR) || !m.plan) return;
-    for (int i = 0; i < m.planned && m.plan[i].action != BA_END; ++i) {
-        y += PLAN_LINE_HEIGHT;
-        char line[64];
-        std::snprintf(line, sizeof line, "%d. %s", i + 1, ui_text(TEXT_ACTION_NAMES + m.plan[i].action));
+    for (int slot = 0; slot < PARTY_SLOTS; ++slot) {
+        const party_member& m = party_members[slot];
+        const bool acting = slot == battle.acting;
+        if (!m.used || (!acting && (m.planned == 0 || !m.plan))) continue;
+        std::string line = m.name;
+        if (m.plan && m.planned > 0) {
+            line += ":";
+            for (int i = 0; i < m.planned && m.plan[i].action != BA_END; ++i) {
+                line += i ? ", " : " ";
+                line += ui_text(TEXT_ACTION_NAMES + m.plan[i].action);
+            }
+        }
+        if (!screen_font(FONT_SADA16, acting ? TITLE_COLOUR : PLAN_COLOUR)) return;
         set_text_position(PLAN_LIST_X, y);
-        draw_text(line);
+        draw_text(line.c_str());
+        y += PLAN_LINE_HEIGHT;
     }
 }
 
