@@ -20,6 +20,11 @@ bool audio_available = false;
 // Joystick 0 while it is open; touched by the SDL thread (hot-plugging) and
 // read by the stick poll on the timer thread.
 std::atomic<SDL_Joystick*> joystick{nullptr};
+// Set when the display thread itself ends the process: a fatal error in it,
+// or the X connection lost (Xlib then calls exit from inside SDL's event
+// loop). SDL cannot be shut down from there: with the connection gone its
+// window clean-up waits forever for an answer of the X server.
+std::atomic<bool> ended_from_display_thread{false};
 
 void open_joystick_zero() {
     if (joystick.load() || SDL_NumJoysticks() < 1 || !SDL_IsGameController(0)) return;
@@ -33,6 +38,7 @@ void stop_sdl() {
     // A fatal error may end the process while the display thread runs: stop it
     // before SDL goes away under it.
     destroy_display();
+    if (ended_from_display_thread.load()) return;  // the system frees what SDL holds
     if (SDL_Joystick* j = joystick.exchange(nullptr)) SDL_JoystickClose(j);
     SDL_Quit();
 }
@@ -163,7 +169,9 @@ void DisplayServer::close() {
     }
     running_ = false;
     if (std::this_thread::get_id() == thread_.get_id()) {
-        // The display thread itself is ending the process (a fatal error).
+        // The display thread itself is ending the process (a fatal error, a
+        // lost X connection).
+        ended_from_display_thread.store(true);
         thread_.detach();
         return;
     }
