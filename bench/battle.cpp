@@ -45,10 +45,10 @@ void populate() {
         m.stats[STAT_ATTACK_MIN] = 3;
         m.stats[STAT_ATTACK_MAX] = 9;
     }
-    monster_battle.battle = true;
     refill();
     install_monster_fight();
-    install_battle();
+    install_battle();  // it forgets any battle an earlier game left: this one starts after
+    monster_battle.battle = true;
 }
 
 void refill() {
