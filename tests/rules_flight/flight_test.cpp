@@ -10,6 +10,7 @@
 #include "monsters/monsters.h"
 #include "rules/flight/flight.h"
 #include "rules/floor/floor_items.h"
+#include "rules/floor/floor_items_game.h"
 #include "rules/items.h"
 #include "rules/monster_fight/monster_fight.h"
 #include "rules/party.h"
@@ -133,6 +134,22 @@ TEST_F(Flight, ItemFallingIntoAShaftLandsInTheSectorBelowAndAShaftToNowhereLoses
     fly();
     EXPECT_TRUE(items_in_sector(2));
     EXPECT_TRUE(lost_items().empty());
+}
+
+TEST_F(Flight, ItemLetGoOverAShaftFromTheViewDropsToTheSectorBelow) {
+    install_flight();
+    current_map.sectors[2].sector_type = SECTOR_PIT;
+    current_map.sectors[2].action_target = 1;  // behind the party, which looks east
+    held_list held{STONE};
+    click_game_view(200, 360, false);  // nothing held: nothing happens
+    game_held() = held;
+    click_game_view(200, 360, false);  // the near-left floor of the shaft the party stands over
+    EXPECT_TRUE(game_held().empty());
+    fly();
+    EXPECT_FALSE(items_in_sector(2));
+    EXPECT_FALSE(items_in_sector(5));
+    EXPECT_TRUE(items_in_sector(1));
+    game_floor_world::thrower = nullptr;
 }
 
 TEST_F(Flight, TeleportsLeadingInACircleLetTheObjectDrop) {

@@ -33,8 +33,15 @@ void monster_arrow(int slot, int item, int /*target_sector*/, int force, int bon
     p->bonus = bonus;
 }
 
+// From the view the floor asks for a flat throw only where the party stands
+// over a shaft: what is let go there has no floor under it and drops
+// straight down, without speed.
 void throw_from_view(int x, int y, bool level, held_list& held) {
-    throw_items(x, y, level, held);
+    flying_object* p = throw_items(x, y, level, held);
+    if (!p || !level) return;
+    p->speed = 0;
+    p->fall = 0;
+    p->fly_flags = uint8_t(p->fly_flags & ~FLY_LEVEL);
 }
 
 }  // namespace
