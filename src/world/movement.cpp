@@ -1,5 +1,6 @@
 #include "world/movement.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -154,6 +155,21 @@ int battle_walker() {
     return roster().member(slot).used ? slot : -1;
 }
 
+// Who steps or turns with the walker in a battle: the walker alone, or with
+// the group-move option everyone of its group standing on its sector.
+std::vector<int> battle_movers(int walker) {
+    std::vector<int> movers{walker};
+    if (!movement_battle.group_walks || !movement_battle.group_walks()) return movers;
+    party_roster& members = roster();
+    const roster_member w = members.member(walker);
+    for (int i = 0; i < members.slots(); ++i) {
+        const roster_member m = members.member(i);
+        if (i != walker && m.alive() && m.on_this_map && m.group == w.group && m.sector == w.sector)
+            movers.push_back(i);
+    }
+    return movers;
+}
+
 // In a battle nobody steps in among the monsters.
 bool monster_blocks_in_battle(int target) {
     return battle_running() && movement_battle.monster_in && movement_battle.monster_in(target);
@@ -253,7 +269,7 @@ bool step(int kind) {
             std::swap(from.sector_type, to.sector_type);
         if (walker >= 0) {
             // The walker paid for its steps when it planned them; the view goes with it.
-            roster().place_member(walker, target, new_direction);
+            for (int mover : battle_movers(walker)) roster().place_member(mover, target, new_direction);
             party.sector = target;
             party.direction = new_direction & 3;
         } else {
@@ -292,10 +308,12 @@ bool turn(int delta) {
     play_transition(transition::slide, delta > 0 ? 1 : -1, movement.turn_speed);
     party_roster& members = roster();
     const int walker = battle_walker();
+    const std::vector<int> movers = walker >= 0 ? battle_movers(walker) : std::vector<int>{};
     for (int i = 0; i < members.slots(); ++i) {
         const roster_member m = members.member(i);
-        if (walker >= 0 ? i == walker : m.group == members.active_group() && member_with_party(m))
-            members.place_member(i, m.sector, party.direction);
+        const bool turns = walker >= 0 ? std::find(movers.begin(), movers.end(), i) != movers.end()
+                                       : m.group == members.active_group() && member_with_party(m);
+        if (turns) members.place_member(i, m.sector, party.direction);
     }
     draw_frame();
     present_rect(0, 0, 0, 0);

@@ -46,6 +46,9 @@ struct movement_battle_hooks {
     // actions_left counting the steps it still has.
     int (*walking_member)() = nullptr;
     void (*step_taken)() = nullptr;  // the walking member took a step
+    // The walking member's group on its sector walks with it (the group-move
+    // option); unset or false, the walker goes alone.
+    bool (*group_walks)() = nullptr;
     bool (*monster_in)(int sector) = nullptr;
 };
 extern movement_battle_hooks movement_battle;

@@ -1,6 +1,7 @@
 // The battle screen on a corridor built in memory: members plan through the
 // desk's buttons, keys and portraits and the round starts; a walking member
-// steps alone until its steps run out; the planning controls, the plan list
+// steps alone until its steps run out, or with its group on its sector
+// when the group moves together; the planning controls, the plan list
 // and the hand box drawn with the demo's pictures and fonts.
 #include <gtest/gtest.h>
 
@@ -212,6 +213,43 @@ TEST_F(BattleDesk, TheWalkingMemberStepsAloneIsStoppedByMonstersAndStopsWhenItsS
     EXPECT_EQ(party_members[0].sector, 3);
     EXPECT_EQ(party.sector, 3);
     EXPECT_EQ(party_members[1].sector, 2);
+}
+
+TEST_F(BattleDesk, WithGroupMoveTheWalkersGroupOnItsSectorStepsAndTurnsWithItAndGivesUpItsPlans) {
+    place_member(0, "Ardo", 2);
+    place_member(1, "Bera", 2);
+    place_member(2, "Cil", 1);  // same group, another sector: stays
+    place_guard(8);
+    battle_options.group_move = true;
+    start_battle(2);
+    begin_battle();
+    ASSERT_EQ(battle.phase, BATTLE_PLANNING);
+    click_button(DESK_GO);  // every member gets one walk
+
+    // The round plays until the first walk of a member on sector 2 begins.
+    for (int tick = 0; tick < 400 && battle.phase != BATTLE_WALKING; ++tick) battle_monsters_tick();
+    ASSERT_EQ(battle.phase, BATTLE_WALKING);
+    const int walker = battle.acting, other = 1 - walker;
+    ASSERT_TRUE(walker == 0 || walker == 1) << walker;
+    // Both paid for the group's walk; the other's own walk is given up.
+    EXPECT_EQ(party_members[walker].vp, 30);
+    EXPECT_EQ(party_members[other].vp, 30);
+    EXPECT_EQ(party_members[other].plan_cursor->action, BA_END);
+    EXPECT_EQ(party_members[walker].actions_left, 5);
+
+    key(17);
+    key(17);
+    EXPECT_EQ(party_members[walker].sector, 4);
+    EXPECT_EQ(party_members[other].sector, 4);
+    EXPECT_EQ(party_members[2].sector, 1);
+    EXPECT_EQ(party_members[walker].actions_left, 3);
+    EXPECT_TRUE(current_map.coords[4].coord_flags & MC_PLAYER);
+    EXPECT_FALSE(current_map.coords[2].coord_flags & MC_PLAYER);
+    key(16);  // Q: a quarter turn left
+    EXPECT_EQ(party_members[walker].direction, 0);
+    EXPECT_EQ(party_members[other].direction, 0);
+    EXPECT_EQ(party_members[2].direction, 1);
+    battle_options.group_move = false;
 }
 
 TEST_F(BattleDesk, EnterAttacksOnlyWhenTheLastViewShowedAMonster) {

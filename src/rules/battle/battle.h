@@ -100,6 +100,9 @@ void walk_step_taken();
 void end_walk();
 // The member who walks in phases 5 and 7 (-1 none).
 int walking_member();
+// With the group-move option a walk (kind 4) takes the walker's group on its
+// sector along.
+bool group_walking();
 
 // ---------------------------------------------------------------- the rules
 

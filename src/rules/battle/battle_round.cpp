@@ -306,6 +306,10 @@ void walk_step_taken() {
     if (m.actions_left == 0) end_walk();
 }
 
+bool group_walking() {
+    return battle_options.group_move && battle.phase == BATTLE_WALKING && walking_member() >= 0;
+}
+
 void end_walk() {
     const int slot = walking_member();
     if (slot < 0) return;

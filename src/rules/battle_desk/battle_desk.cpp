@@ -294,6 +294,7 @@ void install_battle_desk() {
     movement_battle.running = movement_battle_running;
     movement_battle.walking_member = movement_walker;
     movement_battle.step_taken = walk_step_taken;
+    movement_battle.group_walks = group_walking;
     movement_battle.monster_in = sector_has_monster;
 }
 
