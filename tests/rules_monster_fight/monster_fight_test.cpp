@@ -200,6 +200,24 @@ TEST_F(MonsterFight, BlowLandsOnALivingMemberAndFallsOnNobodyWhenNoneLivesThere)
     EXPECT_EQ(hero.hp, 0);
 }
 
+TEST_F(MonsterFight, BlowFallsOnNobodyWhenTheTargetSectorIsOutOfReach) {
+    party_member& near_hero = member(0, 3);
+    party_member& far_hero = member(1, 5);
+    monster& m = place(0, 2, 20, 1);
+    m.stats[STAT_ATTACK_MIN] = m.stats[STAT_ATTACK_MAX] = 12;
+    m.intent = MI_ATTACK;
+    // A target two sectors off, as a look of a monster with a long reach
+    // leaves it: nobody there is struck from afar.
+    m.target_sector = 5;
+    monster_blow(0);
+    EXPECT_EQ(far_hero.hp, 50);
+    EXPECT_EQ(near_hero.hp, 50);
+    // The neighbour ahead is within reach.
+    m.target_sector = 3;
+    monster_blow(0);
+    EXPECT_EQ(near_hero.hp, 50 - 12);
+}
+
 TEST_F(MonsterFight, ArcherShootsTheFirstArrowAndStopsTheGameWithoutOne) {
     monster& m = place(0, 3, 20);
     m.strategy = MS_ROGUE;

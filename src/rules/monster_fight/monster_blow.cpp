@@ -36,6 +36,14 @@ std::string name_of(const monster& m) {
     return std::string(m.name, strnlen(m.name, sizeof m.name));
 }
 
+// A blow reaches the monster's own sector and the neighbours it may step
+// toward; the target remembered from a look may lie farther off by now.
+bool within_reach(const monster& m, int sector) {
+    if (sector == m.sector) return true;
+    const int direction = fight_map::direction_to(m.sector, sector);
+    return direction >= 0 && fight_map::open_toward(m.sector, direction);
+}
+
 }  // namespace
 
 void monster_shoot(int slot) {
@@ -85,7 +93,7 @@ void monster_blow(int slot) {
         monster_shoot(slot);
         return;
     }
-    if (!fight_map::holds_party(m.target_sector)) return;
+    if (!fight_map::holds_party(m.target_sector) || !within_reach(m, m.target_sector)) return;
     // The sector may be marked while nobody there lives any more: the blow
     // then falls on nobody.
     int standing[PARTY_SLOTS];
