@@ -40,13 +40,21 @@ struct effect_slot {
     uint32_t flags = 0;
     // Interpreter registers between instructions of a pair, and the area strength.
     int16_t reg_a = 0, reg_b = 0;
-    uint8_t fill = 0;
+    uint8_t fill = 0;     // bit 1: A set, bit 2: B set
+    uint8_t pair_op = 0;  // the instruction that set B: it names the pair's action
     int area_strength = 0;
     // Teleport destination set by opcodes 163..167.
     int dest_sector = 0, dest_direction = -1, dest_across = 0, dest_along = 0;
     std::string dest_map;
 };
 std::span<effect_slot> effect_slots();
+
+// Casters that are not party slots: a monster is -(slot + 1), an object
+// (a weapon, a wand, food, a map script) CASTER_OBJECT.
+constexpr int CASTER_OBJECT = -256;
+inline int monster_caster(int monster_slot) {
+    return -(monster_slot + 1);
+}
 
 // 1 = no (not defined, or too few magic points), 0 = yes, 2 = risky.
 int can_cast(const party_member& caster, int spell);
@@ -91,6 +99,9 @@ class spell_world {
     virtual ~spell_world() = default;
     virtual void message(const std::string& /*text*/) {}  // the bottom panel (game texts with names)
     virtual void error(const std::string& /*text*/) {}    // the unknown-opcode message
+    // Game text `number` with one or two names filled in, in the bottom panel.
+    virtual void game_text(int /*number*/, const std::string& /*first*/, const std::string& /*second*/ = {}) {
+    }
     virtual void play_animation(const std::string& /*file*/) {}
     virtual void play_sound(const std::string& /*file*/, int /*sector*/) {}
     virtual void map_around(int /*sector*/, int /*radius*/) {}  // onto the automap

@@ -27,6 +27,15 @@ void clear_state_flags(effect_slot& e, uint16_t flags);
 // The global effect flags of all slots, recomputed after a change.
 void recompute_globals();
 
+// Runs the effect's code from its resume offset until it waits or ends.
+void run_effect(int slot);
+// The slot's number inside the table.
+int slot_index(const effect_slot& e);
+// The unknown-instruction message for the effect; the effect ends.
+void instruction_error(effect_slot& e, int opcode);
+// A party slot when the caster is a member, else -1.
+int caster_member(const effect_slot& e);
+
 // Special effect k (opcode 146) for the effect. False when the effect must
 // end at once (its target is gone or the spell was refused).
 bool run_special_effect(effect_slot& e, int k);
