@@ -7,6 +7,7 @@
 #include "world/screen_effects.h"
 
 fight_battle_link fight_battle;
+fight_spell_link fight_spells;
 
 void (*monster_launch)(int slot, int item, int target_sector, int force, int bonus) = nullptr;
 
@@ -19,6 +20,12 @@ class game_fight_world final : public monster_fight_world {
     void battle_started() override { monster_battle.battle = true; }
     void award_experience(int slot, int damage) override {
         if (fight_battle.award_experience) fight_battle.award_experience(slot, damage);
+    }
+    bool can_cast(const monster& m) const override {
+        return fight_spells.can_cast ? fight_spells.can_cast(m) : monster_fight_world::can_cast(m);
+    }
+    void cast_spell(int slot, int spell, int target_sector) override {
+        if (fight_spells.cast) fight_spells.cast(slot, spell, target_sector);
     }
     int last_weapon() const override { return fight_battle.last_weapon ? fight_battle.last_weapon() : -1; }
     int mutual_death_mode() const override {

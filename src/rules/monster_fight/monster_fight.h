@@ -66,6 +66,13 @@ struct fight_battle_link {
     int (*mutual_death_mode)() = nullptr;
 };
 extern fight_battle_link fight_battle;
+// The spells as the game's fight world reaches them: the spells fill these in
+// when they are installed; unset, a monster's cast does nothing.
+struct fight_spell_link {
+    bool (*can_cast)(const monster& m) = nullptr;
+    void (*cast)(int slot, int spell, int target_sector) = nullptr;
+};
+extern fight_spell_link fight_spells;
 monster_fight_world& fight_world();
 
 // Battle actions of a monster per round from its speed statistic: one per
