@@ -64,3 +64,28 @@ foreach(name ${DEMO_PORTRAIT_PICTURES})
     COMMENT "Picture ${name}.pcx")
   demo_pack(${DEMO_SCREEN_PCX}/${name}.pcx)
 endforeach()
+
+# The rune pictures (a sheet of seven carved runes per group, the socket of an
+# unknown rune and the mask of one that cannot be cast), painted by
+# art/rune_art.cpp; a sheet of all of them is written next to the PNGs.
+add_executable(demo_art_runes ${DEMO_SRC}/art/rune_art.cpp)
+target_link_libraries(demo_art_runes PRIVATE vorthan_forge)
+set(DEMO_RUNE_ART ${CMAKE_CURRENT_BINARY_DIR}/art/runes)
+set(DEMO_RUNE_PICTURES r_ohen r_voda r_zeme r_vzduch r_mysl runehole runemask)
+set(rune_pngs "")
+foreach(name ${DEMO_RUNE_PICTURES})
+  list(APPEND rune_pngs ${DEMO_RUNE_ART}/${name}.png)
+endforeach()
+add_custom_command(OUTPUT ${rune_pngs} ${DEMO_RUNE_ART}/sheet.png
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_RUNE_ART}
+  COMMAND demo_art_runes ${DEMO_RUNE_ART} --sheet ${DEMO_RUNE_ART}/sheet.png
+  DEPENDS demo_art_runes
+  COMMENT "Painting the rune pictures")
+foreach(name ${DEMO_RUNE_PICTURES})
+  add_custom_command(OUTPUT ${DEMO_SCREEN_PCX}/${name}.pcx
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_SCREEN_PCX}
+    COMMAND ${FORGE} picture ${DEMO_RUNE_ART}/${name}.png -o ${DEMO_SCREEN_PCX}/${name}.pcx
+    DEPENDS forge ${DEMO_RUNE_ART}/${name}.png
+    COMMENT "Picture ${name}.pcx")
+  demo_pack(${DEMO_SCREEN_PCX}/${name}.pcx)
+endforeach()
