@@ -109,6 +109,12 @@ class spell_lister {
     }
 
     void code(size_t pos, size_t end) {
+        // The language wants code to stop: code that would run off its end
+        // is printed as it stands.
+        if (!stops(pos, end)) {
+            line("# the code runs on past its end without an end:");
+            return raw(pos, end);
+        }
         while (pos < end) {
             uint8_t opcode = bytes_[pos];
             const spell_instruction* ins = instruction_by_opcode(opcode);
@@ -132,6 +138,17 @@ class spell_lister {
             line("# after the end:");
             raw(pos, end);
         }
+    }
+
+    // Whether the code reaches an end, or something printed as raw bytes.
+    bool stops(size_t pos, size_t end) const {
+        while (pos < end) {
+            const spell_instruction* ins = instruction_by_opcode(bytes_[pos]);
+            size_t size = ins ? instruction_size(*ins, pos, end) : 0;
+            if (size == 0 || ins->opcode == OP_END) return true;
+            pos += size;
+        }
+        return false;
     }
 
     // The instruction's length at pos, 0 when it runs past `end`.
