@@ -193,7 +193,7 @@ TEST(MonsterSource, TheDemosDefinitionsCompile) {
     forge::compiled_items demo_items = forge::compile_item_source(item_text, "items.src");
     forge::compiled_monsters out = forge::compile_monster_source(monster_text, "monsters.src", demo_items);
     std::vector<monster> defs = read_monster_definitions(forge::enemy_file_bytes(out));
-    ASSERT_EQ(defs.size(), 9u);
+    ASSERT_EQ(defs.size(), 10u);
     auto def = [&](const char* name) { return defs[size_t(out.numbers.at(name) - 1)]; };
     EXPECT_EQ(def("archer").reach, 4);
     EXPECT_TRUE(def("archer").strategy & MS_ROGUE);
@@ -203,6 +203,7 @@ TEST(MonsterSource, TheDemosDefinitionsCompile) {
     EXPECT_TRUE(def("goblin_grey").strategy & MS_GUARD);
     EXPECT_TRUE(def("archer_guard").strategy & MS_GUARD);
     EXPECT_TRUE(def("rat_nest").state & MST_RESPWN);
+    EXPECT_TRUE(def("ghost_rat").stats[23] & MF_INVISIBLE);
     EXPECT_TRUE(def("goblin_red").strategy & MS_WALK);
     EXPECT_GE(def("rat").morale, 80);  // the higher the morale, the sooner it flees when hurt
     EXPECT_EQ(def("goblin").color_variant, 0);

@@ -62,7 +62,8 @@ class DemoItems : public ::testing::Test {
 
 // The item art paints by these names: a mismatch leaves an item invisible.
 TEST_F(DemoItems, EveryItemNamesTheIconAndPicturesOfItsLookNumber) {
-    ASSERT_EQ(back.definitions.size(), DEMO_LOOKS + 1);
+    // After the looks: the arrow, the fire bolt and the earth and air runes.
+    ASSERT_EQ(back.definitions.size(), DEMO_LOOKS + 4);
     EXPECT_EQ(number("dagger"), 1);
     EXPECT_EQ(number("cellar_key"), 36);
     EXPECT_EQ(number("bowstring"), 45);
@@ -197,7 +198,7 @@ TEST_F(DemoItems, TheFourStartWearingOnlyWhatTheyMayAndNoneCanWieldTheLongSword)
 
     // The party knows some runes, and the runes lying in the maps are new to it.
     EXPECT_NE(runes[0] | runes[1], 0);
-    for (const char* rune : {"fire_rune", "water_rune"}) {
+    for (const char* rune : {"fire_rune", "water_rune", "earth_rune", "air_rune"}) {
         const int code = def(rune).value;
         EXPECT_EQ(runes[code / 10] & (1 << (code % 10)), 0) << rune;
     }
