@@ -52,7 +52,9 @@ void undo_on_member(party_member& m, const effect_slot& e) {
     const uint16_t set = uint16_t(e.flags & 0x7FFF);
     m.base_stats[STAT_FLAGS] = int16_t(uint16_t(m.base_stats[STAT_FLAGS]) & ~set);
     recompute_stats(m);
-    m.mp = std::min(m.mp, m.stats[STAT_MP_MAX]);
+    // Magic points above the maximum may be a gift of the spell itself; only
+    // a maximum the effect had raised takes them down with it.
+    if (e.changes[STAT_MP_MAX] > 0) m.mp = std::min(m.mp, m.stats[STAT_MP_MAX]);
 }
 
 void undo_on_monster(monster& m, const effect_slot& e) {
