@@ -16,6 +16,7 @@
 #include "rules/items_info.h"
 #include "rules/items_load.h"
 #include "rules/party.h"
+#include "rules/spells/spells_game.h"
 #include "story/body_picture.h"
 #include "story/character_sheet.h"
 #include "story/held_items.h"
@@ -48,8 +49,6 @@ struct screen_state {
 };
 screen_state screen;
 
-inventory_world default_world;
-
 // The game's pictures: the figures from the adventure's files, body pictures
 // and icons from what the start sequence loaded with ITEMS.DAT.
 inventory_pictures* pictures() {
@@ -61,7 +60,8 @@ item_table& items() {
     return inventory_setup.items ? *inventory_setup.items : game_items();
 }
 inventory_world& world() {
-    return inventory_setup.world ? *inventory_setup.world : default_world;
+    // The game's reach beyond the items: potions and food cast their spells.
+    return inventory_setup.world ? *inventory_setup.world : spells_inventory_world();
 }
 party_member& shown() {
     return party_members[screen.slot];

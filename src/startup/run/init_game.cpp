@@ -28,6 +28,7 @@
 #include "rules/item_pictures.h"
 #include "rules/monster_fight/monster_fight.h"
 #include "rules/monsters_ai/monster_ai.h"
+#include "rules/spells/spells.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
@@ -153,6 +154,8 @@ void init_game() {
     install_battle();  // the rounds: the monster timer and look go through them
     install_battle_desk();
     install_monster_drawing();
+    // The spell book and everything that casts.
+    install_spells();
     // The members standing apart from the party, seen in the view.
     install_member_figures();
     // 23. The pending-action record.

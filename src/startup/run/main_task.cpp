@@ -6,6 +6,7 @@
 #include "rules/binding/world_binding.h"
 #include "rules/flight/flight.h"
 #include "rules/party.h"
+#include "rules/spells/spells.h"
 #include "startup/run/game_main.h"
 #include "world/game_screen.h"
 #include "world/map.h"
@@ -96,6 +97,7 @@ void run_maps(bool continuing) {
 void start_new_game() {
     next_map_name = default_map_name.substr(0, 12);
     reset_game_state();
+    clear_effects();
     new_standin_party(0, 0);
     new_party_from_definitions();
     run_maps(false);
