@@ -1,0 +1,1 @@
+vorthan_fuzz_target(spells LIBS vorthan_rules_spells)
