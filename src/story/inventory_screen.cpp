@@ -16,6 +16,7 @@
 #include "rules/items_info.h"
 #include "rules/items_load.h"
 #include "rules/party.h"
+#include "rules/rune_panel/rune_panel.h"
 #include "rules/spells/spells_game.h"
 #include "story/body_picture.h"
 #include "story/character_sheet.h"
@@ -30,7 +31,7 @@ inventory_setup_t inventory_setup;
 
 namespace {
 
-constexpr int SCAN_ESCAPE = 1, SCAN_I = 23;
+constexpr int SCAN_ESCAPE = 1, SCAN_I = 23, SCAN_R = 19;  // R: the rune panel
 constexpr uint16_t BACKGROUND = 0x1084, CELL_FRAME = 0x318C, NAME_COLOUR = 0x7FFF, QUIVER_COLOUR = 0x7FE0;
 constexpr uint16_t INFO_FACE = 0x0842, INFO_FRAME = 0x5294, INFO_TEXT = 0x7BDE, INFO_UNMET = 0x7C00;
 constexpr uint16_t BUTTON_FACE = 0x294A, BUTTON_LIGHT = 0x5AD6, BUTTON_DARK = 0x0842, BUTTON_INK = 0x7FFF;
@@ -273,6 +274,7 @@ void draw_screen() {
     draw_colour = 0;
     draw_hline(0, INVENTORY_ROWS - 1, SCREEN_WIDTH - 1);
     draw_party_bar();
+    draw_rune_panel();  // over the backpack while it is open
 }
 
 void show_everything() {
@@ -351,6 +353,18 @@ void screen_key(event_msg& msg, void**) {
     event_msg copy = msg;
     const uint16_t code = static_cast<uint16_t>(copy.next_int() & 0xFFFF);
     const int scan = code >> 8, character = code & 0xFF;
+    if (code != KEY_CLOSE_REQUEST && rune_panel().open) {
+        rune_panel_key(scan);
+        show_everything();
+        msg.number = EV_STOP;
+        return;
+    }
+    if (scan == SCAN_R) {
+        open_rune_panel(screen.slot);  // outside battle the spell is cast at once
+        show_everything();
+        msg.number = EV_STOP;
+        return;
+    }
     if (code == KEY_CLOSE_REQUEST || scan == SCAN_ESCAPE || scan == SCAN_I || character == 27) leave();
     if (code != KEY_CLOSE_REQUEST) msg.number = EV_STOP;
 }
@@ -361,6 +375,15 @@ void screen_mouse(event_msg& msg, void**) {
     const auto* mouse = copy.next_ptr<const mouse_record>();
     if (!mouse) mouse = &mouse_state;
     msg.number = EV_STOP;
+    if (rune_panel().open && (mouse->events & (MOUSE_EV_RIGHT_DOWN | MOUSE_EV_LEFT_DOWN))) {
+        rune_panel_click(mouse->x, mouse->y, (mouse->events & MOUSE_EV_RIGHT_DOWN) != 0);
+        show_everything();
+        return;
+    }
+    if (rune_panel().open && (mouse->events & MOUSE_EV_MOTION)) {
+        if (rune_panel_point(mouse->x, mouse->y)) show_everything();
+        return;
+    }
     if (mouse->events & MOUSE_EV_RIGHT_DOWN) {
         leave();
         return;
@@ -457,6 +480,7 @@ void inventory_screen(int slot) {
     main_loop();
     remove_event_handler(EV_KEY, screen_key);
     remove_event_handler(EV_MOUSE, screen_mouse);
+    close_rune_panel();
     screen.running = false;
     screen.body.reset();
 
