@@ -28,6 +28,7 @@
 #include "rules/item_pictures.h"
 #include "rules/monster_fight/monster_fight.h"
 #include "rules/monsters_ai/monster_ai.h"
+#include "rules/rune_panel/rune_panel.h"
 #include "rules/spells/spells.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
@@ -63,6 +64,16 @@ bool init_ui_strings(bool with_language) {
 }
 
 namespace {
+// The rune panel composes from the game's spell book and casts through the spells.
+class game_rune_spells final : public rune_spells {
+  public:
+    const spell_def* spell(int number) override { return game_spells().find(number); }
+    int can_cast(int slot, int number) override {
+        return slot >= 0 && slot < PARTY_SLOTS ? ::can_cast(party_members[slot], number) : 1;
+    }
+    void cast(int spell_and_target, int caster_slot) override { cast_spell(spell_and_target, caster_slot); }
+};
+game_rune_spells rune_panel_spells;
 // What the process gives back at exit, in this order: the handles with their
 // data and the archives, the interface texts, the timer list. (Achievements,
 // the temporary store and the audio device join in here as they arrive.)
@@ -156,6 +167,7 @@ void init_game() {
     install_monster_drawing();
     // The spell book and everything that casts.
     install_spells();
+    set_rune_spells(&rune_panel_spells);
     // The members standing apart from the party, seen in the view.
     install_member_figures();
     // 23. The pending-action record.
