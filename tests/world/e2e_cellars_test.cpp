@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -19,12 +20,18 @@
 #include "forge/map_source.h"
 #include "forge/map_writer.h"
 #include "forge/text_tables.h"
+#include "rules/flight/flight.h"
+#include "rules/floor/floor_items.h"
+#include "rules/inventory.h"
+#include "rules/items.h"
 #include "rules/monsters_ai/monster_ai.h"
 #include "support/golden.h"
 #include "support/scripted_run.h"
+#include "world/game_screen.h"
 #include "world/map.h"
 #include "world/map_actions.h"
 #include "world/map_scripts.h"
+#include "world/movement.h"
 #include "world/movement_rules.h"
 #include "world/panel.h"
 #include "world/party_standin.h"
@@ -42,12 +49,15 @@ constexpr int HALF_HOUR_18 = 18 * GAME_TIME_HOUR + 30 * 6;  // 18:30 of the firs
 
 // ---------------------------------------------------------------- the map, seen from the game side
 
-int sector_at(int x, int y) {
+int sector_on(int x, int y, int layer) {
     for (int s = 1; s < current_map.sector_count; ++s) {
         const map_coord& c = current_map.coords[static_cast<size_t>(s)];
-        if (c.x == x && c.y == y && c.layer == 0) return s;
+        if (c.x == x && c.y == y && c.layer == layer) return s;
     }
     return 0;
+}
+int sector_at(int x, int y) {
+    return sector_on(x, y, 0);
 }
 int side_index(int x, int y, int direction) {
     return sector_at(x, y) * 4 + direction;
@@ -68,6 +78,26 @@ std::pair<int, int> party_cell() {
 std::string map_text(int n) {
     const std::string* text = map_string(n);
     return text ? *text : std::string("(no text ") + std::to_string(n) + ")";
+}
+int item_named(const char* name) {
+    const item_table& items = game_items();
+    for (int number = 1; number <= items.definition_count(); ++number)
+        if (std::strcmp(items.find(number)->name, name) == 0) return number;
+    return 0;
+}
+// The floor quarter of a sector where the item lies, -1 for none.
+int quarter_holding(int sector, int item) {
+    for (int q = 0; q < FLOOR_QUARTERS; ++q)
+        for (int16_t n : floor_list(sector, q))
+            if (std::abs(n) == item) return q;
+    return -1;
+}
+// Every sector of the map on whose floor the item lies.
+std::vector<int> sectors_holding(int item) {
+    std::vector<int> out;
+    for (int s = 1; s < current_map.sector_count; ++s)
+        if (quarter_holding(s, item) >= 0) out.push_back(s);
+    return out;
 }
 
 // ---------------------------------------------------------------- listening in on the rules
@@ -137,6 +167,13 @@ struct walk {
         for (int i = 0; i < count; ++i) press(key);
     }
     void wait(uint64_t ms) { t += ms; }
+    // A left click at a point of the screen.
+    void click(int x, int y) {
+        options.script.push_back(script_mouse_move(t, x, y));
+        options.script.push_back(script_click(t + 10, 1, true));
+        options.script.push_back(script_click(t + 30, 1, false));
+        t += 200;
+    }
     // Runs fn now on the game side; the frame shown then is checkpoint number (the result).
     size_t probe(std::function<void()> fn) {
         options.checkpoints_ms.push_back(t);
@@ -615,6 +652,122 @@ TEST(CellarsEndToEnd, ShaftLandsAtItsPlaceAndTheCellBellRingsAtTheNextHalfPastSi
     ASSERT_FALSE(log->empty());
     for (const evening& e : *log) EXPECT_EQ(e.grille_rising, e.time >= HALF_HOUR_18) << e.time;
     EXPECT_TRUE(log->back().grille_rising);
+}
+
+// What the party throws or lets fall goes where the map leads it: a dagger
+// thrown north from 1 5 strikes the old well's back wall, falls down the
+// shaft and lies in the cistern under it (2 9 on the layer below) and nowhere
+// above; items put onto the teleporter at 28 4 lie in the same quarter of its
+// target 3 3, and so does one thrown low through it from 28 5.
+TEST(CellarsEndToEnd, ThrownIntoTheWellItLandsInTheCisternAndTheTeleporterPassesItemsToItsTarget) {
+    if (!demo_built()) GTEST_SKIP() << "the demo is not built";
+    walk w;
+    keep_to_cellar_stairs(w);
+    w.presses(KEY_UP, 2);  // 2 3
+    w.press(KEY_LEFT);
+    w.press(KEY_UP);  // 3 3
+    w.press(KEY_RIGHT);
+    w.presses(KEY_UP, 2);  // 3 5
+    w.press(KEY_RIGHT);
+    w.presses(KEY_UP, 2);  // 1 5, facing west
+    w.press(KEY_RIGHT);
+    auto dagger = std::make_shared<int>(0);
+    w.probe([dagger] {
+        ASSERT_EQ(party_cell(), std::make_pair(1, 5));
+        ASSERT_EQ(party.direction, NORTH);
+        const map_sector& well = current_map.sectors[static_cast<size_t>(sector_at(1, 4))];
+        EXPECT_EQ(well.sector_type, SECTOR_PIT);
+        EXPECT_EQ(well.action_target, sector_on(2, 9, -1));
+        *dagger = item_named("Dagger");
+        ASSERT_NE(*dagger, 0);
+        EXPECT_TRUE(sectors_holding(*dagger).empty());
+        game_held() = {static_cast<int16_t>(*dagger)};
+    });
+    w.click(330, 150);  // above the floor: a throw
+    w.probe([] {
+        EXPECT_TRUE(game_held().empty());
+        EXPECT_EQ(flying_objects().size(), 1u);
+    });
+    // Up to the wall, down the well, then from the top of the cistern's
+    // air to its floor: about 30 flight ticks.
+    w.wait(3500);
+    w.probe([dagger] {
+        EXPECT_TRUE(flying_objects().empty());
+        const int cistern = sector_on(2, 9, -1);
+        EXPECT_EQ(sectors_holding(*dagger), std::vector<int>{cistern});
+        // It struck the back wall and fell straight down: the far half, on
+        // the right of the throw.
+        EXPECT_EQ(quarter_holding(cistern, *dagger), 1);
+    });
+    // Down the steps to the cistern: from 2 8 it lies ahead on the left, in
+    // the near half of 2 9, and a click on the floor there takes it.
+    w.press(KEY_RIGHT);
+    w.press(KEY_RIGHT);
+    w.press(KEY_UP, 600);  // 1 6, the steps
+    w.press(KEY_UP, 600);  // 1 7 below
+    w.press(KEY_UP);       // 1 8
+    w.press(KEY_LEFT);
+    w.press(KEY_UP);  // 2 8
+    w.press(KEY_RIGHT);
+    w.probe([] {
+        EXPECT_EQ(party.sector, sector_on(2, 8, -1));
+        EXPECT_EQ(party.direction, SOUTH);
+    });
+    w.click(200, 318);
+    w.probe([dagger] {
+        EXPECT_EQ(game_held(), held_list{static_cast<int16_t>(*dagger)});
+        EXPECT_TRUE(sectors_holding(*dagger).empty());
+    });
+
+    // The teleporter: the party is put at 28 5 facing it.
+    auto dropped = std::make_shared<std::array<int, 4>>();
+    w.probe([dropped] {
+        place_party(sector_at(28, 5), NORTH);
+        mark_party_sectors();
+        redraw_scene();
+        const int teleporter = sector_at(28, 4);
+        ASSERT_EQ(current_map.sectors[static_cast<size_t>(teleporter)].action_target, sector_at(3, 3));
+        const char* names[4] = {"Short sword", "Hand axe", "Apple", "Cheese"};
+        for (int q = 0; q < 4; ++q) {
+            (*dropped)[static_cast<size_t>(q)] = item_named(names[q]);
+            held_list stack{static_cast<int16_t>(item_named(names[q]))};
+            drop_items(teleporter, q, stack);
+            EXPECT_TRUE(stack.empty());
+        }
+    });
+    w.probe([dropped] {
+        for (int q = 0; q < 4; ++q) {
+            const int item = (*dropped)[static_cast<size_t>(q)];
+            EXPECT_EQ(sectors_holding(item), std::vector<int>{sector_at(3, 3)}) << q;
+            EXPECT_EQ(quarter_holding(sector_at(3, 3), item), q);
+        }
+    });
+    // The dagger from the cistern, thrown low through it, comes down on 3 3
+    // ahead on the right, where it was falling.
+    w.click(330, 300);  // just above the floor band
+    w.wait(1500);
+    w.probe([dagger] {
+        EXPECT_TRUE(game_held().empty());
+        EXPECT_TRUE(flying_objects().empty());
+        EXPECT_EQ(sectors_holding(*dagger), std::vector<int>{sector_at(3, 3)});
+        EXPECT_EQ(quarter_holding(sector_at(3, 3), *dagger), 1);
+        game_held() = {static_cast<int16_t>(item_named("Throwing knife"))};
+    });
+    // Thrown high, a knife keeps flying north out of 3 3 across the stairs
+    // hall and comes down against the hall's north wall at 3 1.
+    w.click(330, 150);
+    w.wait(2500);
+    w.probe([] {
+        EXPECT_TRUE(flying_objects().empty());
+        const int knife = item_named("Throwing knife");
+        EXPECT_EQ(sectors_holding(knife), std::vector<int>{sector_at(3, 1)});
+        EXPECT_EQ(quarter_holding(sector_at(3, 1), knife), 1);
+    });
+
+    const scripted_run_result run = w.run();
+    ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
+    EXPECT_EQ(run.exit_code, 0);
+    ASSERT_EQ(run.checkpoints.size(), w.probes.size());
 }
 
 namespace {
