@@ -24,6 +24,7 @@
 #include "rules/monster_fight/monster_fight.h"
 #include "rules/monsters_ai/monster_ai.h"
 #include "rules/party.h"
+#include "rules/rune_panel/rune_panel.h"
 #include "support/golden.h"
 #include "world/game_screen.h"
 #include "world/map.h"
@@ -250,6 +251,52 @@ TEST_F(BattleDesk, WithGroupMoveTheWalkersGroupOnItsSectorStepsAndTurnsWithItAnd
     EXPECT_EQ(party_members[other].direction, 0);
     EXPECT_EQ(party_members[2].direction, 1);
     battle_options.group_move = false;
+}
+
+// A heal on a chosen member, cast by anyone with magic points.
+class one_heal : public rune_spells {
+  public:
+    spell_def heal;
+    one_heal() {
+        heal.cost = 5;
+        heal.code = 1;
+        heal.target_kind = ST_CHOSEN;
+    }
+    const spell_def* spell(int number) override { return number == 21 ? &heal : nullptr; }
+    int can_cast(int, int number) override { return number == 21 ? 0 : 1; }
+};
+
+TEST_F(BattleDesk, TheCastButtonOpensTheRunesAndTheComposedHealBecomesAKind7Plan) {
+    place_member(0, "Ardo", 2);
+    place_member(1, "Bera", 2);
+    place_guard(3);
+    party_state.runes[1] = 1;
+    one_heal spells;
+    set_rune_spells(&spells);
+    start_battle(2);
+    begin_battle();
+    ASSERT_EQ(battle.acting, 0);
+
+    key(64);  // F6: cast
+    ASSERT_TRUE(rune_panel().open);
+    key(77);  // Right: the water runes
+    auto centre = [](const rune_rect& r) { click(r.x + r.w / 2, r.y + r.h / 2); };
+    centre(rune_place_rect(0));
+    centre(rune_variant_rect(0));
+    EXPECT_EQ(plan_of(0, 0), BA_END);  // waits for its target
+    click(party_slot_x(1) + 30, PANEL_FIRST_ROW + 40);
+    EXPECT_FALSE(rune_panel().open);
+    ASSERT_EQ(plan_of(0, 0), BA_CAST);
+    EXPECT_EQ(party_members[0].plan[0].arg, 21 + 512 * 2);
+    EXPECT_EQ(battle.acting, 1);  // the next member plans
+
+    // Esc closes the panel without leaving the battle screen's planning.
+    click_button(DESK_CAST);
+    ASSERT_TRUE(rune_panel().open);
+    key(1);
+    EXPECT_FALSE(rune_panel().open);
+    EXPECT_EQ(battle.phase, BATTLE_PLANNING);
+    set_rune_spells(nullptr);
 }
 
 TEST_F(BattleDesk, EnterAttacksOnlyWhenTheLastViewShowedAMonster) {

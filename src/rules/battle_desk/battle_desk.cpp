@@ -16,6 +16,7 @@
 #include "rules/items.h"
 #include "rules/monsters_ai/monster_ai.h"
 #include "rules/party.h"
+#include "rules/rune_panel/rune_panel.h"
 #include "world/game_screen.h"
 #include "world/movement.h"
 #include "world/panel.h"
@@ -46,7 +47,10 @@ bool walking() {
 // the controls. The acting member carries the party bar's white frame.
 void show_battle() {
     if (planning() && battle.acting >= 0) roster().select(battle.acting);
-    if (!planning()) desk.choosing_hand = false;
+    if (!planning()) {
+        desk.choosing_hand = false;
+        if (rune_panel().open) close_rune_panel();
+    }
     release_handle(H_PANEL);
     if (scene.running) {
         redraw_scene();
@@ -101,10 +105,22 @@ void choose_hand(int choice) {
     if (plan_action(BA_ATTACK, choice)) next_member_if_done();
 }
 
+// The cast button opens the rune panel; the spell composed there becomes the
+// acting member's plan.
+void open_runes() {
+    if (battle.acting < 0 || battle.acting >= PARTY_SLOTS || party_members[battle.acting].actions_left <= 0)
+        return;
+    open_rune_panel(battle.acting, [](int, int spell_and_target) {
+        if (plan_action(BA_CAST, spell_and_target)) next_member_if_done();
+    });
+}
+
 void press(int button) {
     light_button(button);
     desk.choosing_hand = false;
-    if (button == DESK_GO) {
+    if (button == DESK_CAST) {
+        open_runes();
+    } else if (button == DESK_GO) {
         end_planning();
     } else if (button == DESK_ATTACK) {
         plan_attack();
@@ -165,6 +181,11 @@ bool is_movement_key(int scan) {
 }
 
 bool planning_key(int scan) {
+    if (rune_panel().open) {
+        rune_panel_key(scan);
+        show_battle();
+        return true;
+    }
     if (desk.choosing_hand) {
         if (scan >= 2 && scan <= 4) {
             choose_hand(scan - 2);
@@ -190,6 +211,11 @@ bool planning_key(int scan) {
 }
 
 bool planning_click(int x, int y) {
+    if (rune_panel().open) {
+        rune_panel_click(x, y);
+        show_battle();
+        return true;
+    }
     if (desk.choosing_hand) {
         const int choice = hand_field_at(x, y, desk.both_offered);
         if (choice >= 0)
@@ -231,6 +257,7 @@ class desk_screen final : public battle_screen {
             show_battle();
             return true;
         }
+        if (planning() && rune_panel().open) return planning_key(scan);         // Esc closes the panel
         if (scan == 1 || scan == 59 || scan == 60 || scan == 62) return false;  // Esc, F1, F2, F4 as always
         if (planning()) return planning_key(scan);
         if (walking()) {
@@ -253,6 +280,7 @@ class desk_screen final : public battle_screen {
 
     void draw_overlay() override {
         if (battle_on()) draw_desk_overlay();
+        if (battle_on() && rune_panel().open) draw_rune_panel();
     }
     void draw_controls() override {
         if (battle_on()) draw_desk_controls();
@@ -299,6 +327,7 @@ void install_battle_desk() {
 }
 
 void remove_battle_desk() {
+    close_rune_panel();
     remove_timers(TIMER_DESK_BUTTON);
     set_battle_screen(nullptr);
     set_battle_world(nullptr);
