@@ -162,6 +162,17 @@ TEST_F(Flight, TeleportsLeadingInACircleLetTheObjectDrop) {
     EXPECT_TRUE(items_in_sector(3) || items_in_sector(4) || !lost_items().empty());
 }
 
+TEST_F(Flight, ShaftsFallingIntoEachOtherLetTheItemLandInsteadOfFallingForever) {
+    current_map.sectors[3].sector_type = SECTOR_PIT;
+    current_map.sectors[3].action_target = 4;
+    current_map.sectors[4].sector_type = SECTOR_PIT;
+    current_map.sectors[4].action_target = 3;
+    throw_one(STONE, false);
+    fly();
+    EXPECT_TRUE(items_in_sector(3) || items_in_sector(4));
+    EXPECT_TRUE(lost_items().empty());
+}
+
 TEST_F(Flight, ArrowThatKillsAMonsterDoesNotStayWithItButAThrownDaggerDoes) {
     member(0, 2);
     party_state.current = 0;

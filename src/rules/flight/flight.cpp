@@ -134,10 +134,11 @@ void step(flying_object& p, std::vector<flying_object>& spawned) {
         p.speed = 0;
         if (p.height >= SHAFT_BOTTOM) return;
         const int below = flight_map::target(p.fly_sector);
-        if (!flight_map::is_sector(below) || below == p.fly_sector) {
+        if (!flight_map::is_sector(below) || below == p.fly_sector || p.shaft_falls >= FLY_MAX_SHAFT_FALLS) {
             land(p, false);
             return;
         }
+        ++p.shaft_falls;
         enter(p, below);
         p.height = SHAFT_ENTRY_HEIGHT;
         return;

@@ -40,8 +40,9 @@ struct flying_object {
     int bonus = 0;
     int splits = 0;
     uint8_t fly_flags = 0;
-    int fade = 0;       // phases left of a magical object fading after its hit
-    int came_from = 0;  // the sector it flew in from (0: where it started)
+    int fade = 0;         // phases left of a magical object fading after its hit
+    int came_from = 0;    // the sector it flew in from (0: where it started)
+    int shaft_falls = 0;  // shafts it has fallen through into the sector below
     // The first item of the object (the list's first entry, else `item`).
     int16_t first_item() const { return items.empty() ? item : items.front(); }
 };
@@ -50,6 +51,10 @@ constexpr int FLY_FADE_PHASES = 3;
 // A chain of teleporting sectors carries an object at most this far at once;
 // beyond it the object drops where it is.
 constexpr int FLY_MAX_TELEPORT_HOPS = 8;
+// An object falls through at most this many shafts in turn; then it comes
+// down where it is, like an item dropped there (shafts falling into each
+// other would otherwise hold it in the air for ever).
+constexpr int FLY_MAX_SHAFT_FALLS = 8;
 
 // What the flight reaches outside the rules of flight: the sounds of the
 // items and the spells they cast when they hit. The defaults stand for a
