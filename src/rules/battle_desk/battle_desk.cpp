@@ -17,6 +17,7 @@
 #include "rules/monsters_ai/monster_ai.h"
 #include "rules/party.h"
 #include "rules/rune_panel/rune_panel.h"
+#include "rules/spells/spells_game.h"
 #include "world/game_screen.h"
 #include "world/movement.h"
 #include "world/panel.h"
@@ -289,6 +290,17 @@ class desk_screen final : public battle_screen {
 
 class desk_world final : public battle_world {
   public:
+    // The member's planned cast (kind 7) is the plan entry being carried
+    // out; a wand or a weapon casts from an attack.
+    void cast_spell(int slot, int spell, int target_sector, int target) override {
+        if (slot < 0 || slot >= PARTY_SLOTS) return;
+        const party_member& m = party_members[slot];
+        const battle_action* entry = m.plan && m.plan_cursor > m.plan ? m.plan_cursor - 1 : nullptr;
+        if (entry && entry->action == BA_CAST && target >= 0)
+            battle_planned_cast(slot, uint16_t(entry->arg));
+        else
+            battle_object_cast(slot, spell, target_sector, target);
+    }
     void open_inventory(int slot) override {
         if (screen_windows.inventory) screen_windows.inventory(slot);
         inventory_closed();
