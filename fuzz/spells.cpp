@@ -8,6 +8,8 @@
 
 #include "core/random.h"
 #include "monsters/monsters.h"
+#include "rules/flight/flight.h"
+#include "rules/floor/floor_items.h"
 #include "rules/monsters_ai/monster_ai.h"
 #include "rules/party.h"
 #include "rules/spells/spells.h"
@@ -30,7 +32,8 @@ void build_corridor() {
     current_map.side_resting.resize(6);
     for (int s = 1; s <= 4; ++s) {
         current_map.coords[size_t(s)] = map_coord{int16_t(s), 0, 0, 0};
-        for (int d = 0; d < 4; ++d) current_map.sides[size_t(s) * 4 + size_t(d)].flags = SIDE_NOPLAYER | SIDE_NOMONSTER;
+        for (int d = 0; d < 4; ++d)
+            current_map.sides[size_t(s) * 4 + size_t(d)].flags = SIDE_NOPLAYER | SIDE_NOMONSTER;
         if (s > 1) {
             current_map.sectors[size_t(s)].exits[3] = uint16_t(s - 1);
             current_map.sides[size_t(s) * 4 + 3].flags = 0;
@@ -98,6 +101,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const effect_slot& e : effect_slots())
         if (e.used && (e.target < 0 || e.def.tick_wait > 0 || e.def.frame_wait > 0)) __builtin_trap();
     clear_effects();
+    // What the spells threw and dropped goes with the input.
+    clear_flying_objects();
+    current_map.items.clear();
+    lost_items().clear();
     for (party_member& m : party_members) {
         delete m.saved_self;
         m.saved_self = nullptr;

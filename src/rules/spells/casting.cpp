@@ -258,7 +258,8 @@ void monster_cast(int spell, int monster_slot) {
             break;
         case ST_SECTOR_AHEAD:
         case ST_AHEAD_ONE_MEMBER:
-            everybody_in(spell, sector_ahead(m.sector, m.direction), false, t);
+            everybody_in(spell, sector_ahead(m.sector, m.direction), def->target_kind == ST_AHEAD_ONE_MEMBER,
+                         t);
             break;
         default:
             break;
