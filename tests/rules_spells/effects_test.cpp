@@ -200,3 +200,44 @@ TEST_F(SpellTest, EffectSavedMidWaitEndsAtItsTickAndRestoresTheRightMember) {
     EXPECT_EQ(active_effects(), 0);
     EXPECT_EQ(first.base_stats[STAT_STRENGTH], 20);
 }
+
+TEST_F(SpellTest, FinishingEffectsRunsMembersCodeToItsEndAndEndsMonsterEffectsAtOnce) {
+    spell_file file;
+    // On a member: +10 strength, a long tick wait, +5 more, a long redraw
+    // wait, then 7 magic points before the end.
+    file.add(1, code()
+                    .op(OP_STAT_INDEX, STAT_STRENGTH)
+                    .op(OP_STAT_ADD, 10)
+                    .op(OP_WAIT_TICKS, 1000)
+                    .op(OP_STAT_INDEX, STAT_STRENGTH)
+                    .op(OP_STAT_ADD, 5)
+                    .op(OP_WAIT_REDRAWS, 500)
+                    .op(OP_MAGIC, 7)
+                    .op(OP_END));
+    // On a monster: -3 strength, a wait, then a blow it never takes.
+    file.add(2, code()
+                    .op(OP_STAT_INDEX, STAT_STRENGTH)
+                    .op(OP_STAT_ADD, -3 & 0xFFFF)
+                    .op(OP_WAIT_TICKS, 50)
+                    .op(OP_HIT_A, 5)
+                    .op(OP_HIT_B, 6)
+                    .op(OP_END));
+    file.install();
+    party_member& hero = member(0);
+    monster& goblin = foe(0, 4, 30);
+
+    ASSERT_GE(start_effect(1, 1, 0, false), 0);
+    ASSERT_GE(start_effect(2, -1, 0, false), 0);
+    EXPECT_EQ(hero.base_stats[STAT_STRENGTH], 30);
+    EXPECT_EQ(goblin.stats[STAT_STRENGTH], 2);
+
+    finish_effects();
+    EXPECT_EQ(active_effects(), 0);
+    EXPECT_EQ(hero.mp, 57);  // both waits passed: the code ran to its end
+    EXPECT_EQ(hero.base_stats[STAT_STRENGTH], 20);
+    EXPECT_EQ(hero.stats[STAT_STRENGTH], 20);
+    EXPECT_EQ(hero.under_spell, 0);
+    EXPECT_EQ(goblin.stats[STAT_STRENGTH], 5);  // given back
+    EXPECT_EQ(goblin.hp, 30);                   // and the rest never ran
+    EXPECT_FALSE(true_seeing());
+}
