@@ -55,7 +55,7 @@ void place_member(int slot, const char* name, int sector) {
     m.direction = 1;           // east, down the corridor
     m.sector = int16_t(sector);
     std::snprintf(m.name, sizeof m.name, "%s", name);
-    current_map.coords[size_t(sector)].coord_flags |= MC_PLAYER;
+    mark_party_sectors();  // as the game marks them, so that the next marking clears them again
 }
 
 void place_guard(int sector) {
