@@ -23,7 +23,7 @@ battle_desk_state desk;
 namespace {
 
 constexpr uint16_t BOX_FILL = 0x0C63, BOX_EDGE = 0x5AA6, BOX_LIGHT = 0x7F1A, FIELD_FILL = 0x0842;
-constexpr uint16_t PLAN_COLOUR = 0x7FF0, TITLE_COLOUR = 0x7FE0;
+constexpr uint16_t PLAN_COLOUR = 0x6B5A, TITLE_COLOUR = 0x7FE0;  // the others light grey, the planner yellow
 
 const char* ui_text(int number) {
     const char* text = string_list_get(ui_strings, number);

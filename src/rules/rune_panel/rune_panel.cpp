@@ -130,9 +130,12 @@ void open_rune_panel(int caster_slot, rune_spell_chosen chosen) {
 }
 
 void close_rune_panel() {
+    const bool was_open = state.open;
     const int group = state.group;
     state = rune_panel_state{};
     state.group = group;
+    // The rune information in the bottom panel belongs to the panel: it goes with it.
+    if (was_open) panel_back_to_party(true);
 }
 
 bool rune_panel_key(int scan) {
@@ -181,7 +184,7 @@ bool rune_panel_point(int x, int y) {
 }
 
 rune_rect rune_panel_rect() {
-    return {96, 28, 448, 320};
+    return {96, 26, 448, 302};  // ends above the inventory's name label
 }
 
 rune_rect rune_tab_rect(int group) {
@@ -189,11 +192,11 @@ rune_rect rune_tab_rect(int group) {
 }
 
 rune_rect rune_place_rect(int rune) {
-    return {112 + 60 * rune, 104, 48, 48};
+    return {112 + 60 * rune, 98, 48, 48};
 }
 
 rune_rect rune_variant_rect(int variant) {
-    return {112, 170 + 50 * variant, 416, 44};
+    return {112, 158 + 46 * variant, 416, 44};
 }
 
 int rune_portrait_at(int x, int y) {
