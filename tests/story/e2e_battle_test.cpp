@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/random.h"
+#include "demo_places.h"
 #include "demo_session.h"
 #include "monsters/monsters.h"
 #include "rules/battle/battle.h"
@@ -32,6 +33,8 @@
 #include "world/party_standin.h"
 #include "world/screen_effects.h"
 
+using namespace demo_places;
+
 namespace {
 
 const std::string demo_dir = VORTHAN_DEMO_DIR;
@@ -40,40 +43,6 @@ const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/story/golden/";
 constexpr uint16_t KEY_ENTER = 0x1C0D, KEY_DOWN = 0x5000;
 constexpr int NORTH = 0, EAST = 1, SOUTH = 2;
 
-int sector_at(int x, int y) {
-    for (int s = 1; s < current_map.sector_count; ++s)
-        if (current_map.coords[size_t(s)].x == x && current_map.coords[size_t(s)].y == y) return s;
-    return 0;
-}
-std::pair<int, int> cell_of(int sector) {
-    const map_coord& c = current_map.coords[size_t(sector)];
-    return {c.x, c.y};
-}
-// The slot of the monster of that animation set placed at the cell, -1 for none.
-int placed_at(const char* anim, int x, int y) {
-    const int home = sector_at(x, y);
-    for (int i = 0; i < MONSTER_SLOTS; ++i) {
-        const monster& m = monster_table[size_t(i)];
-        if (m.alive() && m.home_sector == home && std::string(m.anim_name) == anim) return i;
-    }
-    return -1;
-}
-// The party put down at a cell as a map's teleport would, and the monsters
-// told, as after a step.
-void put_party(int x, int y, int direction) {
-    const int sector = sector_at(x, y);
-    ASSERT_NE(sector, 0);
-    place_party(sector, direction);
-    mark_party_sectors();
-    redraw_scene();
-    battle_monsters_look();
-}
-int item_named(const char* name) {
-    const item_table& items = game_items();
-    for (int number = 1; number <= items.definition_count(); ++number)
-        if (std::strcmp(items.find(number)->name, name) == 0) return number;
-    return 0;
-}
 int party_experience() {
     int total = 0;
     for (const party_member& m : party_members)

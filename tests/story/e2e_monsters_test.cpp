@@ -16,6 +16,7 @@
 #include "core/events.h"
 #include "core/handles.h"
 #include "core/random.h"
+#include "demo_places.h"
 #include "demo_session.h"
 #include "monsters/monsters.h"
 #include "rules/monster_fight/monster_fight.h"
@@ -28,6 +29,8 @@
 #include "world/movement.h"
 #include "world/party_standin.h"
 
+using namespace demo_places;
+
 namespace {
 
 const std::string demo_dir = VORTHAN_DEMO_DIR;
@@ -35,38 +38,6 @@ const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/story/golden/";
 
 constexpr uint16_t KEY_UP = 0x4800;
 constexpr int NORTH = 0, EAST = 1, SOUTH = 2, WEST = 3;
-
-// The sector of a grid cell of the loaded map, 0 when there is none.
-int sector_at(int x, int y) {
-    for (int s = 1; s < current_map.sector_count; ++s)
-        if (current_map.coords[static_cast<size_t>(s)].x == x &&
-            current_map.coords[static_cast<size_t>(s)].y == y)
-            return s;
-    return 0;
-}
-std::pair<int, int> cell_of(int sector) {
-    const map_coord& c = current_map.coords[static_cast<size_t>(sector)];
-    return {c.x, c.y};
-}
-// The slot of the monster of that animation set placed at the cell, -1 for none.
-int placed_at(const char* anim, int x, int y) {
-    const int home = sector_at(x, y);
-    for (int i = 0; i < MONSTER_SLOTS; ++i) {
-        const monster& m = monster_table[static_cast<size_t>(i)];
-        if (m.alive() && m.home_sector == home && std::string(m.anim_name) == anim) return i;
-    }
-    return -1;
-}
-// The party put down at a cell as a map's teleport would, and the monsters
-// told, as after a step.
-void put_party(int x, int y, int direction) {
-    const int sector = sector_at(x, y);
-    ASSERT_NE(sector, 0);
-    place_party(sector, direction);
-    mark_party_sectors();
-    redraw_scene();
-    monsters_look();
-}
 
 // The hit points of the living members standing in the sector, added up.
 int party_hit_points_on(int sector) {

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "core/random.h"
+#include "demo_places.h"
 #include "demo_session.h"
 #include "monsters/monsters.h"
 #include "rules/battle/battle.h"
@@ -31,6 +32,8 @@
 #include "world/party_standin.h"
 #include "world/screen_layout.h"
 
+using namespace demo_places;
+
 namespace {
 
 const std::string demo_dir = VORTHAN_DEMO_DIR;
@@ -42,35 +45,6 @@ constexpr int FIRE = 0, WATER = 1, EARTH = 2;
 constexpr int BORIN = 0, LENKA = 1;
 constexpr int SPARK = 3, HEALING = 21, STONE_STRENGTH = 42;
 
-int sector_at(int x, int y) {
-    for (int s = 1; s < current_map.sector_count; ++s)
-        if (current_map.coords[size_t(s)].x == x && current_map.coords[size_t(s)].y == y) return s;
-    return 0;
-}
-// The slot of the monster of that animation set placed at the cell, -1 for none.
-int placed_at(const char* anim, int x, int y) {
-    const int home = sector_at(x, y);
-    for (int i = 0; i < MONSTER_SLOTS; ++i) {
-        const monster& m = monster_table[size_t(i)];
-        if (m.alive() && m.home_sector == home && std::string(m.anim_name) == anim) return i;
-    }
-    return -1;
-}
-// The party put down at a cell as a map's teleport would, and the monsters told.
-void put_party(int x, int y, int direction) {
-    const int sector = sector_at(x, y);
-    ASSERT_NE(sector, 0);
-    place_party(sector, direction);
-    mark_party_sectors();
-    redraw_scene();
-    battle_monsters_look();
-}
-int item_named(const char* name) {
-    const item_table& items = game_items();
-    for (int number = 1; number <= items.definition_count(); ++number)
-        if (std::strcmp(items.find(number)->name, name) == 0) return number;
-    return 0;
-}
 // Effects of that spell still running.
 int running(int spell) {
     int count = 0;
