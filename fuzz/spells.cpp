@@ -12,6 +12,7 @@
 #include "rules/floor/floor_items.h"
 #include "rules/monsters_ai/monster_ai.h"
 #include "rules/party.h"
+#include "rules/spells/specials.h"
 #include "rules/spells/spells.h"
 #include "world/map.h"
 
@@ -101,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const effect_slot& e : effect_slots())
         if (e.used && (e.target < 0 || e.def.tick_wait > 0 || e.def.frame_wait > 0)) __builtin_trap();
     clear_effects();
+    spell_detail::clear_spell_waves();  // no timer runs here: waves would pile up
     // What the spells threw and dropped goes with the input.
     clear_flying_objects();
     current_map.items.clear();

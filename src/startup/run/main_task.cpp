@@ -6,6 +6,7 @@
 #include "rules/binding/world_binding.h"
 #include "rules/flight/flight.h"
 #include "rules/party.h"
+#include "rules/spells/specials.h"
 #include "rules/spells/spells.h"
 #include "startup/run/game_main.h"
 #include "world/game_screen.h"
@@ -85,6 +86,7 @@ void run_maps(bool continuing) {
 
         party_leaves_map();
         land_all();  // what is in the air lands before the map's state is stored
+        spell_detail::clear_spell_waves();  // a wave under way ends at the map's edge
         unload_map(party.sector);
         if (!next_map_name.empty()) result = load_map(next_map_name);
         // The hooks name sides of the map that installed them.
@@ -98,6 +100,7 @@ void start_new_game() {
     next_map_name = default_map_name.substr(0, 12);
     reset_game_state();
     clear_effects();
+    spell_detail::clear_spell_waves();
     new_standin_party(0, 0);
     new_party_from_definitions();
     run_maps(false);
