@@ -52,10 +52,12 @@ TEST(Haggling, SellingVerdictsFollowTheRoomAndTheRoll) {
     EXPECT_EQ(selling_verdict(80, 75, 0, 100, 1), 0);
     // Above the room: g = (100 - 130) * 100 / 21 < 26.
     EXPECT_EQ(selling_verdict(80, 130, 0, 100, 1), 5);
-    // A demand not below the previous one is refused: g = (100 - 90) * 100 / (f + 1), f = (100 + 95) / 2 - 80
-    // = 17.
-    random_seed(3);
-    EXPECT_EQ(selling_verdict(80, 95, 95, 100, 1), 3);
+    // A demand not below the previous one is refused whatever the roll:
+    // f = (80 + 20 + 95) / 2 - 80 = 17, g = (100 - 95) * 100 / 18 = 27.
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+        random_seed(seed);
+        EXPECT_EQ(selling_verdict(80, 95, 95, 100, 1), 4);
+    }
 }
 
 TEST(Haggling, DivisorsThatComeToZeroCountAsOne) {
