@@ -406,6 +406,11 @@ battle_screen& battle_on_screen() {
     return installed_battle_screen ? *installed_battle_screen : no_battle_screen;
 }
 
+int party_bar_slot_at(int x, int y) {
+    const int position = portrait_at(x, y);
+    return position >= 0 ? slot_at_position(position) : -1;
+}
+
 int arrow_at(int x, int y) {
     if (x < ARROWS_X || x >= ARROWS_X + ARROWS_WIDTH || y < ARROWS_Y || y >= ARROWS_Y + ARROWS_HEIGHT)
         return -1;

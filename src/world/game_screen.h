@@ -88,3 +88,5 @@ void game_screen_key(struct event_msg& msg, void** data);
 void game_screen_mouse(struct event_msg& msg, void** data);
 // The arrow under a point of the arrow panel, -1 outside.
 int arrow_at(int x, int y);
+// The party slot whose portrait in the party bar lies under a point, -1 none.
+int party_bar_slot_at(int x, int y);
