@@ -39,7 +39,7 @@ set(ALSO_story saves sound)
 
 # Libraries outside the layers: what they may include, library by library or
 # header by header.
-set(ONLY_forge base core gfx world/map_format.h rules/item_record.h rules/items_file.h
+set(ONLY_forge base core gfx world/map_format.h rules/item_record.h rules/items_file.h rules/shops/shops_file.h
     rules/party_record.h rules/spell_record.h monsters/monster_record.h story/dialog_format.h)
 
 file(GLOB_RECURSE sources RELATIVE ${SRC_DIR} ${SRC_DIR}/*.h ${SRC_DIR}/*.cpp)

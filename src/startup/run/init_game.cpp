@@ -35,6 +35,7 @@
 #include "startup/run/game_main.h"
 #include "story/game_windows.h"
 #include "story/member_figures.h"
+#include "story/shop_open.h"
 #include "ui/toolkit.h"
 #include "world/panel.h"
 #include "world/screenshot.h"
@@ -170,5 +171,6 @@ void init_game() {
     set_rune_spells(&rune_panel_spells);
     // The members standing apart from the party, seen in the view.
     install_member_figures();
+    install_shops();  // the shop tables, restocked at every map entry
     // 23. The pending-action record.
 }
