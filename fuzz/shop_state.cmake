@@ -1,0 +1,1 @@
+vorthan_fuzz_target(shop_state LIBS vorthan_rules_shops)

@@ -1,0 +1,1 @@
+vorthan_fuzz_target(shops LIBS vorthan_rules_shops)
