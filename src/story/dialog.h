@@ -69,6 +69,7 @@ struct dialog_state {
     int text_mode = 1;  // 2: texts converted from Windows-1250 to the game's code page
     int owner = -1;     // the monster that speaks
     bool too_many_choices_logged = false;
+    bool travel = false;  // SET_TRAVEL: the automap offers its travel buttons
 };
 extern dialog_state dialog;
 
@@ -125,6 +126,11 @@ class dialog_world {
     virtual void pass_time_view(int /*ticks*/) {}
     virtual void sleep(int /*hours*/) {}
     virtual void open_shop(int /*shop*/) {}
+    // A redirect lets the event loop run once before it is followed.
+    virtual void pump_events() {}
+    // Asked before each instruction with the count run since the dialog last
+    // resumed; false ends the dialog (a script that loops without waiting).
+    virtual bool keep_going(long /*instructions*/) { return true; }
 };
 void set_dialog_world(dialog_world* world);  // null restores the default
 dialog_world& dialogs_world();
