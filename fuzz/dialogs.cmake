@@ -1,0 +1,1 @@
+vorthan_fuzz_target(dialogs LIBS vorthan_story)
