@@ -33,6 +33,7 @@
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
+#include "story/dialog_game.h"
 #include "story/game_windows.h"
 #include "story/member_figures.h"
 #include "story/shop_open.h"
@@ -169,6 +170,8 @@ void init_game() {
     // The spell book and everything that casts.
     install_spells();
     set_rune_spells(&rune_panel_spells);
+    // The dialogs: dialogy.dat, their screen and the map's dialog command.
+    install_dialogs();
     // The members standing apart from the party, seen in the view.
     install_member_figures();
     install_shops();  // the shop tables, restocked at every map entry
