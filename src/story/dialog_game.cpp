@@ -19,6 +19,7 @@
 namespace {
 
 constexpr const char* DIALOGS_FILE_NAME = "dialogy.dat";
+constexpr long DIALOG_INSTRUCTIONS_WITHOUT_WAIT = 100000;
 
 class game_dialog_world final : public dialog_world {
   public:
@@ -48,6 +49,9 @@ class game_dialog_world final : public dialog_world {
     // would take the dialog's screen away; sleeping from a dialog waits for a
     // rest that can run beside it, and until then no time passes.
     void sleep(int) override {}
+    // A script that runs this long without waiting for the player loops: the
+    // dialog ends rather than freezing the game.
+    bool keep_going(long instructions) override { return instructions <= DIALOG_INSTRUCTIONS_WITHOUT_WAIT; }
     void open_shop(int shop) override {
         if (map_services.open_shop) map_services.open_shop(shop);
     }

@@ -84,6 +84,7 @@ std::vector<uint8_t> warden_dialog() {
     w.op(DOP_GOTO).num(5);
     w.paragraph(4).op(DOP_SAY).text("Nobody then.").op(DOP_CHOICE).num(5).text("Bye.").op(DOP_ASK);
     w.paragraph(5).op(DOP_END);
+    w.paragraph(6).op(DOP_SAY).text("Round and round.").op(DOP_GOTO).num(6);
     return w.bytes();
 }
 
@@ -257,6 +258,19 @@ TEST_F(DialogScreen, TheMapsDialogWaitsUntilThePartyStandsStill) {
     at(5, [] { EXPECT_EQ(dialog.waiting, dialog_wait::ask); });
     finish(6);
     main_loop();
+}
+
+TEST_F(DialogScreen, AScriptThatNeverWaitsEndsAndGivesTheGameScreenBack) {
+    at(1, [] {
+        start_game_screen();
+        dialog_start(6, -1);
+        EXPECT_FALSE(dialog.running);
+        EXPECT_FALSE(dialog_screen_running());
+        EXPECT_TRUE(scene.running);
+    });
+    finish(2);
+    main_loop();
+    stop_game_screen();
 }
 
 TEST(DialogCapture, SeventeenColumnsGiveNineAndNineRowsGiveFive) {
