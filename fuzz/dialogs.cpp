@@ -55,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     random_seed(uint32_t(size));
     two_members();
     dialog = dialog_state{};
+    dialog_flag_bytes().fill(0);
     const size_t count = std::min<size_t>(game_dialogs().paragraphs.size(), 100);
     for (size_t i = 0; i < count; ++i) {
         dialog_start(game_dialogs().paragraphs[i].number(), -1);

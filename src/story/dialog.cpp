@@ -9,6 +9,7 @@
 #include "rules/party.h"
 #include "rules/spells/spells.h"
 #include "story/dialog_internal.h"
+#include "world/map_scripts.h"
 
 dialog_state dialog;
 
@@ -51,12 +52,12 @@ void fatal_text(const std::string& message) {
 }
 
 void end_dialog() {
-    dialog.flags[0] |= 1;
+    dialog_flag_bytes()[0] |= 1;
     dialog_world& world = dialogs_world();
     world.stop_animation();
     if (monster* m = owner_record()) {
-        m->reserved378[0] = dialog.flags[0];
-        m->reserved378[1] = dialog.flags[1];
+        m->reserved378[0] = dialog_flag_bytes()[0];
+        m->reserved378[1] = dialog_flag_bytes()[1];
     }
     dialog.running = false;
     dialog.waiting = dialog_wait::ended;
@@ -88,8 +89,8 @@ bool dialog_start(int paragraph, int monster_number) {
             cancel_transform(slot);
     dialog.owner = monster_number;
     if (monster* m = owner_record()) {
-        dialog.flags[0] = m->reserved378[0];
-        dialog.flags[1] = m->reserved378[1];
+        dialog_flag_bytes()[0] = m->reserved378[0];
+        dialog_flag_bytes()[1] = m->reserved378[1];
     } else {
         dialog.owner = -1;
     }
@@ -201,15 +202,20 @@ void dialog_portrait_picked(int position) {
     dialog_run();
 }
 
+std::array<uint8_t, DIALOG_FLAG_BITS / 8>& dialog_flag_bytes() {
+    static_assert(STORY_FLAG_COUNT == DIALOG_FLAG_BITS);
+    return story_flags;
+}
+
 bool dialog_flag_test(int bit) {
     if (bit < 0 || bit >= DIALOG_FLAG_BITS) return false;
-    return dialog.flags[bit / 8] & (1u << (bit % 8));
+    return dialog_flag_bytes()[bit / 8] & (1u << (bit % 8));
 }
 
 void dialog_flag_change(int bit, int mode) {
     if (bit < 0 || bit >= DIALOG_FLAG_BITS) return;
     const uint8_t mask = uint8_t(1u << (bit % 8));
-    uint8_t& byte = dialog.flags[bit / 8];
+    uint8_t& byte = dialog_flag_bytes()[bit / 8];
     if (mode == 0)
         byte &= uint8_t(~mask);
     else if (mode == 1)

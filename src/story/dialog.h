@@ -5,6 +5,7 @@
 // hands control to the player (ASK, WAIT, PICK_PORTRAIT) and returns; the
 // screen's handlers resume it with the player's pick. It never blocks in a
 // loop of its own.
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -51,7 +52,6 @@ struct dialog_state {
     int local_base = 0;
     int current_paragraph = 0;  // relative to local_base
     bool flag = false;
-    uint8_t flags[DIALOG_FLAG_BITS / 8] = {};  // bits 0..15 the speaker's, the rest story flags
     int16_t variables[DIALOG_VARIABLES] = {};
     selection_slot slots[SELECTION_SLOTS];
     bool allow_any_portrait = false;
@@ -72,6 +72,10 @@ struct dialog_state {
     bool travel = false;  // SET_TRAVEL: the automap offers its travel buttons
 };
 extern dialog_state dialog;
+// The 256 dialog flags: bits 0..15 the speaker's, the rest story flags. They
+// are the map scripts' story flags (world/map_scripts.h): a flag a map sets is
+// the flag a dialog tests.
+std::array<uint8_t, DIALOG_FLAG_BITS / 8>& dialog_flag_bytes();
 
 // Starts a dialog at an absolute paragraph, spoken by a monster (or -1), and
 // runs it until it waits or ends. False when no dialog could start.

@@ -115,13 +115,13 @@ void dialog_save_state(std::vector<uint8_t>& out) {
         uint8_t bits = (table[k].visited() ? 1 : 0) | (table[k].reentered() ? 2 : 0);
         out[first + k / 4] |= uint8_t(bits << (2 * (k % 4)));
     }
-    out.insert(out.end(), std::begin(dialog.flags), std::end(dialog.flags));
+    out.insert(out.end(), dialog_flag_bytes().begin(), dialog_flag_bytes().end());
 }
 
 bool dialog_load_state(std::span<const uint8_t> bytes, size_t* used) {
     if (bytes.size() < 4) return false;
     const uint64_t count = u32_at(bytes, 0);
-    const uint64_t size = 4 + (count + 3) / 4 + sizeof dialog.flags;
+    const uint64_t size = 4 + (count + 3) / 4 + dialog_flag_bytes().size();
     if (size > bytes.size()) return false;
     if (used) *used = size_t(size);
     auto& table = game_dialogs().paragraphs;
@@ -133,6 +133,6 @@ bool dialog_load_state(std::span<const uint8_t> bytes, size_t* used) {
         if (bits & 2) table[k].word |= PARAGRAPH_REENTERED;
     }
     const size_t flags_at = 4 + size_t(count + 3) / 4;
-    for (size_t i = 0; i < sizeof dialog.flags; ++i) dialog.flags[i] = bytes[flags_at + i];
+    for (size_t i = 0; i < dialog_flag_bytes().size(); ++i) dialog_flag_bytes()[i] = bytes[flags_at + i];
     return true;
 }

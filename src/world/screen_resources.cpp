@@ -16,8 +16,11 @@ bool screen_resource_available(handle_id id) {
     auto known = availability.find(id);
     if (known == availability.end()) {
         const handle_record* record = handle_info(id);
-        bool available = record && record->state != HANDLE_UNDEFINED;
-        if (available && record->state == HANDLE_DEFINED && record->name[0])
+        // A handle not defined yet is asked again later: only what the
+        // files say is remembered.
+        if (!record || record->state == HANDLE_UNDEFINED) return false;
+        bool available = true;
+        if (record->state == HANDLE_DEFINED && record->name[0])
             available = resource_available(record->folder, record->name);
         known = availability.emplace(id, available).first;
     }

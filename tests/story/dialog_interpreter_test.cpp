@@ -199,7 +199,7 @@ TEST_F(DialogTest, EndMarksTheSpeakerAndOpensTheShopUnlessABattleIsPending) {
     monster& m = monster_table[0];
     m.state = MST_LIVE;
     m.reserved378[1] = 0x80;
-    dialog.flags[0] = 0;
+    dialog_flag_bytes()[0] = 0;
     world.shops.clear();
     dialog_start(1, 0);
     EXPECT_EQ(m.reserved378[0], 1);

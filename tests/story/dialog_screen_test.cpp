@@ -146,6 +146,7 @@ class DialogScreen : public WindowTest {
     void TearDown() override {
         if (dialog.running) dialog_screen_ended();
         dialog = dialog_state{};
+        dialog_flag_bytes().fill(0);
         set_dialog_world(nullptr);
         load_dialogs({});
         remove_rules_from_world();

@@ -93,4 +93,5 @@ inline void dialog_test_party() {
         std::strcpy(m.name, names[i]);
     }
     dialog = dialog_state{};
+    dialog_flag_bytes().fill(0);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dialog_script.h"
+#include "world/map_scripts.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ TEST_F(DialogStateTest, SavedStateHoldsTwoBitsAParagraphThenTheFlags) {
 
     five_paragraphs().install();
     dialog = dialog_state{};
+    dialog_flag_bytes().fill(0);
     size_t used = 0;
     ASSERT_TRUE(dialog_load_state(saved, &used));
     EXPECT_EQ(used, saved.size());
@@ -87,3 +89,12 @@ TEST_F(DialogStateTest, FilesThatDoNotFitAreRefusedAndAnEmptyTableStartsNothing)
 }
 
 }  // namespace
+
+TEST_F(DialogStateTest, AStoryFlagAMapScriptSetsIsTheFlagADialogTests) {
+    set_story_flag(40, 1);
+    EXPECT_TRUE(dialog_flag_test(40));
+    dialog_flag_change(41, 1);
+    EXPECT_TRUE(story_flag(41));
+    dialog_flag_change(40, 0);
+    EXPECT_FALSE(story_flag(40));
+}
