@@ -23,7 +23,8 @@ constexpr int RUNE_GROUP_COUNT = 5;
 constexpr int MAX_ARROW_COUNT = 99;
 
 struct character {
-    int line = 0;  // where it begins
+    int line = 0;    // where it begins
+    int number = 0;  // the definition's number, from 0
     std::string name;
     std::map<int, long> stats;
     std::optional<long> female, face, level, experience, arrows;
@@ -42,26 +43,48 @@ class character_compiler {
         for (const source_line& line : split_source_lines(text)) {
             line_ = line.number;
             if (line.words[0] == "character") {
-                if (line.words.size() != 1) throw fault("character takes nothing; its name follows as name");
-                if (int(characters_.size()) >= MAX_CHARACTERS)
-                    throw fault("more than " + std::to_string(MAX_CHARACTERS) + " characters");
-                characters_.emplace_back();
-                characters_.back().line = line_;
+                begin_character(line);
             } else if (characters_.empty()) {
                 throw fault("'" + line.words[0] + "' before the first character");
             } else {
                 field(characters_.back(), line);
             }
         }
+        // A number skipped is written as an empty definition: a record that
+        // holds nobody, so the numbers after it stay where the dialogs expect them.
         std::string out;
-        for (size_t i = 0; i < characters_.size(); ++i) {
-            if (i) out += "\r\n";
-            out += definition(characters_[i]);
+        int written = 0;
+        for (const character& c : characters_) {
+            for (; written <= c.number; ++written) {
+                if (written) out += "\r\n";
+                if (written == c.number) out += definition(c);
+            }
         }
         return out;
     }
 
   private:
+    // "character" takes the number after the previous one (the first is 0);
+    // "character <n>" sets it, in rising order, so a joining character can
+    // stand beyond the new game's party.
+    void begin_character(const source_line& line) {
+        if (line.words.size() > 2)
+            throw fault("character takes at most its number; its name follows as name");
+        const int next = characters_.empty() ? 0 : characters_.back().number + 1;
+        int number_of = next;
+        if (line.words.size() == 2) {
+            number_of = int(number(line.words[1], 0, MAX_CHARACTERS - 1));
+            if (number_of < next)
+                throw fault("character " + line.words[1] + " comes after character " +
+                            std::to_string(next - 1) + "; numbers rise");
+        }
+        if (number_of >= MAX_CHARACTERS)
+            throw fault("more than " + std::to_string(MAX_CHARACTERS) + " characters");
+        characters_.emplace_back();
+        characters_.back().line = line_;
+        characters_.back().number = number_of;
+    }
+
     void field(character& c, const source_line& line) {
         const std::string& key = line.words[0];
         size_t args = line.words.size() - 1;

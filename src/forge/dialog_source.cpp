@@ -521,9 +521,14 @@ std::string dialogs_csv_text(const compiled_dialogs& dialogs) {
 std::vector<std::string> character_names_of_source(std::string_view utf8_source) {
     std::vector<std::string> names;
     for (const source_line& line : split_source_lines(utf8_source)) {
-        if (line.words[0] == "character")
+        if (line.words[0] == "character") {
+            // "character <n>" skips to definition n; the skipped ones are nobody.
+            long number = line.words.size() == 2 ? std::strtol(line.words[1].c_str(), nullptr, 10) : 0;
+            names.resize(line.words.size() == 2 && number >= long(names.size()) && number < 256
+                             ? size_t(number)
+                             : names.size());
             names.emplace_back();
-        else if (line.words[0] == "name" && !names.empty())
+        } else if (line.words[0] == "name" && !names.empty())
             names.back() = line.rest;
     }
     return names;

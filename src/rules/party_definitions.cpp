@@ -62,16 +62,19 @@ class definition_parser {
   public:
     definition_parser(line_reader& lines, uint8_t* runes) : lines_(lines), runes_(runes) {}
 
-    // Reads entries up to an empty line or the end of the data.
-    void read(party_member& m) {
+    // Reads entries up to an empty line or the end of the data; false when
+    // the definition holds no entry at all (an unused record).
+    bool read(party_member& m) {
         m = party_member{};
         m.inventory_size = BACKPACK_MIN;
         int backpack_used = 0;
+        bool any_entry = false;
         while (!lines_.at_end()) {
             if (lines_.next_is_empty()) {
                 lines_.next();
                 break;
             }
+            any_entry = true;
             int code = int(value());
             if (code >= 0 && code < STAT_COUNT) {
                 m.base_stats[code] = int16_t(value());
@@ -114,6 +117,7 @@ class definition_parser {
             }
             // Other codes are not ours: the line is skipped.
         }
+        return any_entry;
     }
 
   private:
@@ -166,8 +170,9 @@ definitions_result parse_character_definitions(const char* text, size_t size, pa
     try {
         while (result.count < CHARACTER_DEFINITIONS && !lines.at_end()) {
             party_member m;
-            parser.read(m);
-            finish_definition(m);
+            // An empty definition keeps its number but is nobody: a new game
+            // leaves its slot free and nobody joins from it.
+            if (parser.read(m)) finish_definition(m);
             definitions[result.count++] = m;
         }
     } catch (const parse_failure& failure) {

@@ -57,6 +57,7 @@ void regroup() {
 
 bool join_from_definition(int definition) {
     if (definition < 0 || definition >= CHARACTER_DEFINITIONS) return true;
+    if (!character_definitions[definition].used) return true;  // an empty definition: nobody to join
     for (int slot = 0; slot < PARTY_SLOTS; ++slot) {
         party_member& m = party_members[slot];
         if (m.used) continue;

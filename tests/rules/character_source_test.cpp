@@ -122,6 +122,28 @@ TEST_F(CharacterSource, FaultsNameTheFileAndLine) {
     std::string many;
     for (int i = 0; i < 21; ++i) many += "character\nname A\n";
     EXPECT_EQ(failure(many), "chars.src:41: more than 20 characters");
+    EXPECT_EQ(failure("character 3\nname A\ncharacter 3\nname B\n"),
+              "chars.src:3: character 3 comes after character 3; numbers rise");
+    EXPECT_EQ(failure("character 20\nname A\n"), "chars.src:1: 20 lies outside 0..19");
+    EXPECT_EQ(failure("character 19\nname A\ncharacter\nname B\n"), "chars.src:3: more than 20 characters");
+}
+
+TEST_F(CharacterSource, NumberedCharacterLeavesTheSkippedDefinitionsEmpty) {
+    const std::string text = forge::compile_character_source(
+        "character\n name Alvena\ncharacter 3\n name Mirel\ncharacter\n name Oto\n", "chars.src", items);
+    party_member defs[CHARACTER_DEFINITIONS];
+    uint8_t runes[RUNE_GROUPS] = {};
+    definitions_result result = parse_character_definitions(text.data(), text.size(), defs, runes);
+    ASSERT_EQ(result.line, 0) << result.error;
+    ASSERT_EQ(result.count, 5);
+    EXPECT_STREQ(defs[0].name, "Alvena");
+    for (int unused : {1, 2}) {
+        EXPECT_FALSE(defs[unused].used) << unused;
+        EXPECT_STREQ(defs[unused].name, "") << unused;
+    }
+    EXPECT_STREQ(defs[3].name, "Mirel");
+    EXPECT_TRUE(defs[3].used);
+    EXPECT_STREQ(defs[4].name, "Oto");
 }
 
 TEST_F(CharacterSource, BackpackBeyondItsCellsIsRefused) {

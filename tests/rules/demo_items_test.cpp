@@ -160,7 +160,7 @@ TEST_F(DemoItems, TheFourStartWearingOnlyWhatTheyMayAndNoneCanWieldTheLongSword)
     uint8_t runes[RUNE_GROUPS] = {};
     definitions_result result = parse_character_definitions(text.data(), text.size(), defs, runes);
     ASSERT_EQ(result.line, 0) << result.error;
-    ASSERT_EQ(result.count, 4);
+    ASSERT_EQ(result.count, 7);  // the four, two empty records and the prisoner
 
     // The painted portraits: 0 and 2 are men, 1 and 5 women.
     const char* names[] = {"Borin", "Lenka", "Tomas", "Vesna"};
@@ -202,4 +202,32 @@ TEST_F(DemoItems, TheFourStartWearingOnlyWhatTheyMayAndNoneCanWieldTheLongSword)
         const int code = def(rune).value;
         EXPECT_EQ(runes[code / 10] & (1 << (code % 10)), 0) << rune;
     }
+}
+
+// A new game takes the used definitions of 0..5; the prisoner's dialog does
+// JOIN 6, which must add a fifth member rather than start the game with him.
+TEST_F(DemoItems, TheNewPartyIsTheFourAndThePrisonerJoinsAsTheFifth) {
+    const std::string text =
+        forge::compile_character_source(read_file(DEMO_ITEMS + "characters.src"), "characters.src", items);
+    uint8_t runes[RUNE_GROUPS] = {};
+    ASSERT_EQ(parse_character_definitions(text.data(), text.size(), character_definitions, runes).line, 0);
+    int starting = 0;
+    for (int slot = 0; slot < PARTY_SLOTS; ++slot) {
+        party_members[slot] = character_definitions[slot];
+        starting += party_members[slot].used ? 1 : 0;
+    }
+    EXPECT_EQ(starting, 4);
+
+    const party_member& radek = character_definitions[6];
+    EXPECT_STREQ(radek.name, "Radek");
+    EXPECT_EQ(radek.face, 3);  // painted with the speakers' pictures
+    EXPECT_FALSE(radek.female);
+    EXPECT_TRUE(still_meets_requirements(table, radek, radek.worn[SLOT_LEFT_HAND]));
+    EXPECT_FALSE(join_from_definition(6));
+    EXPECT_STREQ(party_members[4].name, "Radek");
+    EXPECT_EQ(party_members[4].hp, radek.stats[STAT_HP_MAX]);
+    EXPECT_TRUE(join_from_definition(5));  // an empty record brings nobody
+    EXPECT_FALSE(party_members[5].used);
+    for (party_member& m : party_members) m = party_member{};
+    for (party_member& m : character_definitions) m = party_member{};
 }

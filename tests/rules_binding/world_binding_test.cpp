@@ -155,6 +155,28 @@ TEST_F(WorldBinding, AHitIsMarkedOnThePortraitUntilItsTimeRunsOut) {
     EXPECT_EQ(timer_count(), 0);
 }
 
+TEST_F(WorldBinding, ANewGameLeavesEmptyDefinitionsFreeForThoseWhoJoinLater) {
+    // Alda, two empty records, Bret, then three empty ones and Cato as 7.
+    const std::string text =
+        "128\r\n Alda\r\n4\r\n50\r\n\r\n\r\n\r\n128\r\n Bret\r\n\r\n\r\n\r\n\r\n"
+        "128\r\n Cato\r\n4\r\n20\r\n";
+    uint8_t runes[RUNE_GROUPS] = {};
+    ASSERT_EQ(parse_character_definitions(text.data(), text.size(), character_definitions, runes).count, 8);
+
+    new_party_from_definitions();
+    EXPECT_STREQ(party_members[0].name, "Alda");
+    EXPECT_FALSE(party_members[1].used);
+    EXPECT_FALSE(party_members[2].used);
+    EXPECT_STREQ(party_members[3].name, "Bret");
+    for (int slot = 4; slot < PARTY_SLOTS; ++slot) EXPECT_FALSE(party_members[slot].used) << slot;
+
+    EXPECT_TRUE(join_from_definition(5));  // nobody stands in an empty record
+    EXPECT_FALSE(party_members[1].used);
+    EXPECT_FALSE(join_from_definition(7));
+    EXPECT_STREQ(party_members[1].name, "Cato");
+    EXPECT_EQ(party_members[1].hp, 20);
+}
+
 TEST_F(WorldBinding, ANewGameFillsThePartyFromTheDefinitions) {
     const std::string text =
         "128\r\n Alda\r\n4\r\n50\r\n5\r\n30\r\n\r\n"
