@@ -224,8 +224,8 @@ void draw_switch_button() {
     }
 }
 
-void draw_item_information(const party_member& m) {
-    const std::optional<item_info_text> info = describe_item(items(), m, screen.hovered_item, game_text);
+void draw_item_information(const party_member& m, int item, std::optional<int> price = std::nullopt) {
+    const std::optional<item_info_text> info = describe_item(items(), m, item, game_text, price);
     if (!info) return;
     draw_colour = INFO_FACE;
     fill_rect(INFO_X, INFO_Y, INFO_X + INFO_W - 1, INFO_Y + INFO_H - 1);
@@ -270,7 +270,7 @@ void draw_screen() {
         draw_text(count);
     }
     draw_switch_button();
-    if (screen.hovered_item) draw_item_information(m);
+    if (screen.hovered_item) draw_item_information(m, screen.hovered_item);
     draw_colour = 0;
     draw_hline(0, INVENTORY_ROWS - 1, SCREEN_WIDTH - 1);
     draw_party_bar();
@@ -435,14 +435,37 @@ inventory_hit inventory_spot_at(int x, int y) {
     if (inside(x, y, BODY_X, BODY_Y, BODY_WIDTH, BODY_HEIGHT))
         return {inventory_spot::body, 0, x - BODY_X, y - BODY_Y};
     if (inside(x, y, QUIVER_X, QUIVER_Y, QUIVER_W, QUIVER_H)) return {inventory_spot::quiver};
-    if (!sheet_visible() && x >= BACKPACK_X && y >= BACKPACK_Y) {
-        const int column = (x - BACKPACK_X) / BACKPACK_CELL_W, row = (y - BACKPACK_Y) / BACKPACK_CELL_H;
-        const int cell = column + BACKPACK_COLUMNS * row;
-        if (column < BACKPACK_COLUMNS && row < backpack_rows(m) &&
-            cell < std::clamp<int>(m.inventory_size, 0, BACKPACK_MAX))
-            return {inventory_spot::backpack, cell};
+    if (!sheet_visible()) {
+        const int cell = backpack_cell_at(m, x, y);
+        if (cell >= 0) return {inventory_spot::backpack, cell};
     }
     return hit;
+}
+
+int backpack_cell_at(const party_member& m, int x, int y) {
+    if (x < BACKPACK_X || y < BACKPACK_Y) return -1;
+    const int column = (x - BACKPACK_X) / BACKPACK_CELL_W, row = (y - BACKPACK_Y) / BACKPACK_CELL_H;
+    const int cell = column + BACKPACK_COLUMNS * row;
+    if (column < BACKPACK_COLUMNS && row < backpack_rows(m) &&
+        cell < std::clamp<int>(m.inventory_size, 0, BACKPACK_MAX))
+        return cell;
+    return -1;
+}
+
+void draw_member_backpack(const party_member& m) {
+    draw_backpack(m);
+}
+
+void draw_item_in_cell(int item, int x, int y, int w, int h) {
+    draw_item_in(item, x, y, w, h);
+}
+
+void draw_item_information_box(const party_member& m, int item, std::optional<int> price) {
+    draw_item_information(m, item, price);
+}
+
+void draw_inventory_party_bar() {
+    draw_party_bar();
 }
 
 inventory_pictures& inventory_picture_source() {

@@ -4,6 +4,7 @@
 // information while the cursor rests on an item; the party bar below, whose
 // portraits take the held items or show another member. Held items stay on
 // the cursor when the screen is left.
+#include <optional>
 #include <vector>
 
 #include "rules/combine.h"
@@ -60,3 +61,13 @@ inventory_hit inventory_spot_at(int x, int y);
 // The member the screen shows, -1 while it is not running.
 int inventory_shown_slot();
 bool inventory_sheet_shown();
+
+// Pieces other screens that show a backpack draw the same way (the shop).
+void draw_member_backpack(const party_member& m);
+// The item's icon centred in the cell (x, y, w, h), clipped to it.
+void draw_item_in_cell(int item, int x, int y, int w, int h);
+// The item information box; with a price the name reads "name (price)".
+void draw_item_information_box(const party_member& m, int item, std::optional<int> price);
+void draw_inventory_party_bar();
+// The backpack cell of the member under a screen point, -1 for none.
+int backpack_cell_at(const party_member& m, int x, int y);

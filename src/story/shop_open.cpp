@@ -3,6 +3,7 @@
 #include "rules/party.h"
 #include "rules/shops/shops.h"
 #include "rules/spells/spells.h"
+#include "story/shop_screen.h"
 #include "world/map.h"
 #include "world/map_services.h"
 #include "world/party_standin.h"
@@ -45,6 +46,7 @@ void open_shop(int32_t shop_id) {
 
 void install_shops() {
     load_shops();
+    set_shop_screen(&game_shop_screen());
     map_services.open_shop = [](int shop) { open_shop(shop); };
     static bool hooked = false;
     if (!hooked) add_map_loaded_hook(restock_on_entry);
