@@ -2,7 +2,9 @@
 // speaker's text beside it and a recessed panel for the conversation below.
 // The conversation's lines are drawn in palette colours 254 (other lines) and
 // 255 (the selected choice), so the picture is written with those two entries
-// set and no pixel using them.
+// set and no pixel using them. The conversation lies on parchment, because
+// the narrator's notes are written in black.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -24,6 +26,26 @@ void framed_panel(canvas& c, const rect& r, int t, uint32_t seed, float darkness
     bevel(c, inside, 2, 0.9f, false);
 }
 
+// Parchment stretched in a frame: cream with fibres, faint stains and edges
+// browned by handling. Light enough that black notes and the dark inks of
+// the conversation read on it.
+void parchment_panel(canvas& c, const rect& r, int t, uint32_t seed) {
+    bronze_frame(c, r, t, seed);
+    const rect inside = r.inset(t);
+    fill(c, inside, [&](int x, int y) {
+        const float cloud = noise(x * 0.02f, y * 0.05f, seed + 1, 4);
+        const float fibre = noise(x * 0.6f, y * 0.04f, seed + 2, 2);
+        const float stain = std::max(0.0f, noise(x * 0.012f, y * 0.03f, seed + 3, 3) - 0.62f) * 1.6f;
+        const float ex = std::min(x - inside.x, inside.x + inside.w - 1 - x) / 14.0f,
+                    ey = std::min(y - inside.y, inside.y + inside.h - 1 - y) / 10.0f;
+        const float edge = std::clamp(std::min(ex, ey), 0.0f, 1.0f);
+        rgb col = mix(rgb8(206, 184, 140), rgb8(236, 222, 188), cloud);
+        col = col * (0.96f + 0.06f * fibre) * (1 - 0.25f * stain);
+        return mix(rgb8(150, 112, 70), col, 0.45f + 0.55f * edge);
+    });
+    bevel(c, inside, 2, 0.6f, false);
+}
+
 }  // namespace
 
 canvas paint_dialog() {
@@ -39,7 +61,7 @@ canvas paint_dialog() {
     // The speaker's text from (382, 17) to the right edge.
     framed_panel(c, {372, 9, 259, 232}, 5, 533, 0.55f);
     // The conversation, (17, 253) 606 x 94.
-    framed_panel(c, {9, 245, 622, 110}, 5, 535, 0.5f);
+    parchment_panel(c, {9, 245, 622, 110}, 5, 535);
     for (float x : {14.0f, 626.0f})
         for (float y : {250.0f, 350.0f}) rivet(c, x, y, 2.0f);
     return c;
@@ -65,7 +87,9 @@ void write_dialog_pcx(const canvas& c, const std::string& path) {
     const uint8_t instead[2] = {nearest(254), nearest(255)};
     for (uint8_t& p : image.pixels)
         if (p >= 254) p = instead[p - 254];
-    const uint8_t lines[3] = {222, 210, 178}, selected[3] = {255, 204, 96};
+    // Inks for the parchment: dark brown lines, the selected choice in red
+    // (the narrator's notes are black).
+    const uint8_t lines[3] = {78, 46, 22}, selected[3] = {164, 30, 14};
     for (int k = 0; k < 3; ++k) {
         image.palette[3 * 254 + k] = lines[k];
         image.palette[3 * 255 + k] = selected[k];
