@@ -12,7 +12,15 @@
 
 #include "core/events.h"
 #include "core/handles.h"
+#include "core/random.h"
 #include "support/scripted_run.h"
+
+// Seeds the random again once the game has started and entered its map, so
+// that what start-up draws (the shops' restocking, say) does not shift the
+// rolls a run checks afterwards. Called from a run's first probe.
+inline void restart_random_after_startup(uint32_t seed) {
+    random_seed(seed);
+}
 
 struct demo_session {
     scripted_run_options options;

@@ -74,6 +74,7 @@ TEST(MonstersEndToEnd, WandererWalksGuardStrikesArcherEngagesAndTheRatFlees) {
     where wanderer_before;
     s.wait(500);
     s.probe([&] {
+        restart_random_after_startup(2024);
         wanderer = placed_at("GOBLIN", 13, 10);
         guard = placed_at("GOBLIN", 16, 7);
         archer = placed_at("ARCHER", 16, 17);
