@@ -23,6 +23,7 @@
 #include "story/inventory_screen.h"
 #include "story/message_box.h"
 #include "story/story_pictures.h"
+#include "ui/toolkit.h"
 #include "world/game_screen.h"
 #include "world/panel.h"
 #include "world/party_standin.h"
@@ -159,7 +160,7 @@ void draw_scroll_button(int top, bool forward) {
     draw_colour = BUTTON_INK;
     const int cx = x + SCROLL_W / 2, cy = top + SCROLL_H / 2;
     for (int row = 0; row < 5; ++row) {
-        const int y = forward ? cy - 2 + row : cy + 2 - row;
+        const int y = forward ? cy + 2 - row : cy - 2 + row;
         draw_hline(cx - row, y, cx + row);
     }
 }
@@ -468,8 +469,14 @@ void leave() {
     stop_flag = 1;
 }
 
+// Keys and clicks belong to a window opened over the shop (a question, the
+// haggling) while it is open.
+bool window_over_shop() {
+    return top_window && top_window != first_window;
+}
+
 void screen_key(event_msg& msg, void**) {
-    if (msg.number != EV_KEY || !state.running) return;
+    if (msg.number != EV_KEY || !state.running || window_over_shop()) return;
     event_msg copy = msg;
     const uint16_t code = static_cast<uint16_t>(copy.next_int() & 0xFFFF);
     const int scan = code >> 8;
@@ -483,7 +490,7 @@ void screen_key(event_msg& msg, void**) {
 }
 
 void screen_mouse(event_msg& msg, void**) {
-    if (msg.number != EV_MOUSE || !state.running) return;
+    if (msg.number != EV_MOUSE || !state.running || window_over_shop()) return;
     event_msg copy = msg;
     const auto* mouse = copy.next_ptr<const mouse_record>();
     if (!mouse) mouse = &mouse_state;
