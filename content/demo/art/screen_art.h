@@ -53,6 +53,13 @@ canvas paint_slider_knob();                      // volbasou
 // The dialog screen's background, 640 x 360; written straight to a PCX
 // because its palette entries 254 and 255 are the conversation's text colours.
 canvas paint_dialog();
+
+// The shop screen (screen_shop.cpp): its background over the rows above the
+// party bar, and the demo merchant's picture as the screen places it at (5, 17).
+constexpr int SHOP_W = 640, SHOP_H = 378;
+constexpr int KEEPER_PICTURE_W = 260, KEEPER_PICTURE_H = 140;
+canvas paint_shop();
+canvas paint_keeper();
 void write_dialog_pcx(const canvas& c, const std::string& path);
 
 }  // namespace screen_art
