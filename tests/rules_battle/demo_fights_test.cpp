@@ -42,7 +42,8 @@ const demo_data& demo() {
         uint8_t runes[RUNE_GROUPS] = {};
         const definitions_result r =
             parse_character_definitions(postavy.data(), postavy.size(), d.starting, runes);
-        d.starting_count = r.line == 0 ? r.count : 0;
+        // A new game takes the used definitions of 0..5; the others join later.
+        for (int i = 0; r.line == 0 && i < r.count && i < PARTY_SLOTS; ++i) d.starting_count += d.starting[i].used;
         return d;
     }();
     return data;
@@ -67,7 +68,7 @@ class DemoFight : public BattleTest {
         game_items().set_definitions(d.items.file.definitions);
         random_seed(seed);
         outcome o;
-        for (int slot = 0; slot < d.starting_count && slot < PARTY_SLOTS; ++slot) {
+        for (int slot = 0; slot < PARTY_SLOTS; ++slot) {
             party_member& p = party_members[slot];
             p = d.starting[slot];
             if (!p.used) continue;
