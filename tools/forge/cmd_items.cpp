@@ -11,11 +11,7 @@
 
 namespace {
 
-std::string read_source(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using forge_tool::read_whole;
 
 void write_output(const std::string& dir, const std::string& name, std::string_view bytes) {
     std::string path = dir + "/" + name;
@@ -23,7 +19,7 @@ void write_output(const std::string& dir, const std::string& name, std::string_v
 }
 
 forge::compiled_items compile_items(const std::string& path) {
-    return forge::compile_item_source(read_source(path), path);
+    return forge::compile_item_source(read_whole(path), path);
 }
 
 int run_items(const std::vector<std::string>& args) {
@@ -61,7 +57,7 @@ int run_characters(const std::vector<std::string>& args) {
     if (source.empty() || output.empty() || item_source.empty())
         throw std::runtime_error("usage: forge characters -o <dir> --items <items.src> <characters.src>");
     forge::compiled_items items = compile_items(item_source);
-    write_output(output, "POSTAVY.DAT", forge::compile_character_source(read_source(source), source, items));
+    write_output(output, "POSTAVY.DAT", forge::compile_character_source(read_whole(source), source, items));
     return 0;
 }
 

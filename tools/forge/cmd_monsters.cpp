@@ -10,11 +10,7 @@
 
 namespace {
 
-std::string read_source(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using forge_tool::read_whole;
 
 void write_output(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (!write_file_atomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
@@ -37,8 +33,8 @@ int run_monsters(const std::vector<std::string>& args) {
         throw std::runtime_error("usage: forge monsters -o <dir> [--items <items.src>] <monsters.src>");
     // Without an item source every loot name is unknown.
     forge::compiled_items items;
-    if (!item_source.empty()) items = forge::compile_item_source(read_source(item_source), item_source);
-    forge::compiled_monsters monsters = forge::compile_monster_source(read_source(source), source, items);
+    if (!item_source.empty()) items = forge::compile_item_source(read_whole(item_source), item_source);
+    forge::compiled_monsters monsters = forge::compile_monster_source(read_whole(source), source, items);
     write_output(output + "/ENEMY.DAT", forge::enemy_file_bytes(monsters));
     write_output(output + "/SOUND.DAT", forge::sound_list_bytes(monsters.sounds));
     return 0;

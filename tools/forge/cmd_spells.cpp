@@ -13,15 +13,8 @@
 
 namespace {
 
-std::string read_whole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void write_output(const std::string& path, std::string_view bytes) {
-    if (!write_file_atomic(path, bytes)) throw std::runtime_error("cannot write " + path);
-}
+using forge_tool::read_whole;
+using forge_tool::write_output;
 
 int list(const std::string& path) {
     std::string bytes = read_whole(path);
