@@ -220,6 +220,23 @@ TEST(Program, DemoExportHasEveryInterfaceTextInWindows1250) {
     }
 }
 
+TEST(Program, DemoExportKeysDialogTextsAsTheTranslationsAndNamesSpellsAndShops) {
+    temp_folder dir;
+    outcome o = run(dir, "-f " + demo + "/vorthan.ini -s " + dir / "out");
+    ASSERT_EQ(o.code, 0) << o.err;
+    // Every English dialog text translates a Czech one exported at the same key.
+    auto czech = read_csv_table(dir / "out/dialogs.csv");
+    auto english = read_csv_table(demo + "/lang/en/dialogs.csv");
+    ASSERT_TRUE(czech && english);
+    ASSERT_FALSE(english->empty());
+    for (const auto& [key, text] : *english) EXPECT_TRUE(czech->count(key)) << key << " " << text;
+    auto spells = read_csv_table(dir / "out/spells.csv");
+    ASSERT_TRUE(spells);
+    EXPECT_TRUE(spells->count(3) && spells->count(21) && spells->count(85));  // spark, healing, true seeing
+    auto shops = read_csv_table(dir / "out/shops.csv");
+    ASSERT_TRUE(shops && shops->count(1));
+}
+
 TEST(Program, DemoStartsInEnglishAndCzech) {
     temp_folder dir;
     outcome english = run(dir, "-l en", demo);

@@ -12,9 +12,13 @@
 #include "base/paths.h"
 #include "base/strings.h"
 #include "base/text_util.h"
+#include "core/handles.h"
 #include "rules/items_file.h"
 #include "rules/items_load.h"
+#include "rules/shops/shops_file.h"
+#include "rules/spell_record.h"
 #include "startup/run/game_main.h"
+#include "story/dialog_format.h"
 #include "world/map.h"
 
 namespace {
@@ -111,6 +115,83 @@ bool export_item_strings(const std::string& directory) {
     return write_csv_table(build_path(directory, "items.csv"), texts) == 0;
 }
 
+// A file of the maps folder (archives first, then the disk); nothing when
+// the adventure has none.
+std::optional<std::vector<uint8_t>> read_maps_file(const char* name) {
+    if (!resource_available(PATH_MAPS, name)) return std::nullopt;
+    int32_t length = 0;
+    void* data = load_file(name, PATH_MAPS, &length);
+    if (!data) return std::nullopt;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    std::vector<uint8_t> out(bytes, bytes + std::max<int32_t>(length, 0));
+    free_file_data(data);
+    return out;
+}
+
+// Every defined spell's name at its number. (Only the first variant of each
+// rune would leave the other two untranslatable.)
+bool export_spell_strings(const std::string& directory) {
+    const std::optional<std::vector<uint8_t>> bytes = read_maps_file("kouzla.dat");
+    if (!bytes) return true;  // an adventure without spells
+    spell_book book;
+    if (!read_spell_file(*bytes, book)) return true;
+    string_list texts = string_list_create(SPELL_COUNT);
+    for (size_t i = 0; i < book.spells.size(); ++i) {
+        if (!book.find(int(i))) continue;
+        const spell_def& d = book.spells[i];
+        string_list_set(texts, int(i),
+                        std::string(d.spell_name, strnlen(d.spell_name, sizeof d.spell_name)).c_str());
+    }
+    return write_csv_table(build_path(directory, "spells.csv"), texts) == 0;
+}
+
+// The dialogs' inline texts, each at the offset of its first character in
+// dialogy.dat (the key the game translates them by). The code area is a
+// stream of tagged values: 2 and 3 carry two bytes, 1 a text up to its 0.
+bool export_dialog_strings(const std::string& directory) {
+    const std::optional<std::vector<uint8_t>> bytes = read_maps_file("dialogy.dat");
+    if (!bytes || bytes->size() < DIALOG_HEADER_SIZE) return true;
+    const std::vector<uint8_t>& b = *bytes;
+    const uint64_t count = uint64_t(b[0]) | uint64_t(b[1]) << 8 | uint64_t(b[2]) << 16 | uint64_t(b[3]) << 24;
+    const uint64_t code = DIALOG_HEADER_SIZE + DIALOG_ENTRY_SIZE * count;
+    if (code > b.size()) return true;
+    std::vector<std::pair<size_t, std::string>> found;
+    size_t largest = 0;
+    for (size_t at = size_t(code); at < b.size();) {
+        const uint8_t tag = b[at];
+        if (tag == TAG_NUMBER || tag == TAG_VARIABLE) {
+            at += 3;
+        } else if (tag == TAG_TEXT) {
+            const size_t first = at + 1;
+            size_t end = first;
+            while (end < b.size() && b[end] != 0) ++end;
+            found.emplace_back(first, std::string(b.begin() + long(first), b.begin() + long(end)));
+            largest = std::max(largest, first);
+            at = end + 1;
+        } else {
+            ++at;
+        }
+    }
+    if (largest >= size_t(INT32_MAX)) return false;
+    string_list texts = string_list_create(int(largest) + 1);
+    for (const auto& [offset, text] : found) string_list_set(texts, int(offset), text.c_str());
+    return write_csv_table(build_path(directory, "dialogs.csv"), texts) == 0;
+}
+
+// Every shop's name at the shop's number.
+bool export_shop_strings(const std::string& directory) {
+    const std::optional<std::vector<uint8_t>> bytes = read_maps_file("SHOPS.DAT");
+    if (!bytes) return true;  // an adventure without shops
+    const std::optional<shops_file> file = parse_shops_file(*bytes);
+    if (!file) return true;
+    int largest = 0;
+    for (const shop_def& shop : file->shops) largest = std::max(largest, int(shop.shop_id));
+    string_list texts = string_list_create(largest + 1);
+    for (const shop_def& shop : file->shops)
+        if (shop.shop_id >= 0) string_list_set(texts, int(shop.shop_id), shop.name.c_str());
+    return write_csv_table(build_path(directory, "shops.csv"), texts) == 0;
+}
+
 bool export_ui_strings(const std::string& directory) {
     // Loaded as at start-up, without a language; an error is reported with
     // the start-up message.
@@ -125,7 +206,10 @@ bool export_string_tables(const std::string& directory) {
     if (!export_map_strings(directory)) return false;
     // Book, end titles and epilogue follow here as their texts are built.
     if (!export_item_strings(directory)) return false;
-    // Spells, dialogs, intro and shops follow here as their tables are built.
+    if (!export_spell_strings(directory)) return false;
+    if (!export_dialog_strings(directory)) return false;
+    // The intro's table follows here when the intro is built.
+    if (!export_shop_strings(directory)) return false;
     if (!export_map_names(directory)) return false;
     return true;
 }
