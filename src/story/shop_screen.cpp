@@ -287,7 +287,10 @@ std::optional<int> haggle(int product, int asking, bool buying) {
         const int verdict =
             buying ? buying_verdict(asking, offer.gold, entry.last_offer, base, entry.stock)
                    : selling_verdict(asking, offer.gold, entry.last_offer, base, entry.stock + 1);
-        if (verdict == 0) return offer.gold;
+        if (verdict == 0) {
+            answer("");  // a refusal before the deal no longer stands under the keeper
+            return offer.gold;
+        }
         answer(text(verdict_text(verdict)));
         entry.last_offer = static_cast<int16_t>(std::min<int32_t>(offer.gold, INT16_MAX));
     }

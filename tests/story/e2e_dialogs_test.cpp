@@ -6,6 +6,7 @@
 // haggling and a dagger sold. Conversations are opened with Space at the wall
 // as the player does, answered with keys and clicks on the choice lines;
 // frames are compared with golden pictures.
+#include <SDL2/SDL_scancode.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -28,6 +29,7 @@
 #include "ui/toolkit.h"
 #include "world/map.h"
 #include "world/map_scripts.h"
+#include "world/panel.h"
 #include "world/party_standin.h"
 
 using namespace demo_places;
@@ -65,15 +67,27 @@ void expect_goldens(const scripted_run_result& run,
 // A click on the line of a choice: the probe before it checks that the line
 // shows that choice now.
 constexpr int LINE_X = 100;
-// Backpack cell `cell` of the shop's customer, and digits typed into the
-// haggling window with Enter.
+// Backpack cell `cell` of the shop's customer, a member's portrait on the
+// party bar, and an amount typed into the haggling window with Enter.
 constexpr int FREE_CELL = 5;  // Borin carries five things
+constexpr int TOMAS = 2;      // the third member; his backpack starts with a dagger
 void click_backpack(demo_session& s, int cell) {
     s.click(BACKPACK_X + cell % BACKPACK_COLUMNS * BACKPACK_CELL_W + 20,
             BACKPACK_Y + cell / BACKPACK_COLUMNS * BACKPACK_CELL_H + 20);
 }
+void click_portrait(demo_session& s, int position) {
+    s.click(PARTY_BAR_FIRST_X + position * PARTY_SLOT_WIDTH + PARTY_SLOT_WIDTH / 2, INVENTORY_ROWS + 40);
+}
+// The keyboard reads as the Czech one: the number row's plain keys write
+// accented letters, its digits come with Shift, so a player types an amount
+// with Shift held (or on the keypad). The keys go through the whole
+// keyboard path, as the window system gives them.
 void type(demo_session& s, const std::string& digits) {
-    for (char c : digits) s.press(uint16_t((c == '0' ? 0x0B : c - '1' + 2) << 8 | c), 150);
+    for (char c : digits) {
+        const int key = c == '0' ? SDL_SCANCODE_0 : SDL_SCANCODE_1 + (c - '1');
+        s.options.script.push_back(script_scancode(s.t, key, true));
+        s.wait(150);
+    }
     s.press(KEY_ENTER, 400);
 }
 void pick_by_click(demo_session& s, int y, int choice) {
@@ -172,16 +186,16 @@ TEST(DialogsEndToEnd, TheWardenPaysOnlyAfterTheCellarsWereSeenAndThePrisonerJoin
                          {rewarded, "dialogs_warden_rewards"}});
 }
 
-// Not finished: the talk opens the shop and the potion goes onto the cursor,
-// but the click on Haggle does not yet bring the haggling window's typed
-// offer through in this run; disabled until that is found.
 // The merchant's talk ends in his shop: the healing potion is bought for less
-// than the asking price after haggling, and a dagger is sold.
-TEST(DialogsEndToEnd, DISABLED_TheMerchantsTalkOpensHisShopWhereAPotionIsHaggledForAndADaggerSold) {
+// than the asking price after one offer is refused, and Tomas sells his
+// dagger.
+TEST(DialogsEndToEnd, TheMerchantsTalkOpensHisShopWhereAPotionIsHaggledForAndADaggerSold) {
     if (!demo_built()) GTEST_SKIP() << "the demo is not built";
     random_seed(1702);
     demo_session s;
-    int potion = -1;  // the healing potion's product: first in the merchant's list, first on his shelf
+    constexpr int POTION = 0;  // the healing potion: first in the merchant's list, first on his shelf
+    constexpr int DAGGER = 6;  // the dagger's product, which the merchant also buys
+    int potions = 0, daggers = 0;
     s.wait(500);
     s.probe([&] {
         restart_random_after_startup(1702);
@@ -195,11 +209,14 @@ TEST(DialogsEndToEnd, DISABLED_TheMerchantsTalkOpensHisShopWhereAPotionIsHaggled
     const size_t shop_open = s.probe([&] {
         EXPECT_FALSE(dialog.running);
         EXPECT_EQ(shop_customer(), 0);
-        potion = game_shops().stock.empty() ? -1 : 0;
+        ASSERT_GT(game_shops().stock.size(), size_t(DAGGER));
+        potions = game_shops().stock[POTION].stock;
+        daggers = game_shops().stock[DAGGER].stock;
+        EXPECT_GE(potions, 2);
     });
     s.click(SHELF_X + 20, SHELF_Y + 20);  // the healing potion, unpaid
     s.probe([&] {
-        EXPECT_EQ(shop_unpaid_product(), potion);
+        EXPECT_EQ(shop_unpaid_product(), POTION);
         EXPECT_EQ(party_members[0].inventory[FREE_CELL], 0);
     });
     click_backpack(s, FREE_CELL);  // "It costs 50." Yes, Haggle, No
@@ -212,26 +229,32 @@ TEST(DialogsEndToEnd, DISABLED_TheMerchantsTalkOpensHisShopWhereAPotionIsHaggled
     });
     s.click(299, 185);
     s.wait(300);
-    type(s, "1");  // far below the asking price: refused
+    type(s, "1");  // far below what the merchant would take: refused
     const size_t haggled = s.probe([&] {
         EXPECT_EQ(party_state.gold, 100);
         EXPECT_FALSE(shop_answer().empty());
-        EXPECT_EQ(game_shops().stock[size_t(potion)].last_offer, 1);
+        EXPECT_EQ(game_shops().stock[POTION].last_offer, 1);
+        EXPECT_EQ(shop_unpaid_product(), POTION);
     });
-    type(s, "50");  // the asking price: a deal
-    s.probe([&] {
-        EXPECT_EQ(party_state.gold, 50);
+    type(s, "48");  // close to the asking price: a deal
+    const size_t bought = s.probe([&] {
+        EXPECT_EQ(party_state.gold, 52);
         EXPECT_EQ(party_members[0].inventory[FREE_CELL], item_named("Healing potion"));
+        EXPECT_EQ(game_shops().stock[POTION].stock, potions - 1);
         EXPECT_EQ(shop_unpaid_product(), -1);
-        // Tomas's spare dagger, handed to Borin, who is the customer.
-        party_members[0].inventory[FREE_CELL + 1] = int16_t(item_named("Dagger"));
+        EXPECT_EQ(shop_answer(), "");  // the refusal went with the deal
+        EXPECT_EQ(party_members[TOMAS].inventory[0], item_named("Dagger"));
     });
-    click_backpack(s, FREE_CELL + 1);
+    click_portrait(s, TOMAS);             // Tomas becomes the customer
+    click_backpack(s, 0);                 // his dagger onto the cursor
     s.click(SHELF_X + 20, SHELF_Y + 20);  // offered on the shelf: "I give 15."
-    s.press(KEY_ENTER, 400);              // yes
-    const size_t sold = s.probe([] {
-        EXPECT_EQ(party_state.gold, 65);
-        EXPECT_EQ(party_members[0].inventory[FREE_CELL + 1], 0);
+    s.wait(300);
+    s.press(KEY_ENTER, 400);  // yes
+    const size_t sold = s.probe([&] {
+        EXPECT_EQ(shop_customer(), TOMAS);
+        EXPECT_EQ(party_state.gold, 67);
+        EXPECT_EQ(party_members[TOMAS].inventory[0], 0);
+        EXPECT_EQ(game_shops().stock[DAGGER].stock, daggers + 1);
     });
     s.press(KEY_ESC, 600);  // out of the shop
     s.probe([] { EXPECT_EQ(shop_customer(), -1); });
@@ -241,7 +264,8 @@ TEST(DialogsEndToEnd, DISABLED_TheMerchantsTalkOpensHisShopWhereAPotionIsHaggled
     ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
     EXPECT_EQ(run.exit_code, 0);
     ASSERT_EQ(run.checkpoints.size(), s.probes.size());
-    expect_goldens(
-        run,
-        {{shop_open, "dialogs_shop_open"}, {haggled, "dialogs_shop_haggled"}, {sold, "dialogs_shop_sold"}});
+    expect_goldens(run, {{shop_open, "dialogs_shop_open"},
+                         {haggled, "dialogs_shop_haggled"},
+                         {bought, "dialogs_shop_bought"},
+                         {sold, "dialogs_shop_sold"}});
 }
