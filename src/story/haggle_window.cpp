@@ -92,6 +92,23 @@ void define_keypad() {
 
 }  // namespace
 
+namespace {
+
+// The digit a character of the offer stands for, -1 for none. The national
+// keyboard layer turns the unshifted number row into letters (+ ě š č ř ž ý á
+// í é, and with Caps Lock the capitals): in a number field they are the
+// digits the player pressed.
+int offer_digit(unsigned char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    static constexpr unsigned char row[10] = {0x82, 0x2B, 0x88, 0xA8, 0x87, 0xA9, 0x91, 0x98, 0xA0, 0xA1};
+    static constexpr unsigned char caps[10] = {0x90, 0x2B, 0x89, 0x9B, 0x80, 0x9E, 0x92, 0x9D, 0x8F, 0x8B};
+    for (int d = 0; d < 10; ++d)
+        if (c == row[d] || c == caps[d]) return d;
+    return -1;
+}
+
+}  // namespace
+
 typed_offer read_offer(const std::string& typed) {
     size_t first = typed.find_first_not_of(' ');
     if (first == std::string::npos) return {};
@@ -100,8 +117,9 @@ typed_offer read_offer(const std::string& typed) {
     if (digits.size() > size_t(HAGGLE_DIGITS)) return {typed_offer::not_a_number};
     int32_t gold = 0;
     for (char c : digits) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return {typed_offer::not_a_number};
-        gold = gold * 10 + (c - '0');
+        const int d = offer_digit(static_cast<unsigned char>(c));
+        if (d < 0) return {typed_offer::not_a_number};
+        gold = gold * 10 + d;
     }
     return {typed_offer::number, gold};
 }

@@ -290,6 +290,10 @@ TEST(ShopOffer, EmptyTextNonNumbersAndNumbersTooLongAreNoOffer) {
     const typed_offer offer = read_offer(" 120 ");
     EXPECT_EQ(offer.kind, typed_offer::number);
     EXPECT_EQ(offer.gold, 120);
+    // The number row without Shift types the national letters: "+ěé" is 120.
+    const typed_offer row = read_offer("+\x88\x82");
+    EXPECT_EQ(row.kind, typed_offer::number);
+    EXPECT_EQ(row.gold, 120);
 }
 
 }  // namespace
