@@ -159,7 +159,6 @@ int main(int argc, char** argv) {
         save(out, "checkbox", paint_switch());
         save(out, "volbasou", paint_slider_knob());
         save(out, "shop", paint_shop());
-        save(out, "kupec", paint_keeper());
         const canvas dialog = paint_dialog();
         save(out, "dialog", dialog);
         write_dialog_pcx(dialog, out + "/dialog.pcx");

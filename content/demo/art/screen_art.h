@@ -55,11 +55,11 @@ canvas paint_slider_knob();                      // volbasou
 canvas paint_dialog();
 
 // The shop screen (screen_shop.cpp): its background over the rows above the
-// party bar, and the demo merchant's picture as the screen places it at (5, 17).
+// party bar, with a frame for the keeper's picture (260 x 140 at (5, 17); the
+// merchant himself is painted with the dialogs' speakers).
 constexpr int SHOP_W = 640, SHOP_H = 378;
 constexpr int KEEPER_PICTURE_W = 260, KEEPER_PICTURE_H = 140;
 canvas paint_shop();
-canvas paint_keeper();
 void write_dialog_pcx(const canvas& c, const std::string& path);
 
 }  // namespace screen_art

@@ -206,6 +206,30 @@ canvas paint_merchant() {
     return c;
 }
 
+// The shop's keeper picture (260 x 140, the size the shop screen frames) is
+// the same merchant: his dialog picture cropped to that shape about his
+// face and scaled down, averaging the source pixels each target pixel covers.
+canvas paint_keeper(const canvas& merchant) {
+    constexpr int KW = 260, KH = 140;
+    const float crop_h = merchant.width() * float(KH) / KW;  // the whole width, the rows about the face
+    const float top = std::clamp(CY - crop_h / 2, 0.0f, merchant.height() - crop_h);
+    const float step = merchant.width() / float(KW);
+    canvas c(KW, KH);
+    for (int y = 0; y < KH; ++y)
+        for (int x = 0; x < KW; ++x) {
+            rgb sum{};
+            int n = 0;
+            for (int sy = int(top + y * step); sy < int(top + (y + 1) * step); ++sy)
+                for (int sx = int(x * step); sx < int((x + 1) * step); ++sx)
+                    if (merchant.inside(sx, sy)) sum = sum + merchant.get(sx, sy), ++n;
+            c.set(x, y,
+                  n ? sum * (1.0f / n)
+                    : merchant.get(std::min(int(x * step), merchant.width() - 1),
+                                   std::min(int(top + y * step), merchant.height() - 1)));
+        }
+    return c;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,7 +244,9 @@ int main(int argc, char** argv) {
         };
         save("warden", paint_warden());
         save("prisoner", paint_prisoner());
-        save("merchant", paint_merchant());
+        const canvas merchant = paint_merchant();
+        save("merchant", merchant);
+        save("kupec", paint_keeper(merchant));
         save("xicht03", paint_face_states(prisoner()));
         save("char03", paint_body(prisoner()));
     } catch (const std::exception& e) {

@@ -1,5 +1,6 @@
 # The dialogs' speakers (WARDEN.PCX, PRISONER.PCX, MERCHANT.PCX: the pictures
-# the dialogs name, 320 x 180) and the joining prisoner's face and figure
+# the dialogs name, 320 x 180), the shop keeper (KUPEC.PCX, 260 x 140: the
+# merchant again, as the shop screen frames him) and the joining prisoner's face and figure
 # (xicht03, char03), painted by art/speaker_art.cpp with the portraits' head
 # painter, turned by the forge into PCX files and packed into VORTHAN.DDL
 # (the game looks a dialog picture up in the archives before the dialogs
@@ -9,7 +10,7 @@ add_executable(demo_art_speakers ${DEMO_SRC}/art/speaker_art.cpp ${DEMO_SRC}/art
   ${DEMO_SRC}/art/portrait_head.cpp)
 target_link_libraries(demo_art_speakers PRIVATE vorthan_forge)
 set(DEMO_SPEAKER_ART ${CMAKE_CURRENT_BINARY_DIR}/art/speakers)
-set(DEMO_SPEAKER_PICTURES warden prisoner merchant xicht03 char03)
+set(DEMO_SPEAKER_PICTURES warden prisoner merchant kupec xicht03 char03)
 set(speaker_pngs "")
 foreach(name ${DEMO_SPEAKER_PICTURES})
   list(APPEND speaker_pngs ${DEMO_SPEAKER_ART}/${name}.png)
