@@ -1,4 +1,5 @@
 #include "forge/dialog_source.h"
+#include "forge/quoted_text.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -45,13 +46,6 @@ struct paragraph_info {
 
 bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
-}
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 bool looks_numeric(const std::string& word) {
@@ -114,46 +108,13 @@ class dialog_compiler {
     }
 
     // The text from line[pos] (its opening quote), pos left after the closing
-    // one. \" \\ and \xNN (a byte of the game code page) are escapes.
+    // one; the token keeps the source between the quotes as well.
     void quoted_text(std::string_view line, size_t& pos, token& t) {
-        std::string plain;
-        size_t start = pos + 1;
-        auto flush = [&] {
-            t.text += game_text(plain);
-            plain.clear();
-        };
-        for (++pos; pos < line.size(); ++pos) {
-            char c = line[pos];
-            if (c == '"') {
-                t.source = std::string(line.substr(start, pos - start));
-                ++pos;
-                flush();
-                return;
-            }
-            if (c != '\\') {
-                plain += c;
-                continue;
-            }
-            if (pos + 1 >= line.size()) break;
-            char e = line[++pos];
-            if (e == '"' || e == '\\') {
-                plain += e;
-            } else if (e == 'x' && pos + 2 < line.size() && hex_digit(line[pos + 1]) >= 0 &&
-                       hex_digit(line[pos + 2]) >= 0) {
-                flush();
-                t.text += char(hex_digit(line[pos + 1]) * 16 + hex_digit(line[pos + 2]));
-                pos += 2;
-            } else {
-                throw fault(std::string("unknown escape \\") + e);
-            }
-        }
-        throw fault("a text without its closing quote");
-    }
-
-    std::string game_text(const std::string& utf8) {
-        auto text = utf8_to_game_codepage(utf8);
-        if (!text) throw fault("a character of '" + utf8 + "' has no place in the game's code page");
-        return *text;
+        const size_t start = pos + 1;
+        std::string error;
+        t.text += read_quoted_text(line, pos, error);
+        if (!error.empty()) throw fault(error);
+        t.source = std::string(line.substr(start, pos - 1 - start));
     }
 
     // ---- first pass: dialogs, paragraphs and flags by name ----

@@ -1,4 +1,5 @@
 #include "forge/spell_source.h"
+#include "forge/quoted_text.h"
 
 #include <array>
 #include <cerrno>
@@ -40,13 +41,6 @@ std::string trimmed(std::string_view s) {
     while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
     while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
     return std::string(s);
-}
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 class spell_compiler {
@@ -118,38 +112,12 @@ class spell_compiler {
     }
 
     // The quoted text from line[pos] (the opening quote), pos left after the
-    // closing one. \" \\ and \xNN (a byte of the game code page) are escapes.
+    // closing one.
     std::string quoted_text(std::string_view line, size_t& pos) {
-        std::string out, plain;
-        auto flush = [&] {
-            out += game_text(plain);
-            plain.clear();
-        };
-        for (++pos; pos < line.size(); ++pos) {
-            char c = line[pos];
-            if (c == '"') {
-                ++pos;
-                flush();
-                return out;
-            }
-            if (c != '\\') {
-                plain += c;
-                continue;
-            }
-            if (pos + 1 >= line.size()) break;
-            char e = line[++pos];
-            if (e == '"' || e == '\\') {
-                plain += e;
-            } else if (e == 'x' && pos + 2 < line.size() && hex_digit(line[pos + 1]) >= 0 &&
-                       hex_digit(line[pos + 2]) >= 0) {
-                flush();
-                out += char(hex_digit(line[pos + 1]) * 16 + hex_digit(line[pos + 2]));
-                pos += 2;
-            } else {
-                throw fault(std::string("unknown escape \\") + e);
-            }
-        }
-        throw fault("a text without its closing quote");
+        std::string error;
+        std::string text = read_quoted_text(line, pos, error);
+        if (!error.empty()) throw fault(error);
+        return text;
     }
 
     std::string game_text(const std::string& utf8) {
