@@ -1,0 +1,1 @@
+vorthan_fuzz_target(saved_game LIBS vorthan_saves)
