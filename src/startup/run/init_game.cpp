@@ -30,6 +30,7 @@
 #include "rules/monsters_ai/monster_ai.h"
 #include "rules/rune_panel/rune_panel.h"
 #include "rules/spells/spells.h"
+#include "saves/temp_store.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
@@ -155,6 +156,7 @@ void init_game() {
     load_item_tables();
     load_characters();
     install_rules_into_world();
+    install_temp_store_for_maps();  // map state files live in the saved-game store
     install_rest_rules();
     register_item_pictures(game_item_files());
     install_floor_items();
