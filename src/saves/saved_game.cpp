@@ -95,6 +95,14 @@ std::optional<saved_game> read_saved_game_file(const std::string& path) {
     return read_saved_game(*bytes);
 }
 
+bool load_saved_game_into(const std::string& path, temp_store& live, std::string* description) {
+    auto game = read_saved_game_file(path);
+    if (!game) return false;
+    live = std::move(game->store);
+    if (description) *description = std::move(game->description);
+    return true;
+}
+
 std::optional<std::string> read_saved_game_description(const std::string& path) {
     auto bytes = read_whole_file(path, SAVED_GAME_DESCRIPTION_SIZE);
     if (!bytes) return std::nullopt;

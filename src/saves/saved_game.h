@@ -30,6 +30,10 @@ struct saved_game {
 std::optional<saved_game> read_saved_game(std::span<const uint8_t> bytes);
 std::optional<saved_game> read_saved_game_file(const std::string& path);
 
+// Loads a file into `live` only when the whole file reads: otherwise `live`
+// keeps every entry it had and false is returned.
+bool load_saved_game_into(const std::string& path, temp_store& live, std::string* description = nullptr);
+
 // The description alone: the first 32 bytes up to their first NUL (at most
 // 31 bytes when there is none); nothing when the file cannot be read.
 std::optional<std::string> read_saved_game_description(const std::string& path);

@@ -78,6 +78,22 @@ TEST(SavedGame, ShortOrCorruptFilesGiveNothing) {
     huge[32 + 2] = 0xFF;  // the first entry claims more data than there is
     EXPECT_FALSE(read_saved_game(huge));
 
+    // The live store switches only to a file that reads whole.
+    std::string folder = fresh_folder("load");
+    std::string path = folder + "/sav.00000001.06000000";
+    ASSERT_TRUE(write_saved_game(path, "Saved", store));
+    temp_store live;
+    live.create("CELLARS.MAP", temp_bytes{9, 9});
+    std::filesystem::resize_file(path, good.size() - 1);
+    EXPECT_FALSE(load_saved_game_into(path, live));
+    EXPECT_FALSE(load_saved_game_into(folder + "/missing", live));
+    EXPECT_EQ(live.size("CELLARS.MAP"), 2);
+    ASSERT_TRUE(write_saved_game(path, "Saved", store));
+    std::string description;
+    ASSERT_TRUE(load_saved_game_into(path, live, &description));
+    EXPECT_EQ(description, "Saved");
+    EXPECT_EQ(live, store);
+
     // A description without its NUL is cut to 31 characters.
     temp_bytes full = good;
     std::fill(full.begin(), full.begin() + 32, 'x');
