@@ -56,13 +56,6 @@ TEST(SaveList, NewestFirstAutosaveBeforeSameSecondOlderSavNamesLast) {
     EXPECT_TRUE(build_save_list(folder + "/missing", 0, false).empty());
 }
 
-TEST(SaveList, OlderSavNamesSortByTheirLastTwoCharacters) {
-    EXPECT_EQ(save_list_key("GAME01.SAV"), "000001.SAV");
-    EXPECT_EQ(save_list_key("A.sav"), "0000A.sav");
-    EXPECT_EQ(save_list_key("sav.00000001.06000010-autosave"), "06000010-autosave");
-    EXPECT_EQ(save_list_key("noext"), "noext");
-}
-
 TEST(SaveFolder, CreatedWithItsParentsWhenMissing) {
     std::string base = folder_with("create", {"a file"});
     EXPECT_TRUE(create_saved_games_folder(base + "/x/y/Vorthan"));
