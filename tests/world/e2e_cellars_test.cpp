@@ -190,11 +190,15 @@ struct walk {
         options.frame_limit = 0;
         size_t next = 0;
         options.on_checkpoint = [&](uint64_t) {
-            if (next == 0) listen_in();
+            if (next == 0) {
+                listen_in();
+                // Start-up puts the game's own store in; the walk's takes its
+                // place before any map is left.
+                set_map_state_store({store_write, store_read});
+            }
             if (next < probes.size()) probes[next++]();
         };
         test_store.clear();
-        set_map_state_store({store_write, store_read});
         // The walks are about the maps, not the fights: the monsters do not
         // watch for the party (the debug console's switch), so the keep's
         // archer, who looks along the south corridor the walks take, does not
