@@ -199,16 +199,8 @@ void draw_belt(const party_member& m) {
 }
 
 void draw_switch_button() {
-    const int x = SWITCH_X, y = SWITCH_Y, r = SWITCH_X + SWITCH_W - 1, b = SWITCH_Y + SWITCH_H - 1;
-    draw_colour = BUTTON_FACE;
-    fill_rect(x, y, r, b);
-    draw_colour = BUTTON_LIGHT;
-    draw_hline(x, y, r);
-    draw_vline(x, y, b);
-    draw_colour = BUTTON_DARK;
-    draw_hline(x, b, r);
-    draw_vline(r, y, b);
-    draw_colour = BUTTON_INK;
+    const int x = SWITCH_X, y = SWITCH_Y;
+    draw_raised_button(x, y, SWITCH_W, SWITCH_H);
     const int cx = x + SWITCH_W / 2, cy = y + SWITCH_H / 2;
     if (sheet_visible()) {
         // A small figure: back to the body.
@@ -450,6 +442,19 @@ int backpack_cell_at(const party_member& m, int x, int y) {
         cell < std::clamp<int>(m.inventory_size, 0, BACKPACK_MAX))
         return cell;
     return -1;
+}
+
+void draw_raised_button(int x, int y, int w, int h) {
+    const int r = x + w - 1, b = y + h - 1;
+    draw_colour = BUTTON_FACE;
+    fill_rect(x, y, r, b);
+    draw_colour = BUTTON_LIGHT;
+    draw_hline(x, y, r);
+    draw_vline(x, y, b);
+    draw_colour = BUTTON_DARK;
+    draw_hline(x, b, r);
+    draw_vline(r, y, b);
+    draw_colour = BUTTON_INK;
 }
 
 void draw_member_backpack(const party_member& m) {

@@ -69,5 +69,8 @@ void draw_item_in_cell(int item, int x, int y, int w, int h);
 // The item information box; with a price the name reads "name (price)".
 void draw_item_information_box(const party_member& m, int item, std::optional<int> price);
 void draw_inventory_party_bar();
+// A raised button (x, y, w, h): its face lit on the top and left, shaded on
+// the bottom and right; the draw colour is left as the ink for its symbol.
+void draw_raised_button(int x, int y, int w, int h);
 // The backpack cell of the member under a screen point, -1 for none.
 int backpack_cell_at(const party_member& m, int x, int y);

@@ -40,7 +40,6 @@ constexpr int TEXT_NOT_A_NUMBER = 237, TEXT_WRITE_AN_AMOUNT = 240;
 constexpr const char* TRADE_SOUND = "obchod.wav";
 constexpr uint16_t BACKGROUND = 0x1084, CELL_FRAME = 0x318C, NAME_COLOUR = 0x7FFF;
 constexpr uint16_t ANSWER_FACE = 0x0842, ANSWER_FRAME = 0x5294, ANSWER_TEXT = 0x7BDE;
-constexpr uint16_t BUTTON_FACE = 0x294A, BUTTON_LIGHT = 0x5AD6, BUTTON_DARK = 0x0842, BUTTON_INK = 0x7FFF;
 constexpr int SHELF_W = SHELF_COLUMNS * SHELF_CELL_W, SHELF_H = SHELF_CELLS / SHELF_COLUMNS * SHELF_CELL_H;
 
 struct shop_state {
@@ -147,17 +146,9 @@ bool inside(int x, int y, int left, int top, int w, int h) {
 // ---- Drawing ----------------------------------------------------------------------
 
 void draw_scroll_button(int top, bool forward) {
-    const int x = SCROLL_X, r = SCROLL_X + SCROLL_W - 1, b = top + SCROLL_H - 1;
-    draw_colour = BUTTON_FACE;
-    fill_rect(x, top, r, b);
-    draw_colour = BUTTON_LIGHT;
-    draw_hline(x, top, r);
-    draw_vline(x, top, b);
-    draw_colour = BUTTON_DARK;
-    draw_hline(x, b, r);
-    draw_vline(r, top, b);
+    const int x = SCROLL_X;
+    draw_raised_button(x, top, SCROLL_W, SCROLL_H);
     // A triangle pointing up (back) or down (forward).
-    draw_colour = BUTTON_INK;
     const int cx = x + SCROLL_W / 2, cy = top + SCROLL_H / 2;
     for (int row = 0; row < 5; ++row) {
         const int y = forward ? cy + 2 - row : cy - 2 + row;
