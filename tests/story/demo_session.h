@@ -37,6 +37,11 @@ struct demo_session {
         options.script.push_back(script_click(t + 30, button, false));
         t += 200;
     }
+    // A click at the middle of a rectangle of the screen (anything with x, y, w, h).
+    template <class rectangle>
+    void click_in(const rectangle& r) {
+        click(r.x + r.w / 2, r.y + r.h / 2);
+    }
     void wait(uint64_t ms) { t += ms; }
     size_t probe(std::function<void()> fn) {
         options.checkpoints_ms.push_back(t);

@@ -55,11 +55,6 @@ bool anything_on_floor(int sector) {
     return false;
 }
 
-// A click at the middle of a rectangle of the screen.
-void click_in(demo_session& s, desk_rect r) {
-    s.click(r.x + r.w / 2, r.y + r.h / 2);
-}
-
 bool demo_built() {
     return std::filesystem::exists(demo_dir + "/maps/KEEP.MAP");
 }
@@ -93,10 +88,10 @@ TEST(BattleEndToEnd, TwoAttacksAndAThrownDaggerKillTheGoblinAndItsLootLiesThere)
     });
     // Borin holds an axe and a shield: a shield does not strike, so nobody
     // asks which hand; the axe does.
-    click_in(s, desk_button_rect(DESK_ATTACK));
+    s.click_in(desk_button_rect(DESK_ATTACK));
     s.probe([&] { EXPECT_FALSE(desk.choosing_hand); });
     // Lenka strikes with her staff.
-    click_in(s, desk_button_rect(DESK_ATTACK));
+    s.click_in(desk_button_rect(DESK_ATTACK));
     // Tomas throws a dagger from the hand: a click on the view above the floor.
     s.probe([&] {
         EXPECT_EQ(battle.acting, 2);
@@ -104,7 +99,7 @@ TEST(BattleEndToEnd, TwoAttacksAndAThrownDaggerKillTheGoblinAndItsLootLiesThere)
     });
     s.click(330, 150);
     // Vesna rests.
-    click_in(s, desk_button_rect(DESK_REST));
+    s.click_in(desk_button_rect(DESK_REST));
     s.wait(200);
     const size_t planned = s.probe([&] {
         for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(party_members[slot].actions_left, 0) << slot;
@@ -115,7 +110,7 @@ TEST(BattleEndToEnd, TwoAttacksAndAThrownDaggerKillTheGoblinAndItsLootLiesThere)
         EXPECT_EQ(party_members[3].plan[0].action, BA_REST);
         EXPECT_TRUE(game_held().empty());
     });
-    click_in(s, desk_button_rect(DESK_GO));
+    s.click_in(desk_button_rect(DESK_GO));
     // The round plays one entry per monster tick in its shuffled order; on
     // this seed Borin strikes first and Tomas's dagger is in the air next.
     // (The order changed when start-up began to draw random numbers for the
@@ -173,12 +168,12 @@ TEST(BattleEndToEnd, ThePartyWalksAwayFromTheGoblinUntilItGivesUpAndTheViewComes
     s.wait(1500);
     // Every member plans a walk; each takes the rest of its actions, so the
     // next member plans after it.
-    for (int member = 0; member < 4; ++member) click_in(s, desk_button_rect(DESK_WALK));
+    for (int member = 0; member < 4; ++member) s.click_in(desk_button_rect(DESK_WALK));
     s.probe([&] {
         EXPECT_EQ(battle.phase, BATTLE_PLANNING);
         for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(party_members[slot].plan[0].action, BA_WALK) << slot;
     });
-    click_in(s, desk_button_rect(DESK_GO));
+    s.click_in(desk_button_rect(DESK_GO));
     // Each member walks alone in its turn: the arrows step it back down the
     // corridor, out of the goblin's sight (the keys wait while others act).
     for (int press = 0; press < 48; ++press) s.press(KEY_DOWN, 250);

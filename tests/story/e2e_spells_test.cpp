@@ -53,17 +53,11 @@ int running(int spell) {
     return count;
 }
 
-void click_in(demo_session& s, desk_rect r) {
-    s.click(r.x + r.w / 2, r.y + r.h / 2);
-}
-void click_in(demo_session& s, rune_rect r) {
-    s.click(r.x + r.w / 2, r.y + r.h / 2);
-}
 // A group's tab, its rune and the rune's variant, clicked on the panel.
 void compose(demo_session& s, int group, int rune, int variant) {
-    click_in(s, rune_tab_rect(group));
-    click_in(s, rune_place_rect(rune));
-    click_in(s, rune_variant_rect(variant));
+    s.click_in(rune_tab_rect(group));
+    s.click_in(rune_place_rect(rune));
+    s.click_in(rune_variant_rect(variant));
 }
 // The portrait at that place of the party bar.
 void click_portrait(demo_session& s, int position) {
@@ -103,25 +97,25 @@ TEST(SpellsEndToEnd, LenkaPlansTheSparkOnTheRunePanelAndItsFireBoltBurnsTheGobli
         EXPECT_TRUE(monster_battle.battle);
     });
     s.wait(1500);
-    click_in(s, desk_button_rect(DESK_REST));  // Borin rests
-    click_in(s, desk_button_rect(DESK_CAST));  // Lenka opens the rune panel
-    click_in(s, rune_tab_rect(FIRE));
-    click_in(s, rune_place_rect(1));
+    s.click_in(desk_button_rect(DESK_REST));  // Borin rests
+    s.click_in(desk_button_rect(DESK_CAST));  // Lenka opens the rune panel
+    s.click_in(rune_tab_rect(FIRE));
+    s.click_in(rune_place_rect(1));
     const size_t listed = s.probe([&] {
         EXPECT_TRUE(rune_panel().open);
         EXPECT_EQ(rune_panel().caster, LENKA);
         EXPECT_EQ(rune_panel().rune, 1);
     });
-    click_in(s, rune_variant_rect(0));  // the spark: cast ahead, no target asked
+    s.click_in(rune_variant_rect(0));  // the spark: cast ahead, no target asked
     s.probe([&] {
         EXPECT_FALSE(rune_panel().open);
         EXPECT_EQ(party_members[LENKA].plan[0].action, BA_CAST);
         EXPECT_EQ(party_members[LENKA].plan[0].arg, SPARK);
         EXPECT_EQ(battle.acting, 2);
     });
-    click_in(s, desk_button_rect(DESK_REST));  // Tomas
-    click_in(s, desk_button_rect(DESK_REST));  // Vesna
-    click_in(s, desk_button_rect(DESK_GO));
+    s.click_in(desk_button_rect(DESK_REST));  // Tomas
+    s.click_in(desk_button_rect(DESK_REST));  // Vesna
+    s.click_in(desk_button_rect(DESK_GO));
     // Borin, Tomas, the goblin and Vesna have had their turns (the round's
     // shuffled order on this seed puts Lenka last: it changed when start-up
     // began to draw random numbers for the shops); her bolt is on its way.
