@@ -19,9 +19,13 @@ function(vorthan_test name)
     VORTHAN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     VORTHAN_BINARY_DIR="${CMAKE_BINARY_DIR}"
     VORTHAN_DEMO_DIR="${CMAKE_BINARY_DIR}/demo")
+  # Games saved by tests (autosaves when a map is entered, say) go into the
+  # build's own folder, never into the user's.
+  set(test_env "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home")
   if(ARG_LABELS)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}"
+      ENVIRONMENT "${test_env}")
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 ENVIRONMENT "${test_env}")
   endif()
 endfunction()
