@@ -335,6 +335,14 @@ void game_screen_key(event_msg& msg, void**) {
         case 60:  // F2: no saving in the middle of a battle
             if (battle_on_screen().active())
                 show_panel_message(string_list_get(ui_strings, TEXT_NO_SAVE_IN_BATTLE));
+            else if (screen_windows.save_screen)
+                screen_windows.save_screen();
+            break;
+        case 61:  // F3
+            if (screen_windows.load_screen) screen_windows.load_screen();
+            break;
+        case 63:  // F5 (in a battle the battle screen has it first)
+            if (!battle_on_screen().active() && screen_windows.quick_save) screen_windows.quick_save();
             break;
         case 62:  // F4: rest (its own task), not in every map nor in battle
             if (!battle_on_screen().active()) start_rest();

@@ -52,6 +52,10 @@ struct game_screen_windows {
     // I and a click on a portrait: the inventory of the member in that slot
     // (it takes the screen over as it needs).
     void (*inventory)(int slot) = nullptr;
+    // F2 outside a battle: the save screen, which may still refuse.
+    void (*save_screen)() = nullptr;
+    void (*load_screen)() = nullptr;  // F3
+    void (*quick_save)() = nullptr;   // F5 outside a battle: an autosave
 };
 extern game_screen_windows screen_windows;
 
