@@ -86,6 +86,16 @@ int16_t item_table::make_money(int32_t amount) {
     return clone;
 }
 
+void item_table::replace_clones(std::vector<item_def> clones) {
+    records_.resize(static_cast<size_t>(definition_count_));
+    free_clones_ = 0;
+    for (item_def& clone : clones) {
+        if (size() >= MAX_ITEMS) break;
+        if (clone.item_flags & IF_CLONE_FREE) ++free_clones_;
+        records_.push_back(clone);
+    }
+}
+
 item_table& game_items() {
     static item_table table;
     return table;

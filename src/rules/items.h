@@ -43,6 +43,9 @@ class item_table {
     // A clone of the money item whose amount is nearest, holding `amount`
     // (at most 65535). 0 when the definitions have no money item.
     int16_t make_money(int32_t amount);
+    // Puts these records in place of every clone (a loaded game's items
+    // created during play); more than the table holds are cut off.
+    void replace_clones(std::vector<item_def> clones);
 
     void set_reference_check(item_referenced_fn check) { referenced_ = check; }
 

@@ -133,6 +133,11 @@ bool read_extras(std::span<const uint8_t> bytes, std::vector<effect_slot>& slots
 
 }  // namespace
 
+bool effects_fit(std::span<const uint8_t> bytes, std::span<const uint8_t> extras) {
+    std::vector<effect_slot> loaded;
+    return read_slots(bytes, loaded) && (extras.empty() || read_extras(extras, loaded));
+}
+
 bool load_effects(std::span<const uint8_t> bytes, std::span<const uint8_t> extras) {
     clear_effects();
     std::vector<effect_slot> loaded;

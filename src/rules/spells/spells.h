@@ -91,6 +91,8 @@ void save_effect_extras(std::vector<uint8_t>& out);
 // False (and no effect active) when the record is cut short or names what
 // cannot be; the extras may be absent (empty span).
 bool load_effects(std::span<const uint8_t> bytes, std::span<const uint8_t> extras = {});
+// Whether load_effects would take the blocks, without touching any effect.
+bool effects_fit(std::span<const uint8_t> bytes, std::span<const uint8_t> extras = {});
 
 // What the spells reach that is built elsewhere or lives above the rules.
 // Each default stands for a part not there: nothing is drawn, heard or mapped.
