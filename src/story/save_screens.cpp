@@ -135,13 +135,13 @@ void scroll_list(int rows) {
 
 // ---- Drawing ----------------------------------------------------------------
 
-void draw_half(handle_id id, int x) {
+void draw_half(handle_id id, int x, int width) {
     if (const picture* half = window_picture(id)) {
         put_picture(x, SAVE_HALF_Y, half);
         return;
     }
     draw_colour = MISSING_HALF;
-    fill_rect(x, SAVE_HALF_Y, x + SAVE_HALF_W - 1, SAVE_HALF_Y + SAVE_HALF_H - 1);
+    fill_rect(x, SAVE_HALF_Y, x + width - 1, SAVE_HALF_Y + SAVE_HALF_H - 1);
 }
 
 // A description wider than its room is drawn with its letters pushed
@@ -188,8 +188,8 @@ void draw_story() {
 void draw_screen(ui_window*) {
     const font_settings caller_font = current_font_settings();
     set_target(frame_buffer);
-    draw_half(H_SAVELOAD, state.saving ? 0 : SAVE_HALF_W);
-    draw_half(H_SVITEK, state.saving ? SAVE_HALF_W : 0);
+    draw_half(H_SAVELOAD, state.saving ? 0 : STORY_HALF_W, LIST_HALF_W);
+    draw_half(H_SVITEK, state.saving ? LIST_HALF_W : 0, STORY_HALF_W);
     draw_rows();
     draw_story();
     apply_font_settings(caller_font);
@@ -340,7 +340,7 @@ void run_screen(bool saving) {
     state = {};
     state.saving = saving;
     read_list();
-    ui_window* window = create_window(0, SAVE_HALF_Y, 2 * SAVE_HALF_W, SAVE_HALF_H, 0, frame_style{});
+    ui_window* window = create_window(0, SAVE_HALF_Y, SCREEN_WIDTH, SAVE_HALF_H, 0, frame_style{});
     if (window) {
         open_window(window);
         window->draw = draw_screen;

@@ -9,9 +9,11 @@
 #include <vector>
 
 // The layout (screen pixels). The list half (saveload.pcx) and the story
-// half (svitek.pcx) lie over the view, side by side in swapped order.
-constexpr int SAVE_HALF_Y = 17, SAVE_HALF_W = 320, SAVE_HALF_H = 360;
-constexpr int SAVE_ROWS = 10, SAVE_ROW_H = 33, SAVE_ROWS_Y = 38, SAVE_ROW_W = 230;
+// half (svitek.pcx) lie over the view, side by side in swapped order: the
+// list on the left of the save screen and on the right of the load screen.
+constexpr int SAVE_HALF_Y = 17, SAVE_HALF_H = 360;
+constexpr int LIST_HALF_W = 270, STORY_HALF_W = 370;
+constexpr int SAVE_ROWS = 10, SAVE_ROW_H = 33, SAVE_ROWS_Y = 38, SAVE_ROW_W = 222;
 constexpr int SAVE_LIST_X = 34, LOAD_LIST_X = 406;
 constexpr int SAVE_DESCRIPTION_MAX_W = 210;  // wider descriptions are squeezed
 constexpr int STORY_PANEL_Y = 67, STORY_PANEL_W = 241, STORY_PANEL_H = 252;

@@ -119,6 +119,19 @@ canvas options_mockup() {
     return s;
 }
 
+// The save screen (list left, scroll right) over the load screen (the
+// other way round), as they lie over the view.
+canvas saveload_mockup() {
+    using namespace screen_art;
+    canvas s(640, 2 * SAVE_HALVES_H);
+    const canvas list = paint_save_list(), scroll = paint_story_scroll();
+    s.paste(list, 0, 0);
+    s.paste(scroll, SAVELOAD_W, 0);
+    s.paste(scroll, 0, SAVE_HALVES_H);
+    s.paste(list, SCROLL_HALF_W, SAVE_HALVES_H);
+    return s;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -159,6 +172,8 @@ int main(int argc, char** argv) {
         save(out, "checkbox", paint_switch());
         save(out, "volbasou", paint_slider_knob());
         save(out, "shop", paint_shop());
+        save(out, "saveload", paint_save_list());
+        save(out, "svitek", paint_story_scroll());
         const canvas dialog = paint_dialog();
         save(out, "dialog", dialog);
         write_dialog_pcx(dialog, out + "/dialog.pcx");
@@ -167,6 +182,7 @@ int main(int argc, char** argv) {
             forge::write_png_file(out + "/mockup_battle.png", forge::paint::to_image(battle_mockup()));
             forge::write_png_file(out + "/mockup_message.png", forge::paint::to_image(message_mockup()));
             forge::write_png_file(out + "/mockup_options.png", forge::paint::to_image(options_mockup()));
+            forge::write_png_file(out + "/mockup_saveload.png", forge::paint::to_image(saveload_mockup()));
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

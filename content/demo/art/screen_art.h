@@ -61,5 +61,15 @@ constexpr int SHOP_W = 640, SHOP_H = 378;
 constexpr int KEEPER_PICTURE_W = 260, KEEPER_PICTURE_H = 140;
 canvas paint_shop();
 void write_dialog_pcx(const canvas& c, const std::string& path);
+// Cream parchment with fibres, faint stains and edges browned by handling,
+// at a pixel of the sheet r.
+forge::paint::rgb parchment(int x, int y, const forge::paint::rect& sheet, uint32_t seed);
+
+// The save and load screens (screen_saveload.cpp): the list half with ten
+// row slots of 33 pixels from y = 21 and the story half, a scroll, both 360
+// high; the screens place them side by side at y = 17 in swapped order.
+constexpr int SAVELOAD_W = 270, SCROLL_HALF_W = 370, SAVE_HALVES_H = 360;
+canvas paint_save_list();    // saveload
+canvas paint_story_scroll(); // svitek
 
 }  // namespace screen_art

@@ -26,27 +26,28 @@ void framed_panel(canvas& c, const rect& r, int t, uint32_t seed, float darkness
     bevel(c, inside, 2, 0.9f, false);
 }
 
-// Parchment stretched in a frame: cream with fibres, faint stains and edges
-// browned by handling. Light enough that black notes and the dark inks of
-// the conversation read on it.
+// Parchment stretched in a frame. Light enough that black notes and the
+// dark inks of the conversation read on it.
 void parchment_panel(canvas& c, const rect& r, int t, uint32_t seed) {
     bronze_frame(c, r, t, seed);
     const rect inside = r.inset(t);
-    fill(c, inside, [&](int x, int y) {
-        const float cloud = noise(x * 0.02f, y * 0.05f, seed + 1, 4);
-        const float fibre = noise(x * 0.6f, y * 0.04f, seed + 2, 2);
-        const float stain = std::max(0.0f, noise(x * 0.012f, y * 0.03f, seed + 3, 3) - 0.62f) * 1.6f;
-        const float ex = std::min(x - inside.x, inside.x + inside.w - 1 - x) / 14.0f,
-                    ey = std::min(y - inside.y, inside.y + inside.h - 1 - y) / 10.0f;
-        const float edge = std::clamp(std::min(ex, ey), 0.0f, 1.0f);
-        rgb col = mix(rgb8(206, 184, 140), rgb8(236, 222, 188), cloud);
-        col = col * (0.96f + 0.06f * fibre) * (1 - 0.25f * stain);
-        return mix(rgb8(150, 112, 70), col, 0.45f + 0.55f * edge);
-    });
+    fill(c, inside, [&](int x, int y) { return parchment(x, y, inside, seed); });
     bevel(c, inside, 2, 0.6f, false);
 }
 
 }  // namespace
+
+rgb parchment(int x, int y, const rect& sheet, uint32_t seed) {
+    const float cloud = noise(x * 0.02f, y * 0.05f, seed + 1, 4);
+    const float fibre = noise(x * 0.6f, y * 0.04f, seed + 2, 2);
+    const float stain = std::max(0.0f, noise(x * 0.012f, y * 0.03f, seed + 3, 3) - 0.62f) * 1.6f;
+    const float ex = std::min(x - sheet.x, sheet.x + sheet.w - 1 - x) / 14.0f,
+                ey = std::min(y - sheet.y, sheet.y + sheet.h - 1 - y) / 10.0f;
+    const float edge = std::clamp(std::min(ex, ey), 0.0f, 1.0f);
+    rgb col = mix(rgb8(206, 184, 140), rgb8(236, 222, 188), cloud);
+    col = col * (0.96f + 0.06f * fibre) * (1 - 0.25f * stain);
+    return mix(rgb8(150, 112, 70), col, 0.45f + 0.55f * edge);
+}
 
 canvas paint_dialog() {
     canvas c(640, 360);

@@ -7,12 +7,12 @@
 # written next to the PNGs (art/screen/mockup.png, mockup_options.png).
 add_executable(demo_art_screen ${DEMO_SRC}/art/screen_art.cpp ${DEMO_SRC}/art/screen_panels.cpp
   ${DEMO_SRC}/art/screen_small.cpp ${DEMO_SRC}/art/screen_dialog.cpp ${DEMO_SRC}/art/screen_shop.cpp
-  ${DEMO_SRC}/art/window_art.cpp)
+  ${DEMO_SRC}/art/window_art.cpp ${DEMO_SRC}/art/screen_saveload.cpp)
 target_link_libraries(demo_art_screen PRIVATE vorthan_forge)
 set(DEMO_SCREEN_ART ${CMAKE_CURRENT_BINARY_DIR}/art/screen)
 set(DEMO_SCREEN_PICTURES topbar kompas desk souboje m_souboj okno sipky sipky_s sipky_v sipky_j sipky_z sipky_sv sipky_sz
   postup death bones pzasah krevmin krevmid krevmax fx stupnice lodka msc_sip msc_x msc_who msc_zare
-  ramecek wintxtr ideska volbades volbazpe checkbox volbasou shop)
+  ramecek wintxtr ideska volbades volbazpe checkbox volbasou shop saveload svitek)
 set(screen_pngs "")
 foreach(name ${DEMO_SCREEN_PICTURES})
   list(APPEND screen_pngs ${DEMO_SCREEN_ART}/${name}.png)
