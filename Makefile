@@ -10,7 +10,7 @@ TSAN      := $(BUILD)/tsan
 FUZZDIR   := $(BUILD)/fuzz
 CMAKE_GEN := cmake -S . -Wno-dev
 
-.PHONY: play test deps build fuzz bench tsan-test format format-check clean
+.PHONY: play test deps build fuzz bench tsan-test soak-test format format-check clean
 
 deps:
 	@scripts/install-deps.sh base
@@ -29,13 +29,19 @@ play: build
 $(ASAN)/CMakeCache.txt:
 	$(CMAKE_GEN) -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVORTHAN_SANITIZE=ON -DVORTHAN_WERROR=ON
 
-# Every test, under AddressSanitizer and UndefinedBehaviorSanitizer; warnings
-# are errors here (and so in CI).
+# Every test but the long soak runs, under AddressSanitizer and
+# UndefinedBehaviorSanitizer; warnings are errors here (and so in CI).
 test: deps $(ASAN)/CMakeCache.txt
 	$(CMAKE_GEN) -B $(ASAN) -DVORTHAN_WERROR=ON >/dev/null
 	cmake --build $(ASAN) -j$(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-		ctest --output-on-failure -j$(JOBS)
+		ctest --output-on-failure -j$(JOBS) -LE soak
+
+# The long runs (label "soak"), built like `make test`.
+soak-test: deps $(ASAN)/CMakeCache.txt
+	cmake --build $(ASAN) -j$(JOBS)
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest -V -L soak
 
 $(TSAN)/CMakeCache.txt:
 	$(CMAKE_GEN) -B $(TSAN) -DCMAKE_BUILD_TYPE=Debug -DVORTHAN_TSAN=ON
