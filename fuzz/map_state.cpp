@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (bool automap_only : {true, false}) {
         current_map = map;
         reset_map_actions();
-        const int result = apply_map_state(record, record_size, automap_only);
+        const int result = map_state_apply_bytes(record, record_size, automap_only);
         if (result != MAP_STATE_OK) {
             // Checked before anything is used: the map is untouched.
             if (result != MAP_STATE_UNFIT || current_map.sides.size() != map.sides.size() ||

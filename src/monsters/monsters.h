@@ -67,5 +67,9 @@ void resolve_color_variant(monster& m);
 // Makes the monsters follow the map: placed after load_map, cleared before
 // unload_map frees the map (once per process; start-up calls it).
 void install_monster_table();
+// Keeps the monster table in the map's state record: the slots that hold a
+// record (living, or dead and kept for coming back; not a summoned monster
+// with pictures of its own), put back with the occupancy rebuilt.
+void install_monster_map_state();
 // summon_monster with the handles taken for the loaded map.
 int summon_monster_on_map(int slot, const monster& definition, int sector, int direction);

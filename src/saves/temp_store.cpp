@@ -108,7 +108,7 @@ temp_store& game_store() {
 }
 
 void install_temp_store_for_maps() {
-    map_state_store hook;
+    map_store_hooks hook;
     hook.write = [](const std::string& name, const std::vector<uint8_t>& data) {
         game_store().create(name, data);
     };

@@ -26,7 +26,7 @@ std::map<std::string, std::vector<uint8_t>>& local_store() {
     static std::map<std::string, std::vector<uint8_t>> store;
     return store;
 }
-map_state_store active_store;
+map_store_hooks active_store;
 
 std::vector<map_event_fn>& loaded_hooks() {
     static std::vector<map_event_fn> hooks;
@@ -36,6 +36,8 @@ std::vector<map_event_fn>& unloading_hooks() {
     static std::vector<map_event_fn> hooks;
     return hooks;
 }
+map_event_fn state_restore_hook = nullptr;
+map_event_fn state_store_hook = nullptr;
 
 bool read_file(const std::string& path, std::vector<uint8_t>& out) {
     FILE* f = open_file(path, "rb");
@@ -80,7 +82,7 @@ uint32_t map_hash(std::string_view file_name) {
     return h;
 }
 
-void set_map_state_store(const map_state_store& store) {
+void set_map_state_store(const map_store_hooks& store) {
     active_store = store;
 }
 
@@ -97,6 +99,11 @@ bool map_store_read(const std::string& name, std::vector<uint8_t>& data) {
     if (it == local_store().end()) return false;
     data = it->second;
     return true;
+}
+
+void set_map_state_hooks(map_event_fn restore, map_event_fn store) {
+    state_restore_hook = restore;
+    state_store_hook = store;
 }
 
 void add_map_loaded_hook(map_event_fn fn) {
@@ -147,6 +154,7 @@ int load_map(std::string_view file_name) {
 
     // Restoring the stored state, music, sounds and monsters: the other parts.
     for (map_event_fn fn : loaded_hooks()) fn();
+    if (state_restore_hook) state_restore_hook();
 
     std::string name(file_name);
     map_store_write("maphash_" + std::to_string(current_map.hash),
@@ -183,6 +191,7 @@ void unload_map(int current_sector) {
     map_store_write(current_map.name + ".lplace",
                     {static_cast<uint8_t>(s), static_cast<uint8_t>(s >> 8), static_cast<uint8_t>(s >> 16),
                      static_cast<uint8_t>(s >> 24)});
+    if (state_store_hook) state_store_hook();
     for (map_event_fn fn : unloading_hooks()) fn();
 
     // Pictures decoded with this map's fade colour are decoded again for the next.

@@ -89,6 +89,10 @@ struct loaded_map {
     bool has_monster_defs = false;
     std::vector<std::optional<std::string>> sounds;  // sound number -> name (empty = unset)
     bool has_sounds = false;
+    // The automap's notes as the map's state record carries them, one entry
+    // per note (x, y, layer as 32-bit values and the NUL-terminated text);
+    // kept with the map and written back with its state.
+    std::vector<std::vector<uint8_t>> automap_notes;
 };
 
 extern loaded_map current_map;
@@ -146,11 +150,11 @@ handle_id reserve_map_handles(int count);
 
 // The temporary-state store used for ".lplace" and "maphash_" entries. Until the
 // saved-games code plugs its store in, a process-local store is used.
-struct map_state_store {
+struct map_store_hooks {
     void (*write)(const std::string& name, const std::vector<uint8_t>& data) = nullptr;
     bool (*read)(const std::string& name, std::vector<uint8_t>& data) = nullptr;
 };
-void set_map_state_store(const map_state_store& store);  // empty members restore the local store
+void set_map_state_store(const map_store_hooks& store);  // empty members restore the local store
 void map_store_write(const std::string& name, const std::vector<uint8_t>& data);
 bool map_store_read(const std::string& name, std::vector<uint8_t>& data);
 
@@ -159,3 +163,7 @@ bool map_store_read(const std::string& name, std::vector<uint8_t>& data);
 using map_event_fn = void (*)();
 void add_map_loaded_hook(map_event_fn fn);
 void add_map_unloading_hook(map_event_fn fn);
+// The map's state record: `restore` runs after every loaded hook (the
+// monsters are placed by then) and `store` before every unloading hook (the
+// monsters and the things in the air are still there). Null clears either.
+void set_map_state_hooks(map_event_fn restore, map_event_fn store);

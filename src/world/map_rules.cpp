@@ -1,5 +1,7 @@
 // Putting the map's rules to work: the movement rules table, and the map
 // state that follows a map through loading and unloading.
+#include "base/fatal.h"
+#include "platform/display.h"
 #include "world/map.h"
 #include "world/map_actions.h"
 #include "world/map_state.h"
@@ -8,20 +10,17 @@ namespace {
 
 void on_map_loaded() {
     reset_map_actions();
-    restore_map_state();
-}
-
-void on_map_unloading() {
-    save_map_state();
+    if (map_state_apply(current_map.name, current_map.sector_count, false) == MAP_STATE_UNFIT) {
+        display_close();
+        fatal_error("Bug in temp file. Please purge some status blocks in last load savegame file.");
+    }
 }
 
 }  // namespace
 
 void install_map_rules() {
     reset_movement_rules();
-    static bool hooks_added = false;
-    if (hooks_added) return;
-    hooks_added = true;
-    add_map_loaded_hook(on_map_loaded);
-    add_map_unloading_hook(on_map_unloading);
+    // The state is restored after the other parts have set the map up (the
+    // monsters placed) and stored before they take it down.
+    set_map_state_hooks(on_map_loaded, map_state_store);
 }

@@ -3,25 +3,29 @@
 #include "world/map_state.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <set>
 
 #include "base/fatal.h"
 #include "base/paths.h"
 #include "platform/display.h"
 #include "world/map.h"
 #include "world/map_actions.h"
+#include "world/map_services.h"
 #include "world/party_standin.h"
 
 namespace {
 
 constexpr uint8_t STATE_VERSION = 2;
 constexpr uint32_t END_MARK = 0xFFFFFFFFu;
-constexpr int MONSTER_PLACES = 255, MONSTER_RECORD_SIZE = 380;
+constexpr uint16_t SHORT_END_MARK = 0xFFFF;
+constexpr int MONSTER_PLACES = 255, MONSTER_RECORD_BYTES = 380;
 constexpr int DELAYED_RECORD_SIZE = 24;
-// Tag of a flying object's record, for when the flying objects are kept.
-[[maybe_unused]] constexpr int FLYING_RECORD_TAG = 64;
+constexpr size_t NOTE_HEAD = 12;  // x, y and layer before a note's text
+constexpr int RECESS_ITEMS_AT = 12, RECESS_ITEM_SLOTS = 9;
 
 // ---------------------------------------------------------------- writing
 
@@ -140,6 +144,9 @@ struct reader {
         pos += static_cast<size_t>(n);
         return p;
     }
+    std::span<const uint8_t> rest() const {
+        return ok ? std::span<const uint8_t>(data + pos, size - pos) : std::span<const uint8_t>();
+    }
     map_side side() {
         map_side s;
         s.primary = u8();
@@ -170,9 +177,94 @@ struct reader {
     }
 };
 
+// Item numbers (a stack's continuation names its item negated) are checked
+// against the item table when one is installed; a world without items takes
+// every number.
+bool items_known(const int16_t* items, size_t count) {
+    const int known = map_services.item_count ? map_services.item_count() : 0;
+    if (known <= 0) return true;
+    return std::all_of(items, items + count, [known](int16_t n) { return std::abs(int{n}) <= known; });
+}
+
+// ---------------------------------------------------------------- the parts kept above the world
+
+// Until their libraries are installed: no monsters and no paths are written,
+// and those read are skipped; nothing in the air is written, and a record
+// with something in the air does not fit.
+void write_no_monsters(std::vector<uint8_t>& out) {
+    writer{out}.u32(END_MARK);
+}
+bool skip_monsters(std::span<const uint8_t> bytes, size_t& used) {
+    reader r{bytes.data(), bytes.size()};
+    for (;;) {
+        const uint32_t index = r.u32();
+        if (!r.ok) return false;
+        if (index == END_MARK) break;
+        if (index >= MONSTER_PLACES || !r.take(MONSTER_RECORD_BYTES)) return false;
+    }
+    used = r.pos;
+    return true;
+}
+void write_nothing_flying(std::vector<uint8_t>& out) {
+    writer{out}.u32(0);
+}
+bool nothing_flying(std::span<const uint8_t> bytes, size_t& used) {
+    reader r{bytes.data(), bytes.size()};
+    if (r.u32() != 0 || !r.ok) return false;
+    used = r.pos;
+    return true;
+}
+void write_no_paths(std::vector<uint8_t>& out) {
+    writer{out}.u16(SHORT_END_MARK);
+}
+bool skip_paths(std::span<const uint8_t> bytes, size_t& used) {
+    reader r{bytes.data(), bytes.size()};
+    for (;;) {
+        const uint16_t index = r.u16();
+        if (!r.ok) return false;
+        if (index == SHORT_END_MARK) break;
+        const uint32_t length = r.u32();
+        if (index >= MONSTER_PLACES || !r.take(uint64_t{length} * 2)) return false;
+    }
+    used = r.pos;
+    return true;
+}
+void nothing_to_commit() {}
+
+map_state_section default_section(map_state_part part) {
+    switch (part) {
+        case map_state_part::monsters:
+            return {write_no_monsters, skip_monsters, nothing_to_commit};
+        case map_state_part::flying_objects:
+            return {write_nothing_flying, nothing_flying, nothing_to_commit};
+        case map_state_part::monster_extras:
+            break;
+    }
+    return {write_no_paths, skip_paths, nothing_to_commit};
+}
+
+std::array<map_state_section, 3> sections = {default_section(map_state_part::monsters),
+                                             default_section(map_state_part::flying_objects),
+                                             default_section(map_state_part::monster_extras)};
+
+map_state_section& section(map_state_part part) {
+    return sections[static_cast<size_t>(part)];
+}
+
+// Runs a section's staging read over the rest of the record.
+bool stage_section(reader& r, map_state_part part) {
+    const std::span<const uint8_t> rest = r.rest();
+    if (!r.ok) return false;
+    size_t used = 0;
+    if (!section(part).stage(rest, used) || used > rest.size()) return false;
+    r.pos += used;
+    return true;
+}
+
 // Everything a record holds, read and checked before any of it is used.
 struct staged_state {
     std::vector<uint8_t> mapped, unused;
+    std::vector<std::vector<uint8_t>> notes;
     std::vector<std::pair<size_t, map_side>> sides;
     std::vector<std::pair<size_t, map_sector>> sectors;
     std::vector<uint8_t> resting;
@@ -180,24 +272,28 @@ struct staged_state {
     std::optional<std::vector<uint8_t>> ran_once;
     std::array<uint8_t, 128> code_locks{};
     std::vector<map_item_place> items;
-    std::vector<std::array<uint8_t, RECESS_RECORD_SIZE>> recesses;
+    std::set<uint32_t> places_seen;
+    std::set<uint32_t> items_dropped;  // places whose stored list named unknown items
+    std::vector<std::optional<std::array<uint8_t, RECESS_RECORD_SIZE>>> recesses;  // none: the file's kept
 };
 
 // Reads the parts up to the changed sectors. False when they do not fit.
-bool read_automap_parts(reader& r, staged_state& st) {
-    const size_t count = static_cast<size_t>(current_map.sector_count);
+bool read_automap_parts(reader& r, size_t count, staged_state& st) {
     if (r.u8() >= 3 || r.u32() != count || r.u32() != (count + 7) / 8 || !r.ok) return false;
     const uint8_t* mapped = r.take((count + 7) / 8);
     const uint8_t* unused = r.take((count + 7) / 8);
     if (!r.ok) return false;
     st.mapped.assign(mapped, mapped + (count + 7) / 8);
     st.unused.assign(unused, unused + (count + 7) / 8);
-    // The automap notes (kept by the automap; skipped until it exists).
     const uint32_t notes = r.u32();
     for (uint32_t i = 0; i < notes && r.ok; ++i) {
         const uint16_t length = r.u16();
-        if (length < 13) return false;
-        r.take(length);
+        if (length <= NOTE_HEAD) return false;
+        const uint8_t* note = r.take(length);
+        if (!note) return false;
+        // The text ends within the note.
+        if (std::find(note + NOTE_HEAD, note + length, 0) == note + length) return false;
+        st.notes.emplace_back(note, note + length);
     }
     for (;;) {
         const uint32_t index = r.u32();
@@ -216,16 +312,8 @@ bool read_automap_parts(reader& r, staged_state& st) {
     return r.ok;
 }
 
-// Reads the rest of the record. False when it does not fit.
-bool read_play_parts(reader& r, staged_state& st) {
-    const size_t count = static_cast<size_t>(current_map.sector_count);
-    // Monsters and their extras are skipped until monsters exist.
-    for (;;) {
-        const uint32_t index = r.u32();
-        if (!r.ok) return false;
-        if (index == END_MARK) break;
-        if (index >= MONSTER_PLACES || !r.take(MONSTER_RECORD_SIZE)) return false;
-    }
+// Reads the parts from the resting bytes to the alcoves. False when they do not fit.
+bool read_play_parts(reader& r, size_t count, staged_state& st) {
     if (r.u32() != 4 * count) return false;
     const uint8_t* resting = r.take(4 * count);
     if (!resting) return false;
@@ -258,10 +346,14 @@ bool read_play_parts(reader& r, staged_state& st) {
         if (place == END_MARK) break;
         const uint32_t length = r.u32();
         if (place >= 4 * count || length == 0 || !r.has(uint64_t{length} * 2)) return false;
+        if (!st.places_seen.insert(place).second) return false;  // one list per place
         map_item_place list{place, {}};
         for (uint32_t i = 0; i < length; ++i) list.items.push_back(static_cast<int16_t>(r.u16()));
         if (list.items.back() != 0) return false;
-        st.items.push_back(std::move(list));
+        if (items_known(list.items.data(), list.items.size()))
+            st.items.push_back(std::move(list));
+        else
+            st.items_dropped.insert(place);
     }
 
     const uint16_t recesses = r.u16();
@@ -269,27 +361,65 @@ bool read_play_parts(reader& r, staged_state& st) {
     for (int i = 0; i < recesses; ++i) {
         const uint8_t* p = r.take(RECESS_RECORD_SIZE);
         if (!p) return false;
+        std::array<int16_t, RECESS_ITEM_SLOTS> items{};
+        for (int k = 0; k < RECESS_ITEM_SLOTS; ++k)
+            items[size_t(k)] = static_cast<int16_t>(p[RECESS_ITEMS_AT + 2 * k] | p[RECESS_ITEMS_AT + 2 * k + 1] << 8);
         std::array<uint8_t, RECESS_RECORD_SIZE> rec{};
         std::copy(p, p + RECESS_RECORD_SIZE, rec.begin());
-        st.recesses.push_back(rec);
-    }
-
-    // Flying objects: none are kept until they exist; a record holding one
-    // does not fit.
-    if (r.u32() != 0) return false;
-    for (;;) {
-        const uint16_t index = r.u16();
-        if (!r.ok) return false;
-        if (index == 0xFFFF) break;
-        const uint32_t length = r.u32();
-        if (index >= MONSTER_PLACES || !r.take(uint64_t{length} * 2)) return false;
+        if (items_known(items.data(), items.size()))
+            st.recesses.emplace_back(rec);
+        else
+            st.recesses.emplace_back(std::nullopt);
     }
     return r.ok;
 }
 
 void apply_coord_bits(const std::vector<uint8_t>& bits, uint16_t flag) {
-    for (size_t i = 0; i < current_map.coords.size(); ++i)
+    for (size_t i = 0; i < current_map.coords.size() && i / 8 < bits.size(); ++i)
         if (bits[i / 8] & (1u << (i & 7))) current_map.coords[i].coord_flags |= flag;
+}
+
+// The stored floor lists replace the file's (a place emptied in play has
+// none); where a stored list named unknown items the file's list stays.
+void apply_floor_lists(staged_state& st) {
+    std::vector<map_item_place> lists = std::move(st.items);
+    for (map_item_place& from_file : current_map.items)
+        if (st.items_dropped.count(from_file.place)) lists.push_back(std::move(from_file));
+    std::stable_sort(lists.begin(), lists.end(),
+                     [](const map_item_place& a, const map_item_place& b) { return a.place < b.place; });
+    current_map.items = std::move(lists);
+}
+
+int apply_record(const uint8_t* data, size_t size, int sector_count, bool automap_only) {
+    if (!data || sector_count != current_map.sector_count || sector_count < 0) return MAP_STATE_UNFIT;
+    const size_t count = static_cast<size_t>(sector_count);
+    reader r{data, size};
+    staged_state st;
+    if (!read_automap_parts(r, count, st)) return MAP_STATE_UNFIT;
+    if (!automap_only) {
+        if (!stage_section(r, map_state_part::monsters) || !read_play_parts(r, count, st) ||
+            !stage_section(r, map_state_part::flying_objects) || !stage_section(r, map_state_part::monster_extras))
+            return MAP_STATE_UNFIT;
+    }
+
+    apply_coord_bits(st.mapped, MC_MAPPED);
+    apply_coord_bits(st.unused, MC_UNUSED);
+    current_map.automap_notes = std::move(st.notes);
+    for (const auto& [index, side] : st.sides) current_map.sides[index] = side;
+    for (const auto& [index, sector] : st.sectors) current_map.sectors[index] = sector;
+    if (automap_only) return MAP_STATE_OK;
+
+    section(map_state_part::monsters).commit();
+    current_map.side_resting = st.resting;
+    map_actions.delayed = st.delayed;
+    if (st.ran_once) map_actions.ran_once = *st.ran_once;
+    map_actions.code_locks = st.code_locks;
+    apply_floor_lists(st);
+    for (size_t i = 0; i < st.recesses.size(); ++i)
+        if (st.recesses[i]) current_map.recesses[i] = *st.recesses[i];
+    section(map_state_part::flying_objects).commit();
+    section(map_state_part::monster_extras).commit();
+    return MAP_STATE_OK;
 }
 
 // ---------------------------------------------------------------- parking
@@ -304,10 +434,11 @@ std::optional<parked_map> parked;
 
 }  // namespace
 
-bool build_map_state(std::vector<uint8_t>& record) {
-    if (current_map.name.empty()) return false;
-    std::optional<loaded_map> original = original_map();
-    if (!original) return false;
+void set_map_state_section(map_state_part part, const map_state_section& s) {
+    section(part) = s.write && s.stage && s.commit ? s : default_section(part);
+}
+
+void map_state_write(const loaded_map& original, std::vector<uint8_t>& record) {
     record.clear();
     writer w{record};
     const size_t count = static_cast<size_t>(current_map.sector_count);
@@ -316,20 +447,26 @@ bool build_map_state(std::vector<uint8_t>& record) {
     w.u32(static_cast<uint32_t>((count + 7) / 8));
     write_coord_bits(w, MC_MAPPED);
     write_coord_bits(w, MC_UNUSED);
-    w.u32(0);  // automap notes
+    // The automap's notes, as they came with the map's record: the automap
+    // keeps them here when it makes them.
+    w.u32(static_cast<uint32_t>(current_map.automap_notes.size()));
+    for (const std::vector<uint8_t>& note : current_map.automap_notes) {
+        w.u16(static_cast<uint16_t>(note.size()));
+        w.bytes(note.data(), note.size());
+    }
     for (size_t k = 0; k < current_map.sides.size(); ++k) {
-        if (same_side(current_map.sides[k], original->sides[k])) continue;
+        if (k < original.sides.size() && same_side(current_map.sides[k], original.sides[k])) continue;
         w.u32(static_cast<uint32_t>(k));
         w.side(current_map.sides[k]);
     }
     w.u32(END_MARK);
-    for (size_t k = 0; k < count; ++k) {
-        if (same_sector(current_map.sectors[k], original->sectors[k])) continue;
+    for (size_t k = 0; k < current_map.sectors.size(); ++k) {
+        if (k < original.sectors.size() && same_sector(current_map.sectors[k], original.sectors[k])) continue;
         w.u32(static_cast<uint32_t>(k));
         w.sector(current_map.sectors[k]);
     }
     w.u32(END_MARK);
-    w.u32(END_MARK);  // monsters
+    section(map_state_part::monsters).write(record);
     w.u32(static_cast<uint32_t>(current_map.side_resting.size()));
     w.bytes(current_map.side_resting.data(), current_map.side_resting.size());
     w.u16(static_cast<uint16_t>(std::min<size_t>(map_actions.delayed.size(), 0xFFFF)));
@@ -353,50 +490,30 @@ bool build_map_state(std::vector<uint8_t>& record) {
     w.u32(END_MARK);
     w.u16(static_cast<uint16_t>(current_map.recesses.size()));
     for (const auto& rec : current_map.recesses) w.bytes(rec.data(), rec.size());
-    w.u32(0);       // flying objects
-    w.u16(0xFFFF);  // monster extras
-    return true;
+    section(map_state_part::flying_objects).write(record);
+    section(map_state_part::monster_extras).write(record);
 }
 
-bool save_map_state() {
-    std::vector<uint8_t> record;
-    if (!build_map_state(record)) return false;
-    map_store_write(current_map.name, record);
-    return true;
-}
-
-int apply_map_state(const uint8_t* data, size_t size, bool automap_only) {
-    if (!data) return MAP_STATE_UNFIT;
-    reader r{data, size};
-    staged_state st;
-    if (!read_automap_parts(r, st)) return MAP_STATE_UNFIT;
-    if (!automap_only && !read_play_parts(r, st)) return MAP_STATE_UNFIT;
-
-    apply_coord_bits(st.mapped, MC_MAPPED);
-    apply_coord_bits(st.unused, MC_UNUSED);
-    for (const auto& [index, side] : st.sides) current_map.sides[index] = side;
-    for (const auto& [index, sector] : st.sectors) current_map.sectors[index] = sector;
-    if (automap_only) return MAP_STATE_OK;
-
-    current_map.side_resting = st.resting;
-    map_actions.delayed = st.delayed;
-    if (st.ran_once) map_actions.ran_once = *st.ran_once;
-    map_actions.code_locks = st.code_locks;
-    // The stored floor lists replace the file's: a place emptied in play has none.
-    current_map.items = std::move(st.items);
-    std::copy(st.recesses.begin(), st.recesses.end(), current_map.recesses.begin());
-    return MAP_STATE_OK;
-}
-
-int restore_map_state() {
-    std::vector<uint8_t> record;
-    if (current_map.name.empty() || !map_store_read(current_map.name, record)) return MAP_STATE_MISSING;
-    int result = apply_map_state(record.data(), record.size());
-    if (result == MAP_STATE_UNFIT) {
+void map_state_store() {
+    if (current_map.name.empty()) return;
+    std::optional<loaded_map> original = original_map();
+    if (!original) {
         display_close();
-        fatal_error("Bug in temp file. Please purge some status blocks in last load savegame file.");
+        fatal_error("Unable to open the file : %s", current_map.name.c_str());
     }
-    return result;
+    std::vector<uint8_t> record;
+    map_state_write(*original, record);
+    map_store_write(current_map.name, record);
+}
+
+int map_state_apply(const std::string& name, int sector_count, bool automap_only) {
+    std::vector<uint8_t> record;
+    if (name.empty() || !map_store_read(name, record)) return MAP_STATE_MISSING;
+    return apply_record(record.data(), record.size(), sector_count, automap_only);
+}
+
+int map_state_apply_bytes(const uint8_t* data, size_t size, bool automap_only) {
+    return apply_record(data, size, current_map.sector_count, automap_only);
 }
 
 void park_map() {

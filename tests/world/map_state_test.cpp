@@ -32,7 +32,13 @@ forge::map_model state_map() {
 int apply_exact(const std::vector<uint8_t>& bytes, size_t size, bool automap_only = false) {
     auto copy = std::make_unique<uint8_t[]>(size + 1);
     std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size), copy.get());
-    return apply_map_state(copy.get(), size, automap_only);
+    return map_state_apply_bytes(copy.get(), size, automap_only);
+}
+
+// The loaded map's record, as leaving the map stores it.
+std::vector<uint8_t> stored_record() {
+    map_state_store();
+    return store.at(current_map.name);
 }
 
 void put_u32_at(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
@@ -56,6 +62,8 @@ TEST_F(MapRules, ChangesSurviveLeavingTheMapAndComingBack) {
     current_map.items = {{4 * 2, {9, 0}}};
     current_map.recesses[0][5] = 77;
     const uint32_t flags = side(2, 0).flags;
+    // Never left before: nothing to apply.
+    EXPECT_EQ(map_state_apply("RULES.MAP", current_map.sector_count, false), MAP_STATE_MISSING);
     unload_map(1);
     ASSERT_EQ(store.count("RULES.MAP"), 1u);
 
@@ -81,30 +89,22 @@ TEST_F(MapRules, ChangesSurviveLeavingTheMapAndComingBack) {
 
 TEST_F(MapRules, OnlySidesAndSectorsThatDifferFromTheFileAreWritten) {
     load(state_map());
-    std::vector<uint8_t> untouched, changed, back;
-    ASSERT_TRUE(build_map_state(untouched));
+    const std::vector<uint8_t> untouched = stored_record();
     side(1, 3).flags ^= SIDE_SECRET;
     current_map.sectors[2].floor = 2;
-    ASSERT_TRUE(build_map_state(changed));
+    const std::vector<uint8_t> changed = stored_record();
     EXPECT_EQ(changed.size(), untouched.size() + 2 * (4 + 16));
     side(1, 3).flags ^= SIDE_SECRET;
     current_map.sectors[2].floor = 1;
-    ASSERT_TRUE(build_map_state(back));
-    EXPECT_EQ(back, untouched);
-
-    // Without its map file the record cannot be made, and none is written.
-    std::filesystem::remove(folder.path() / "RULES.MAP");
-    EXPECT_FALSE(save_map_state());
-    EXPECT_EQ(store.count("RULES.MAP"), 0u);
+    EXPECT_EQ(stored_record(), untouched);
 }
 
 TEST_F(MapRules, FiredMarksAreKeptOnlyWhenTheirCountMatches) {
     load(state_map());
     map_actions.ran_once = {1, 1, 1};
-    std::vector<uint8_t> record;
-    ASSERT_TRUE(build_map_state(record));
+    const std::vector<uint8_t> record = stored_record();
     map_actions.ran_once = {0, 0, 0, 0};
-    EXPECT_EQ(apply_map_state(record.data(), record.size()), MAP_STATE_OK);
+    EXPECT_EQ(map_state_apply_bytes(record.data(), record.size()), MAP_STATE_OK);
     EXPECT_EQ(map_actions.ran_once, (std::vector<uint8_t>{0, 0, 0, 0}));
 }
 
@@ -113,8 +113,7 @@ TEST_F(MapRules, CutOrLyingRecordsAreRefusedAndChangeNothing) {
     side(2, 0).flags ^= SIDE_P_VIS;
     current_map.coords[4].coord_flags |= MC_MAPPED;
     queue_action(ACT_SHOW_HIDE, 1, 0, 0, false, 5);
-    std::vector<uint8_t> good;
-    ASSERT_TRUE(build_map_state(good));
+    const std::vector<uint8_t> good = stored_record();
     side(2, 0).flags ^= SIDE_P_VIS;
     current_map.coords[4].coord_flags = 0;
     map_actions.delayed.clear();
@@ -184,13 +183,12 @@ TEST_F(MapRules, AutomapOnlyApplicationTakesTheBitsAndRecordsAlone) {
     side(2, 0).flags ^= SIDE_P_VIS;
     current_map.coords[4].coord_flags |= MC_MAPPED;
     queue_action(ACT_SHOW_HIDE, 1, 0, 0, false, 5);
-    std::vector<uint8_t> record;
-    ASSERT_TRUE(build_map_state(record));
+    const std::vector<uint8_t> record = stored_record();
     const uint32_t changed = side(2, 0).flags;
     side(2, 0).flags ^= SIDE_P_VIS;
     current_map.coords[4].coord_flags = 0;
     map_actions.delayed.clear();
-    EXPECT_EQ(apply_map_state(record.data(), record.size(), true), MAP_STATE_OK);
+    EXPECT_EQ(map_state_apply_bytes(record.data(), record.size(), true), MAP_STATE_OK);
     EXPECT_EQ(side(2, 0).flags, changed);
     EXPECT_TRUE(current_map.coords[4].coord_flags & MC_MAPPED);
     EXPECT_TRUE(map_actions.delayed.empty());
@@ -200,9 +198,17 @@ using MapRulesDeathTest = MapRules;
 
 TEST_F(MapRulesDeathTest, RecordThatDoesNotFitEndsTheLoad) {
     load(state_map());
+    unload_map(1);
     store["RULES.MAP"] = {2, 9, 0, 0, 0};
-    EXPECT_EXIT(restore_map_state(), testing::ExitedWithCode(1),
+    EXPECT_EXIT(load_map("RULES.MAP"), testing::ExitedWithCode(1),
                 "Bug in temp file. Please purge some status blocks in last load savegame file.");
+}
+
+TEST_F(MapRulesDeathTest, MapFileGoneWhenTheStateIsStoredEndsTheProgram) {
+    load(state_map());
+    std::filesystem::remove(folder.path() / "RULES.MAP");
+    EXPECT_EXIT(map_state_store(), testing::ExitedWithCode(1), "Unable to open the file : RULES.MAP");
+    folder.write("RULES.MAP", map_test::file_of(state_map()));
 }
 
 TEST_F(MapRulesDeathTest, ParkingTwiceEndsTheProgram) {

@@ -302,6 +302,11 @@ void clear_flying_objects() {
     mark_sectors();
 }
 
+void replace_flying_objects(std::vector<flying_object> objects) {
+    flying_objects() = std::move(objects);
+    mark_sectors();
+}
+
 bool flight_holds_item(int16_t item) {
     const int16_t wanted = int16_t(std::abs(item));
     for (const flying_object& p : flying_objects()) {

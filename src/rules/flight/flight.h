@@ -93,6 +93,9 @@ void land_all();
 // Forgets every flying object without landing it (a new game, a map read
 // from a saved state).
 void clear_flying_objects();
+// Puts these objects in the air in place of those there (a map's state read
+// back): nothing lands.
+void replace_flying_objects(std::vector<flying_object> objects);
 
 // A hit test of object `p` in sector `s`; true when anything was hit.
 bool flight_hit_test(flying_object& p, int sector);
@@ -113,3 +116,6 @@ void draw_flying_in_cell(int sector, int column, int depth, int view_direction);
 // drawing hook, map traps (command 5), monsters' arrows, throwing from the
 // view, leaving a map.
 void install_flight();
+// Keeps the objects in the air in the map's state record (a game saved
+// while things fly gets them back).
+void install_flight_map_state();

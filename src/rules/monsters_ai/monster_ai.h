@@ -110,6 +110,9 @@ void write_monster_paths(std::vector<uint8_t>& out);
 // a record that is cut short or names a slot, count or sector out of range.
 // `used` receives the bytes read.
 bool read_monster_paths(std::span<const uint8_t> bytes, size_t* used = nullptr);
+// Keeps the paths in the map's state record (its last part, the monster
+// extras) and drops them all when a map is left.
+void install_monster_paths_map_state();
 
 // A way of at most `steps` sectors from one sector to another through
 // sectors the monster may enter; empty when there is none.

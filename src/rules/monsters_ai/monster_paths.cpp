@@ -5,6 +5,8 @@
 
 #include "core/record_bytes.h"
 #include "rules/monsters_ai/monster_ai_internal.h"
+#include "world/map.h"
+#include "world/map_state.h"
 
 using namespace monster_ai_detail;
 
@@ -90,12 +92,16 @@ void write_monster_paths(std::vector<uint8_t>& out) {
     append_le(out, 0xFFFF, 2);
 }
 
-bool read_monster_paths(std::span<const uint8_t> bytes, size_t* used) {
-    drop_all_monster_paths();
-    std::array<stored_path, MONSTER_SLOTS> read;
+namespace {
+
+using stored_paths = std::array<stored_path, MONSTER_SLOTS>;
+
+// Reads the saved layout into `read`; false for a record cut short or naming
+// a slot, count or sector out of range. `used` receives the bytes read.
+bool parse_paths(std::span<const uint8_t> bytes, size_t& used, stored_paths& read) {
     record_reader in(bytes.data(), bytes.size());
     auto fail = [&] {
-        if (used) *used = in.position();
+        used = in.position();
         return false;
     };
     while (true) {
@@ -113,9 +119,45 @@ bool read_monster_paths(std::span<const uint8_t> bytes, size_t* used) {
             if (!valid_sector(entries[i])) return fail();
         read[static_cast<size_t>(slot)].entries = std::move(entries);
     }
-    paths = std::move(read);
-    if (used) *used = in.position();
+    used = in.position();
     return true;
+}
+
+// The paths' part of the map state record, read whole before it is used.
+stored_paths staged_paths;
+
+bool stage_paths(std::span<const uint8_t> bytes, size_t& used) {
+    staged_paths = {};
+    return parse_paths(bytes, used, staged_paths);
+}
+
+void commit_paths() {
+    paths = std::move(staged_paths);
+    staged_paths = {};
+}
+
+void drop_paths_on_leaving() {
+    drop_all_monster_paths();
+}
+
+}  // namespace
+
+bool read_monster_paths(std::span<const uint8_t> bytes, size_t* used) {
+    drop_all_monster_paths();
+    stored_paths read;
+    size_t taken = 0;
+    const bool ok = parse_paths(bytes, taken, read);
+    if (ok) paths = std::move(read);
+    if (used) *used = taken;
+    return ok;
+}
+
+void install_monster_paths_map_state() {
+    set_map_state_section(map_state_part::monster_extras, {write_monster_paths, stage_paths, commit_paths});
+    // A path names sectors of its own map: none goes on to the next.
+    static bool hooked = false;
+    if (!hooked) add_map_unloading_hook(drop_paths_on_leaving);
+    hooked = true;
 }
 
 std::vector<uint16_t> monster_way(const monster& m, int from, int to, int steps) {

@@ -157,6 +157,10 @@ void init_game() {
     load_characters();
     install_rules_into_world();
     install_temp_store_for_maps();  // map state files live in the saved-game store
+    // What the map state files keep beyond the world's own records.
+    install_monster_map_state();
+    install_flight_map_state();
+    install_monster_paths_map_state();
     install_rest_rules();
     register_item_pictures(game_item_files());
     install_floor_items();
