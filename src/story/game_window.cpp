@@ -17,6 +17,8 @@ ui_window* game_window_open(int x, int y, int w, int h, handle_id texture, int r
     ui_window* window = create_window(x, y, w & ~1, h, texture, look);
     if (!window) return nullptr;
     open_window(window);
+    // Modal: a click beside the window never brings a window under it to the top.
+    set_modal();
     window->draw = game_window_draw;
     return window;
 }

@@ -343,6 +343,7 @@ void run_screen(bool saving) {
     ui_window* window = create_window(0, SAVE_HALF_Y, SCREEN_WIDTH, SAVE_HALF_H, 0, frame_style{});
     if (window) {
         open_window(window);
+        set_modal();
         window->draw = draw_screen;
         state.window = window;
         state.running = true;

@@ -12,6 +12,7 @@ void ui_default_destroy(ui_object*) {}
 void ui_default_hook() {}
 
 std::string ui_object::text() const {
+    if (value.empty()) return {};
     const auto* bytes = reinterpret_cast<const char*>(value.data());
     return std::string(bytes, strnlen(bytes, value.size()));
 }
