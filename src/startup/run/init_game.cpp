@@ -37,6 +37,7 @@
 #include "story/dialog_game.h"
 #include "story/game_windows.h"
 #include "story/member_figures.h"
+#include "story/save_screens.h"
 #include "story/shop_open.h"
 #include "ui/toolkit.h"
 #include "world/panel.h"
@@ -181,5 +182,6 @@ void init_game() {
     // The members standing apart from the party, seen in the view.
     install_member_figures();
     install_shops();  // the shop tables, restocked at every map entry
+    install_save_screens();  // F2, F3 and F5, and the options window's F2 and F3
     // 23. The pending-action record.
 }
