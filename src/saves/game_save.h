@@ -88,6 +88,33 @@ int autosave();
 // otherwise the game and its store are as they were.
 int load_game(const std::string& file_name);
 
+// Where a load left the party: the map the game was saved on, its sector and
+// direction. When that map is not the loaded one the load asks the game loop
+// for it; with no game loop running the caller loads it from here.
+struct loaded_game_place {
+    std::string map;
+    int sector = 0;
+    int direction = 0;
+};
+const loaded_game_place& loaded_place();
+
+// A load that asked for another map: until that map is loaded, the map being
+// left writes nothing into the store (the loaded store has its own entries),
+// and the global events loaded with the game outlive that one map change.
+void leave_map_for_loaded_game();
+bool leaving_map_for_loaded_game();
+// The game loop asks after loading the next map: true once after such a load,
+// when the global events must not be cleared.
+bool take_loaded_global_events();
+
+// The store's global entries.
+constexpr const char* STORY_ENTRY_NAME = "_STORY.TMP";
+constexpr const char* BOOK_ENTRY_NAME = "_BOOK.TMP";
+constexpr const char* GLOBAL_EVENTS_ENTRY_NAME = "_GLOBEV.TMP";
+constexpr const char* PLAY_TIME_ENTRY_NAME = "playtime";
+// What the running spell effects keep beyond the game file's effects block.
+constexpr const char* EFFECT_EXTRAS_ENTRY_NAME = "_SPELLX.TMP";
+
 // Appends a text and a line feed to the story log ("_STORY.TMP").
 void story_append(std::string_view text);
 // The story log of a store entry's bytes, split into its lines.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "saves/game_save.h"
 #include "world/map.h"
 
 temp_reader temp_reader::over_text(std::string_view text) {
@@ -110,6 +111,8 @@ temp_store& game_store() {
 void install_temp_store_for_maps() {
     map_store_hooks hook;
     hook.write = [](const std::string& name, const std::vector<uint8_t>& data) {
+        // The map a loaded game leaves belongs to the game before the load.
+        if (leaving_map_for_loaded_game()) return;
         game_store().create(name, data);
     };
     hook.read = [](const std::string& name, std::vector<uint8_t>& data) {

@@ -25,6 +25,8 @@
 #include "world/party_standin.h"
 #include "world/view.h"
 
+battle_desk_links desk_links;
+
 namespace {
 
 // Ends the light of a pressed button.
@@ -306,6 +308,9 @@ class desk_world final : public battle_world {
         inventory_closed();
     }
     void changed() override { show_battle(); }
+    void autosave() override {
+        if (desk_links.autosave) desk_links.autosave();
+    }
     void show_text(int number, const char* name) override {
         const char* format = string_list_get(ui_strings, number);
         if (!format) return;

@@ -70,3 +70,10 @@ void draw_desk_overlay();   // the plan list and the hand box over the view
 // after install_battle (the panel's view of the battle is the battle's own).
 void install_battle_desk();
 void remove_battle_desk();
+
+// What the battle screen reaches above the rules; while an entry is unset
+// nothing happens there.
+struct battle_desk_links {
+    void (*autosave)() = nullptr;  // a battle ended: an autosave when the switch is on
+};
+extern battle_desk_links desk_links;

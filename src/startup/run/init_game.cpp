@@ -38,6 +38,7 @@
 #include "story/game_windows.h"
 #include "story/member_figures.h"
 #include "story/save_screens.h"
+#include "story/saves_links.h"
 #include "story/shop_open.h"
 #include "ui/toolkit.h"
 #include "world/panel.h"
@@ -183,5 +184,8 @@ void init_game() {
     install_member_figures();
     install_shops();  // the shop tables, restocked at every map entry
     install_save_screens();  // F2, F3 and F5, and the options window's F2 and F3
+    // Saving and loading: the options, sounds, dialogs and hand they keep,
+    // the autosaves of a battle's end and of resting, the story log.
+    install_saves_links();
     // 23. The pending-action record.
 }

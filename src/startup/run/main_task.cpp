@@ -8,6 +8,7 @@
 #include "rules/party.h"
 #include "rules/spells/specials.h"
 #include "rules/spells/spells.h"
+#include "saves/game_save.h"
 #include "startup/run/game_main.h"
 #include "world/game_screen.h"
 #include "world/map.h"
@@ -89,8 +90,9 @@ void run_maps(bool continuing) {
         spell_detail::clear_spell_waves();  // a wave under way ends at the map's edge
         unload_map(party.sector);
         if (!next_map_name.empty()) result = load_map(next_map_name);
-        // The hooks name sides of the map that installed them.
-        clear_global_hooks();
+        // The hooks name sides of the map that installed them; a loaded
+        // game's hooks are those of the map it asked for.
+        if (!take_loaded_global_events()) clear_global_hooks();
     }
     remove_event_handler(EV_CHANGE_MAP, change_map_handler);
     remove_event_handler(EV_IDLE, carry_out_map_change);
