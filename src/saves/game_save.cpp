@@ -4,6 +4,7 @@
 #include "saves/game_save.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -223,11 +224,15 @@ struct map_records {
     std::vector<map_side> sides;
     std::vector<map_coord> coords;
     std::vector<uint8_t> side_resting;
+    std::vector<map_item_place> items;
+    std::vector<std::array<uint8_t, RECESS_RECORD_SIZE>> recesses;
+    std::vector<std::vector<uint8_t>> automap_notes;
     map_action_state actions;
 };
 
-map_records current_records() {
-    return {current_map.sectors, current_map.sides, current_map.coords, current_map.side_resting, map_actions};
+map_records records_of(const loaded_map& map) {
+    return {map.sectors, map.sides,    map.coords,        map.side_resting,
+            map.items,   map.recesses, map.automap_notes, map_actions};
 }
 
 void put_records(map_records records) {
@@ -235,20 +240,24 @@ void put_records(map_records records) {
     current_map.sides = std::move(records.sides);
     current_map.coords = std::move(records.coords);
     current_map.side_resting = std::move(records.side_resting);
+    current_map.items = std::move(records.items);
+    current_map.recesses = std::move(records.recesses);
+    current_map.automap_notes = std::move(records.automap_notes);
     map_actions = std::move(records.actions);
 }
 
-// The current map as its file has it, then with the loaded state record.
+// The current map's records as its file has them (sides, sectors,
+// coordinates, floor lists, alcoves), then with the loaded state record.
 // False (and the map as it was) when the record does not fit.
 bool reapply_current_map(staged_load& load) {
-    map_records before = current_records();
+    map_records before = records_of(current_map);
     loaded_map& file = *load.map_file;
-    current_map.sectors = file.sectors;
-    current_map.sides = file.sides;
-    current_map.coords = file.coords;
+    map_records from_file = records_of(file);
+    from_file.side_resting.resize(file.sides.size());
+    for (size_t k = 0; k < file.sides.size(); ++k) from_file.side_resting[k] = uint8_t(file.sides[k].flags);
+    put_records(std::move(from_file));
     // MAPPED to UNUSED: what the record sets again, and the marks of who stands where.
     for (map_coord& c : current_map.coords) c.coord_flags &= uint16_t(~(2 * MC_UNUSED - 1));
-    current_map.side_resting = file.side_resting;
     reset_map_actions();
     if (!load.map_state) return true;
     if (map_state_apply_bytes(load.map_state->data(), load.map_state->size(), false) == MAP_STATE_UNFIT) {
@@ -368,7 +377,6 @@ int load_game(const std::string& file_name) {
     if (int failed = stage_load(file_name, load)) return failed;
     const game_file& f = load.file;
 
-    if (above->battle_running()) above->end_battle();
     // The items first: the map's state drops floor lists naming items beyond them.
     item_table& items = game_items();
     std::vector<item_def> clones_before(items.records().begin() + items.definition_count(), items.records().end());
@@ -378,6 +386,7 @@ int load_game(const std::string& file_name) {
         items.replace_clones(std::move(clones_before));
         return 3;
     }
+    if (above->battle_running()) above->end_battle();
 
     game_store() = std::move(load.game.store);
     const temp_store& store = game_store();

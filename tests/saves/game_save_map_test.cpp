@@ -13,6 +13,7 @@
 #include "rules/spells/spells.h"
 #include "saves/game_save.h"
 #include "saves/save_list.h"
+#include "saves/saved_game.h"
 #include "saves/temp_store.h"
 #include "world/map.h"
 #include "world/map_actions.h"
@@ -46,7 +47,7 @@ class GameSaveOnMap : public ::testing::Test {
         reset_party();
         clear_global_hooks();
         load_effects(std::vector<uint8_t>{0, 0, 0, 0});
-        game_items().set_definitions({});
+        game_items().set_definitions(std::vector<item_def>(6));
         install_temp_store_for_maps();
         install_map_rules();
         maps.write("ONE.MAP", map_test::file_of(map_test::small_map()));
@@ -74,17 +75,21 @@ TEST_F(GameSaveOnMap, LoadOnTheSameMapPutsBackItsRecordsAndPlace) {
     north_of(2).flags ^= SIDE_P_VIS;
     const uint32_t saved_flags = north_of(2).flags;
     const uint8_t file_type = current_map.sectors[3].sector_type;
+    current_map.items.push_back(map_item_place{4 * 3 + 1, {5, 0}});
     ASSERT_EQ(save_game(1, "Here", false), 0);
 
     north_of(2).flags ^= SIDE_P_VIS;
     current_map.sectors[3].sector_type = 13;
     current_map.coords[4].coord_flags |= MC_MAPPED;
+    current_map.items.clear();  // picked up
     place_party(2, 3);
     ASSERT_EQ(load_game(saved_game_name(game_identity(), 1, false)), 0);
 
     EXPECT_EQ(north_of(2).flags, saved_flags);
     EXPECT_EQ(current_map.sectors[3].sector_type, file_type);
     EXPECT_FALSE(current_map.coords[4].coord_flags & MC_MAPPED);
+    ASSERT_EQ(current_map.items.size(), 1u);
+    EXPECT_EQ(current_map.items[0].items, (std::vector<int16_t>{5, 0}));
     EXPECT_EQ(party.sector, 1);
     EXPECT_EQ(party.direction, 1);
     EXPECT_TRUE(requested_map.empty());
@@ -117,4 +122,25 @@ TEST_F(GameSaveOnMap, LoadOfAnotherMapAsksForItAndTheMapLeftStoresNothing) {
     EXPECT_EQ(north_of(2).flags, saved_flags);
     EXPECT_TRUE(take_loaded_global_events());
     EXPECT_EQ(global_hooks[10].sector, 2);
+}
+
+TEST_F(GameSaveOnMap, ARecordThatDoesNotFitThisMapLoadsNothing) {
+    ASSERT_EQ(save_game(1, "Here", false), 0);
+    const std::string path = folder + "/" + saved_game_name(game_identity(), 1, false);
+    auto saved = read_saved_game_file(path);
+    ASSERT_TRUE(saved);
+    temp_bytes record(size_t(saved->store.size("ONE.MAP")));
+    saved->store.read_all("ONE.MAP", record.data(), record.size());
+    record.resize(record.size() - 3);  // cut inside its last part
+    saved->store.create("ONE.MAP", record);
+    ASSERT_TRUE(write_saved_game(path, "Cut", saved->store));
+
+    north_of(2).flags ^= SIDE_P_VIS;
+    const uint32_t flags = north_of(2).flags;
+    game_items().clone_item(1);
+    party_state.gold = 9;
+    EXPECT_NE(load_game(saved_game_name(game_identity(), 1, false)), 0);
+    EXPECT_EQ(north_of(2).flags, flags);
+    EXPECT_EQ(game_items().size(), 7);
+    EXPECT_EQ(party_state.gold, 9);
 }
