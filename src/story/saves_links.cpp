@@ -5,6 +5,7 @@
 
 #include "rules/battle/battle.h"
 #include "rules/battle_desk/battle_desk.h"
+#include "rules/floor/floor_items_game.h"
 #include "saves/game_file.h"
 #include "saves/game_save.h"
 #include "story/dialog.h"
@@ -63,7 +64,10 @@ class story_saves_world final : public saves_world {
     }
 
     std::vector<int16_t> hand() const override { return held_items(); }
-    void set_hand(const std::vector<int16_t>& items) override { held_items() = items; }
+    void set_hand(const std::vector<int16_t>& items) override {
+        held_items() = items;
+        if (game_floor_world::cursor_changed) game_floor_world::cursor_changed();
+    }
 
     bool battle_running() const override { return battle.phase != BATTLE_OFF; }
     void end_battle() override { reset_battle(); }
