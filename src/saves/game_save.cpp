@@ -183,6 +183,8 @@ bool same_map(const std::string& name) {
 
 // Everything read and checked; nothing of the game touched. Non-zero on failure.
 int stage_load(const std::string& file_name, staged_load& out) {
+    // A name from the folder's list: nothing that reaches another folder.
+    if (file_name.empty() || file_name.find_first_of("/\\") != std::string::npos) return 1;
     out.name = parse_saved_game_name(file_name);
     auto game = read_saved_game_file(build_path(saved_games_folder(), file_name));
     if (!game) return 1;

@@ -245,6 +245,9 @@ TEST_F(GameSave, CutOrCorruptSavesLeaveGameAndStoreAsTheyWere) {
     without.remove(GAME_FILE_NAME);
     ASSERT_TRUE(write_saved_game(path_of("sav.00000001.00000003"), "Empty", without));
 
+    // A good save outside the folder is not reached through the name.
+    fs::copy_file(good, folder + "/../sav.00000001.00000009", fs::copy_options::overwrite_existing);
+
     // The game goes on meanwhile.
     party_state.gold = 55;
     game_store().create("MARK", temp_bytes{1});
@@ -254,7 +257,7 @@ TEST_F(GameSave, CutOrCorruptSavesLeaveGameAndStoreAsTheyWere) {
     const uint32_t identity = game_identity();
 
     for (const char* name : {"sav.00000001.00000001", "sav.00000001.00000002", "sav.00000001.00000003",
-                             "sav.00000001.0000000f"}) {
+                             "sav.00000001.0000000f", "../sav.00000001.00000009", ""}) {
         EXPECT_NE(load_game(name), 0) << name;
         EXPECT_EQ(party_state.gold, 55) << name;
         EXPECT_TRUE(game_store() == store_before) << name;
