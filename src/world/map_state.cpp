@@ -346,10 +346,11 @@ bool read_play_parts(reader& r, size_t count, staged_state& st) {
         if (place == END_MARK) break;
         const uint32_t length = r.u32();
         if (place >= 4 * count || length == 0 || !r.has(uint64_t{length} * 2)) return false;
-        if (!st.places_seen.insert(place).second) return false;  // one list per place
         map_item_place list{place, {}};
         for (uint32_t i = 0; i < length; ++i) list.items.push_back(static_cast<int16_t>(r.u16()));
         if (list.items.back() != 0) return false;
+        // The game sees the first list of a place alone (a map file may have more).
+        if (!st.places_seen.insert(place).second) continue;
         if (items_known(list.items.data(), list.items.size()))
             st.items.push_back(std::move(list));
         else
