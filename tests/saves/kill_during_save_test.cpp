@@ -4,9 +4,17 @@
 // last save the child reported finished still loads.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "base/paths.h"
+#include "demo_largest.h"
 #include "kill_trials.h"
+#include "rules/party.h"
+#include "saves/game_file.h"
+#include "saves/game_save.h"
 #include "saves/save_list.h"
 #include "saves/saved_game.h"
+#include "story/demo_session.h"
 
 namespace {
 
@@ -18,8 +26,9 @@ std::string slot_path(const std::string& folder, uint32_t generation) {
     return folder + "/" + saved_game_name(IDENTITY, 0x100 + generation % SLOTS, generation % SLOTS == 2);
 }
 
-// A store the size of the demo's at its largest: two maps' state files with
-// every monster place kept, a game file with forty created items and twenty
+// A store far larger than the demo's largest game (some 21 KB), so that a
+// kill lands inside the writing more often: two maps' state files with every
+// monster place kept, a game file with forty created items and twenty
 // effects, the story and the global entries. The generation is stamped at
 // both ends of every entry, so a file that reads can be checked whole.
 temp_store store_of_generation(uint32_t generation) {
@@ -77,6 +86,37 @@ struct write_saved_game_target : kill_trial_target {
     uint32_t slots() const override { return SLOTS; }
 };
 
+// The demo's game saved whole through save_game; the child sets the party's
+// money to the generation before each save.
+struct save_game_target : kill_trial_target {
+    std::string folder;
+    explicit save_game_target(std::string f) : folder(std::move(f)) {}
+
+    bool save(uint32_t generation) override {
+        party_state.gold = int32_t(generation);
+        return save_game(0x100 + generation % SLOTS, "Kill trial", generation % SLOTS == 2) == 0;
+    }
+    std::string path_of(uint32_t generation) override { return slot_path(folder, generation); }
+    std::optional<uint32_t> read(const std::string& path) override {
+        auto game = read_saved_game_file(path);
+        if (!game || game->store.size("CELLARS.MAP") <= 0 || game->store.size("KEEP.MAP") <= 0) return std::nullopt;
+        auto entry = game->store.entries().find(GAME_FILE_NAME);
+        if (entry == game->store.entries().end()) return std::nullopt;
+        auto file = parse_game_file(entry->second);
+        if (!file) return std::nullopt;
+        return uint32_t(file->money);
+    }
+    std::optional<uint32_t> load(const std::string& path) override {
+        if (load_game(std::filesystem::path(path).filename().string()) != 0) return std::nullopt;
+        return uint32_t(party_state.gold);
+    }
+    uint32_t slots() const override { return SLOTS; }
+};
+
+bool demo_built() {
+    return std::filesystem::exists(std::string(VORTHAN_DEMO_DIR) + "/maps/KEEP.MAP");
+}
+
 }  // namespace
 
 TEST(KillDuringSave, NoGameIsLostWhenTheSaverIsKilledAtAnyMoment) {
@@ -90,4 +130,36 @@ TEST(KillDuringSave, NoGameIsLostWhenTheSaverIsKilledAtAnyMoment) {
     // The kills did land inside saves and between them.
     EXPECT_GT(figures.saves_completed, 0);
     EXPECT_GT(figures.kills_inside_a_save, 0);
+    if (!HasFailure()) remove_kill_trial_folder(folder);
+}
+
+TEST(KillDuringSave, NoDemoGameIsLostWhenSaveGameIsKilledAtAnyMoment) {
+    if (!demo_built()) GTEST_SKIP() << "the demo is not built";
+    demo_session session;
+    session.t = demo_largest::DOWN_AT_MS;
+    session.probe(demo_largest::go_down_to_the_cellars);
+    session.t = demo_largest::UP_AT_MS;
+    session.probe(demo_largest::go_back_up_to_the_keep);
+    session.t = demo_largest::GROWN_AT_MS;
+    kill_trial_figures figures;
+    std::string folder = kill_trial_folder("save_game");
+    session.probe([&] {
+        ASSERT_TRUE(demo_largest::both_maps_visited()) << "on " << current_map.name;
+        ASSERT_TRUE(demo_largest::grow());
+        std::string user_folder = path_table[PATH_SAVEGAME];
+        path_table[PATH_SAVEGAME] = folder;
+        set_game_identity(IDENTITY);
+        save_game_target target(folder);
+        figures = run_kill_trials(target, folder, 100, 0x67616d65);
+        path_table[PATH_SAVEGAME] = user_folder;
+    });
+    scripted_run_result run = session.run();
+    ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
+    print_kill_trial_figures("save_game of the demo", figures);
+    EXPECT_EQ(figures.trials, 100);
+    EXPECT_EQ(figures.games_lost, 0);
+    EXPECT_EQ(figures.unreadable_files, 0);
+    EXPECT_GT(figures.saves_completed, 0);
+    EXPECT_GT(figures.kills_inside_a_save, 0);
+    if (!HasFailure()) remove_kill_trial_folder(folder);
 }

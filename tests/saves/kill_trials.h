@@ -33,6 +33,9 @@ struct kill_trial_target {
     // The generation a file holds when it reads whole and is exactly that
     // generation's game; nothing otherwise.
     virtual std::optional<uint32_t> read(const std::string& path) = 0;
+    // The generation a whole load of the file brings back (the last reported
+    // save is loaded this way); by default what read finds.
+    virtual std::optional<uint32_t> load(const std::string& path) { return read(path); }
 };
 
 struct kill_trial_figures {
@@ -52,6 +55,13 @@ inline std::string kill_trial_folder(const char* name) {
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string();
+}
+
+// Removes a folder of kill_trial_folder, and the process's folder once empty.
+inline void remove_kill_trial_folder(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+    std::filesystem::remove(std::filesystem::path(folder).parent_path(), error);
 }
 
 namespace kill_trials_detail {
@@ -162,7 +172,7 @@ inline kill_trial_figures run_kill_trials(kill_trial_target& target, const std::
         // generation or a later one of the same slot that finished unreported.
         if (!reported.empty()) {
             uint32_t last = reported.back();
-            std::optional<uint32_t> held = target.read(target.path_of(last));
+            std::optional<uint32_t> held = target.load(target.path_of(last));
             if (!held || *held < last || (*held - last) % target.slots() != 0) {
                 ++figures.games_lost;
                 ADD_FAILURE() << "trial " << trial << ": generation " << last << " was reported saved but "
