@@ -88,10 +88,6 @@ canvas paint_story_scroll() {
         const float curl = std::clamp(std::min(top, bottom), 0.0f, 1.0f);
         return parchment(x, y, sheet, 712) * (0.62f + 0.38f * std::sqrt(curl));
     });
-    // Ruled lines, faint enough to stay under the writing.
-    for (int y = 62; y < sheet.y + sheet.h - 16; y += 12)
-        for (int x = sheet.x + 12; x < sheet.x + sheet.w - 12; ++x)
-            c.set(x, y, c.get(x, y) * (0.93f + 0.03f * grain(x, y, 713)));
     rod(c, sheet.x - 8, sheet.x + sheet.w + 7, float(sheet.y) - 1.0f, 714);
     rod(c, sheet.x - 8, sheet.x + sheet.w + 7, float(sheet.y + sheet.h), 716);
     return c;
