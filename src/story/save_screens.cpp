@@ -16,6 +16,7 @@
 #include "saves/save_list.h"
 #include "saves/saved_game.h"
 #include "story/message_box.h"
+#include "story/modal_keys.h"
 #include "story/options_window.h"
 #include "story/story_pictures.h"
 #include "story/text_entry.h"
@@ -27,7 +28,7 @@
 
 namespace {
 
-constexpr int SCAN_ESCAPE = 1, SCAN_ENTER = 28, SCAN_UP = 0x48, SCAN_DOWN = 0x50;
+constexpr int SCAN_UP = 0x48, SCAN_DOWN = 0x50;
 constexpr int SCAN_PAGE_UP = 0x49, SCAN_PAGE_DOWN = 0x51;
 constexpr int TEXT_UNREADABLE = 75, TEXT_LOAD_FAILED = 79, TEXT_OK = 80, TEXT_NO_SAVE_IN_BATTLE = 81;
 constexpr const char* AUTOSAVE_MARK = "auto";
@@ -281,7 +282,7 @@ void screen_key(event_msg& msg, void**) {
     const int scan = code >> 8;
     // The close request goes on to the screens below, which end the game.
     if (code != KEY_CLOSE_REQUEST) msg.number = EV_STOP;
-    if (code == KEY_CLOSE_REQUEST || scan == SCAN_ESCAPE || (code & 0xFF) == 27) {
+    if (is_escape(code)) {
         leave();
         return;
     }
@@ -296,7 +297,7 @@ void screen_key(event_msg& msg, void**) {
     } else if (scan == SCAN_PAGE_UP || scan == SCAN_PAGE_DOWN) {
         const int page = std::max(1, story_lines_fitting() - 1);
         scroll_story(scan == SCAN_PAGE_UP ? page : -page);
-    } else if (scan == SCAN_ENTER || (code & 0xFF) == 13) {
+    } else if (is_enter(code)) {
         pick(state.selected);
     } else {
         return;
@@ -348,12 +349,17 @@ void run_screen(bool saving) {
         state.window = window;
         state.running = true;
         select_at(mouse_state.x, mouse_state.y);
+        // The keys of a window under the screen (the options window's F2,
+        // say) rest while it runs.
+        static const modal_keys no_window_keys{};
+        const modal_keys* outer_keys = install_modal_keys(&no_window_keys);
         add_event_handler(EV_KEY, screen_key);
         add_event_handler(EV_MOUSE, screen_mouse);
         redraw_window();
         main_loop();
         remove_event_handler(EV_KEY, screen_key);
         remove_event_handler(EV_MOUSE, screen_mouse);
+        restore_modal_keys(outer_keys);
         close_window(window);
     }
     state = {};

@@ -21,6 +21,7 @@
 #include "saves/save_list.h"
 #include "saves/saved_game.h"
 #include "saves/temp_store.h"
+#include "story/options_window.h"
 #include "story/save_screens.h"
 #include "support/golden.h"
 #include "support/temp_folder.h"
@@ -111,6 +112,8 @@ class SaveScreens : public WindowTest {
         write_save(folder.path(), OTHER_GAME, 0x400, false, "Other game", 1);
     }
     void TearDown() override {
+        screen_windows = {};
+        options_links = {};
         set_battle_screen(nullptr);
         global_hooks = {};
         current_map = loaded_map{};
@@ -317,6 +320,25 @@ TEST_F(SaveScreens, SavingIsRefusedInABattleWithItsTextAndWhenTheMapsHookForbids
     key(2, KEY_ESCAPE);
     open_save_screen();
     EXPECT_GE(polls(), 2);
+}
+
+TEST_F(SaveScreens, F2InTheOptionsWindowOpensTheSaveScreenOverItAndLeavesItAsItWas) {
+    install_save_screens();
+    static std::vector<uint16_t> options_shown;
+    // Once the switches have slid into place.
+    at(40, [] { options_shown.assign(frame_buffer, frame_buffer + SCREEN_WIDTH * SCREEN_HEIGHT); });
+    key(41, 0x3C00);
+    at(43, [] { EXPECT_TRUE(save_screen_running()); });
+    key(44, 0x3D00);  // F3 on the save screen is no key of the window under it
+    key(45, KEY_ESCAPE);
+    at(47, [] {
+        EXPECT_FALSE(save_screen_running());
+        EXPECT_NE(top_window, first_window);  // the options window is still open
+        EXPECT_TRUE(std::equal(options_shown.begin(), options_shown.end(), frame_buffer));
+    });
+    key(48, KEY_ESCAPE);
+    options_window();
+    EXPECT_EQ(top_window, first_window);
 }
 
 TEST_F(SaveScreens, TheQuickSaveWritesAnAutosaveWhateverTheSwitch) {
