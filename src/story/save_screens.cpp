@@ -18,6 +18,7 @@
 #include "story/message_box.h"
 #include "story/modal_keys.h"
 #include "story/options_window.h"
+#include "story/save_story_panel.h"
 #include "story/story_pictures.h"
 #include "story/text_entry.h"
 #include "ui/toolkit.h"
@@ -32,9 +33,7 @@ constexpr int SCAN_UP = 0x48, SCAN_DOWN = 0x50;
 constexpr int SCAN_PAGE_UP = 0x49, SCAN_PAGE_DOWN = 0x51;
 constexpr int TEXT_UNREADABLE = 75, TEXT_LOAD_FAILED = 79, TEXT_OK = 80, TEXT_NO_SAVE_IN_BATTLE = 81;
 constexpr const char* AUTOSAVE_MARK = "auto";
-// Dark brown ink on the story's parchment; the halves' stand-in colour
-// while their pictures are missing.
-constexpr int32_t STORY_INK = (8 << 10 | 5 << 5 | 2) | FONT_NO_SHADOW;
+// The halves' stand-in colour while their pictures are missing.
 constexpr uint16_t MISSING_HALF = 0x0842;
 
 struct list_row {
@@ -50,11 +49,9 @@ struct screen_state {
     std::vector<list_row> rows;
     int first_row = 0;
     int selected = -1;
-    // The story log of the selected row, wrapped, and how many lines the
-    // panel is scrolled back from its end.
+    // The story of the selected row (the row it was read for).
     int story_row = -1;
-    std::vector<std::string> story;
-    int story_back = 0;
+    save_story_panel story;
 };
 screen_state state;
 
@@ -95,38 +92,11 @@ const std::string& description_of(list_row& row) {
 
 // ---- The story panel ------------------------------------------------------
 
-int story_line_height() {
-    set_font(FONT_6X9, STORY_INK);
-    return std::max(1, text_height("Xg"));
-}
-int story_lines_fitting() {
-    return std::max(1, STORY_PANEL_H / story_line_height());
-}
-
 void read_story_of_selected() {
     if (state.story_row == state.selected) return;
     state.story_row = state.selected;
-    state.story.clear();
-    state.story_back = 0;
-    if (state.selected < 0 || state.rows[size_t(state.selected)].name.empty()) return;
-    const std::optional<saved_game> save = read_saved_game_file(path_of(state.rows[size_t(state.selected)].name));
-    if (!save) return;
-    const auto found = save->store.entries().find("_STORY.TMP");
-    if (found == save->store.entries().end()) return;
-    std::string log;
-    for (const std::string& line : story_lines(found->second)) log += line + "\n";
-    if (!log.empty()) log.pop_back();
-    set_font(FONT_6X9, STORY_INK);
-    state.story = wrap_text(log, STORY_PANEL_W).lines;
-}
-
-int story_first_shown() {
-    return std::max(0, int(state.story.size()) - story_lines_fitting() - state.story_back);
-}
-
-void scroll_story(int lines) {
-    const int most = std::max(0, int(state.story.size()) - story_lines_fitting());
-    state.story_back = std::clamp(state.story_back + lines, 0, most);
+    const bool has_file = state.selected >= 0 && !state.rows[size_t(state.selected)].name.empty();
+    state.story.show_save(has_file ? path_of(state.rows[size_t(state.selected)].name) : std::string());
 }
 
 void scroll_list(int rows) {
@@ -177,13 +147,7 @@ void draw_rows() {
 
 void draw_story() {
     read_story_of_selected();
-    const int height = story_line_height();
-    const int first = story_first_shown();
-    const int count = std::min<int>(story_lines_fitting(), int(state.story.size()) - first);
-    for (int k = 0; k < count; ++k) {
-        set_text_position(story_x(), STORY_PANEL_Y + k * height);
-        draw_text(state.story[size_t(first + k)]);
-    }
+    state.story.draw(story_x());
 }
 
 void draw_screen(ui_window*) {
@@ -291,12 +255,12 @@ void screen_key(event_msg& msg, void**) {
     if (scan == SCAN_UP || scan == SCAN_DOWN) {
         const int step = scan == SCAN_UP ? -1 : 1;
         if (on_story)
-            scroll_story(-step);
+            state.story.scroll_back(-step);
         else
             scroll_list(step);
     } else if (scan == SCAN_PAGE_UP || scan == SCAN_PAGE_DOWN) {
-        const int page = std::max(1, story_lines_fitting() - 1);
-        scroll_story(scan == SCAN_PAGE_UP ? page : -page);
+        const int page = std::max(1, save_story_panel::lines_fitting() - 1);
+        state.story.scroll_back(scan == SCAN_PAGE_UP ? page : -page);
     } else if (is_enter(code)) {
         pick(state.selected);
     } else {
@@ -423,7 +387,5 @@ int save_screen_first_row() {
 
 std::vector<std::string> save_screen_story_shown() {
     read_story_of_selected();
-    const int first = story_first_shown();
-    const int count = std::min<int>(story_lines_fitting(), int(state.story.size()) - first);
-    return {state.story.begin() + first, state.story.begin() + first + std::max(0, count)};
+    return state.story.lines_shown();
 }
