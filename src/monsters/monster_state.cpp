@@ -50,7 +50,7 @@ bool in_map(int sector) {
 // A stored record may only name what this map has: its sectors, a direction,
 // one of the animation sets placed with the map.
 bool fits_map(const monster& m, const std::set<int>& sets) {
-    if (!in_map(m.sector) || !in_map(m.home_sector) || !in_map(m.target_sector)) return false;
+    if (!in_map(m.sector) || !in_map(m.home_sector)) return false;
     if (m.alive() && m.sector == 0) return false;
     return m.direction >= 0 && m.direction <= 3 && m.speed >= 1 && sets.count(m.anim_set) != 0;
 }
@@ -80,6 +80,8 @@ bool stage_monsters(std::span<const uint8_t> bytes, size_t& used) {
         r.skip(MONSTER_RECORD_SIZE);
         if (!fits_map(m, sets)) return false;
         m.anim_owned &= static_cast<uint8_t>(~1u);
+        // The sector it attacks is set in a fight; a definition may bring anything.
+        if (!in_map(m.target_sector)) m.target_sector = 0;
         for (uint8_t& count : m.frame_count) count = std::min<uint8_t>(count, MONSTER_MAX_FRAME);
         forget_unknown_items(m);
         staged.emplace_back(static_cast<int>(index), m);

@@ -61,16 +61,19 @@ bool within(int v, int low, int high) {
     return v >= low && v <= high;
 }
 
-// Only what a flight can come to: a sector of the map, a direction, values
-// in the ranges the flight keeps them in.
+// Only what a flight can come to: a sector of the map, a direction, the
+// phases and counts the flight keeps, and numbers that stay far from
+// overflowing as the flight adds to them (map traps fire with their own
+// speeds, heights and forces, so the bounds are wide).
 bool fits_map(const flying_object& p, int has_list) {
+    constexpr int WIDE = 65536, SHORT_LOW = -32768, SHORT_HIGH = 32767;
     return flight_map::is_sector(p.fly_sector) && (p.came_from == 0 || flight_map::is_sector(p.came_from)) &&
            within(p.fly_dir, 0, 3) && within(p.fly_count, 0, 3) && within(p.fade, 0, FLY_FADE_PHASES) &&
            within(p.shaft_falls, 0, FLY_MAX_SHAFT_FALLS) && within(has_list, 0, 1) &&
-           within(p.progress, -256, 256) && within(p.offset, -64, 64) && within(p.height, -1024, 1024) &&
-           within(p.fall, -1024, 1024) && within(p.speed, 0, 255) && within(p.lifetime, 0, FLY_MAX_LIFETIME) &&
-           within(p.force, -32768, 32767) && within(p.bonus, -32768, 32767) && within(p.splits, 0, 255) &&
-           within(p.owner, -MONSTER_PLACES_OWNED, PARTY_OWNERS);
+           within(p.progress, -WIDE, WIDE) && within(p.offset, -64, 64) && within(p.height, -WIDE, WIDE) &&
+           within(p.fall, -WIDE, WIDE) && within(p.speed, 0, WIDE) && within(p.lifetime, 0, WIDE) &&
+           within(p.force, SHORT_LOW, SHORT_HIGH) && within(p.bonus, SHORT_LOW, SHORT_HIGH) &&
+           within(p.splits, 0, SHORT_HIGH) && within(p.owner, -MONSTER_PLACES_OWNED, PARTY_OWNERS);
 }
 
 bool items_known(const flying_object& p) {
