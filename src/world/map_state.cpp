@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "base/fatal.h"
 #include "base/paths.h"
@@ -73,18 +74,20 @@ struct writer {
     }
 };
 
-bool same_side(const map_side& a, const map_side& b) {
-    std::vector<uint8_t> x, y;
-    writer{x}.side(a);
-    writer{y}.side(b);
-    return x == y;
+// Every field of the 16-byte records, compared without writing them out.
+auto side_fields(const map_side& s) {
+    return std::tie(s.primary, s.secondary, s.arch_and_flags2, s.target_side, s.action_target, s.secondary_x,
+                    s.secondary_y, s.flags, s.primary_anim, s.secondary_anim, s.reserved, s.action);
 }
-
+auto sector_fields(const map_sector& s) {
+    return std::tie(s.floor, s.ceiling, s.surface_modes, s.sector_type, s.action, s.action_side, s.exits,
+                    s.action_target);
+}
+bool same_side(const map_side& a, const map_side& b) {
+    return side_fields(a) == side_fields(b);
+}
 bool same_sector(const map_sector& a, const map_sector& b) {
-    std::vector<uint8_t> x, y;
-    writer{x}.sector(a);
-    writer{y}.sector(b);
-    return x == y;
+    return sector_fields(a) == sector_fields(b);
 }
 
 // The loaded map's file, read again: what the record compares with.
