@@ -167,7 +167,8 @@ void show_screen() {
 // ---- Picking ----------------------------------------------------------------
 
 int row_at(int x, int y) {
-    if (x < list_x() || x >= list_x() + SAVE_ROW_W || y < SAVE_ROWS_Y || y >= SAVE_ROWS_Y + SAVE_ROWS * SAVE_ROW_H)
+    if (x < list_x() || x >= list_x() + SAVE_ROW_W || y < SAVE_ROWS_Y ||
+        y >= SAVE_ROWS_Y + SAVE_ROWS * SAVE_ROW_H)
         return -1;
     const int index = state.first_row + (y - SAVE_ROWS_Y) / SAVE_ROW_H;
     return index < int(state.rows.size()) ? index : -1;

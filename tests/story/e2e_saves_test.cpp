@@ -47,7 +47,8 @@ std::vector<save_list_row> saves(bool with_autosaves) {
 
 TEST(SavesEndToEnd, ASaveNamedOnTheSaveScreenLoadsBackFromTheLoadScreenAndF5Autosaves) {
     if (!std::filesystem::exists(demo_dir + "/vorthan.ini")) GTEST_SKIP() << "the demo is not built";
-    const auto folder = std::filesystem::temp_directory_path() / ("vorthan-saves-" + std::to_string(::getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("vorthan-saves-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
 
@@ -61,7 +62,8 @@ TEST(SavesEndToEnd, ASaveNamedOnTheSaveScreenLoadsBackFromTheLoadScreenAndF5Auto
     s.wait(400);
     s.probe([] { EXPECT_TRUE(save_screen_running()); });
     // "first save": the first key typed replaces the offered text.
-    for (const uint16_t key : {0x2166, 0x1769, 0x1372, 0x1F73, 0x1474, 0x3920, 0x1F73, 0x1E61, 0x2F76, 0x1265})
+    for (const uint16_t key :
+         {0x2166, 0x1769, 0x1372, 0x1F73, 0x1474, 0x3920, 0x1F73, 0x1E61, 0x2F76, 0x1265})
         s.press(key, 100);
     s.press(KEY_ENTER, 800);
     s.probe([] {

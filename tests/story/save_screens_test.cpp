@@ -44,7 +44,8 @@ std::vector<uint8_t> bit_font(int w, int h) {
     for (int c = 33; c < 127; ++c) {
         std::vector<uint8_t> codes;
         for (int x = 0; x < w; ++x)
-            for (int y = 0; y < h; ++y) codes.push_back(x < w - 1 && y < h - 1 && ((c >> ((x + y) % 7)) & 1) ? 2 : 0);
+            for (int y = 0; y < h; ++y)
+                codes.push_back(x < w - 1 && y < h - 1 && ((c >> ((x + y) % 7)) & 1) ? 2 : 0);
         font.glyph(static_cast<uint8_t>(c), w, h, codes);
     }
     font.glyph(' ', w - 1, h, std::vector<uint8_t>(size_t((w - 1) * h), 0));
@@ -59,7 +60,8 @@ void write_save(const std::string& folder, uint32_t game, uint32_t time, bool au
     for (int i = 1; i <= lines; ++i) story += description + " line " + std::to_string(i) + "\n";
     store.create("_STORY.TMP", story.data(), story.size());
     store.create("playtime", "\x3c\0\0\0", 4);
-    ASSERT_TRUE(write_saved_game(build_path(folder, saved_game_name(game, time, autosave)), description, store));
+    ASSERT_TRUE(
+        write_saved_game(build_path(folder, saved_game_name(game, time, autosave)), description, store));
 }
 
 std::vector<std::string> descriptions_shown() {
@@ -143,8 +145,8 @@ TEST_F(SaveScreens, SaveScreenListsThisGamesOwnSavesNewestFirstUnderAnEmptyRow) 
     mouse(2, SAVE_LIST_X + 20, row_y(2), MOUSE_EV_MOTION, false);
     at(4, [] {
         EXPECT_TRUE(save_screen_running());
-        EXPECT_EQ(descriptions_shown(),
-                  (std::vector<std::string>{"", "A rather long description!!", "Cellar stairs", "At the gate"}));
+        EXPECT_EQ(descriptions_shown(), (std::vector<std::string>{"", "A rather long description!!",
+                                                                  "Cellar stairs", "At the gate"}));
         EXPECT_TRUE(save_screen_rows_shown()[0].name.empty());
         EXPECT_EQ(save_screen_selected(), 2);
         // The story panel ends with the last lines of the save's log.
@@ -163,8 +165,8 @@ TEST_F(SaveScreens, LoadScreenListsEveryRowOfThisGameWithAutosavesMarkedOrEveryG
     mouse(2, LOAD_LIST_X + 20, row_y(0), MOUSE_EV_MOTION, false);
     at(4, [] {
         EXPECT_EQ(descriptions_shown(),
-                  (std::vector<std::string>{"A rather long description!!", "Cellars 00:05 [auto]", "Cellar stairs",
-                                            "At the gate", "Gate 00:01 [auto]"}));
+                  (std::vector<std::string>{"A rather long description!!", "Cellars 00:05 [auto]",
+                                            "Cellar stairs", "At the gate", "Gate 00:01 [auto]"}));
         EXPECT_TRUE(golden::matches(golden_dir + "load_screen.png", frame_buffer));
     });
     mouse(5, 300, 200, MOUSE_EV_RIGHT_DOWN, false, true);
@@ -236,7 +238,8 @@ TEST_F(SaveScreens, TheEditorsDeleteRemovesTheRowsFileAndCancelKeepsEverything) 
     save_screen();
     EXPECT_FALSE(exists(folder.path(), saved_game_name(GAME, 0x100, false)));
     EXPECT_TRUE(exists(folder.path(), saved_game_name(GAME, 0x200, false)));
-    EXPECT_EQ(std::filesystem::directory_iterator(folder.path()) == std::filesystem::directory_iterator(), false);
+    EXPECT_EQ(std::filesystem::directory_iterator(folder.path()) == std::filesystem::directory_iterator(),
+              false);
 }
 
 TEST_F(SaveScreens, ADamagedSaveFailsToLoadWithTheMessageAndTheListAgain) {

@@ -69,7 +69,7 @@ forge::paint::rgb parchment(int x, int y, const forge::paint::rect& sheet, uint3
 // row slots of 33 pixels from y = 21 and the story half, a scroll, both 360
 // high; the screens place them side by side at y = 17 in swapped order.
 constexpr int SAVELOAD_W = 270, SCROLL_HALF_W = 370, SAVE_HALVES_H = 360;
-canvas paint_save_list();    // saveload
-canvas paint_story_scroll(); // svitek
+canvas paint_save_list();     // saveload
+canvas paint_story_scroll();  // svitek
 
 }  // namespace screen_art

@@ -28,8 +28,7 @@ void rod(canvas& c, int x0, int x1, float cy, uint32_t seed) {
             // Round: light along the upper third, dark towards the bottom.
             const float light = 0.55f + 0.75f * std::max(0.0f, 1.0f - std::abs(d + 0.35f) * 1.6f) - 0.3f * d;
             const rgb wood = mix(dark_wood(x, y * 3, seed), rgb8(150, 98, 52), 0.55f);
-            c.blend(x, y, wood * (1.1f * light),
-                    std::clamp(1.0f - (std::abs(d) - 0.9f) * 10.0f, 0.0f, 1.0f));
+            c.blend(x, y, wood * (1.1f * light), std::clamp(1.0f - (std::abs(d) - 0.9f) * 10.0f, 0.0f, 1.0f));
         }
     for (const float kx : {float(x0) - 3.0f, float(x1) + 3.0f}) {
         disc(c, kx + 0.8f, cy + 1.2f, 9.5f, rgb8(10, 6, 4), 0.6f);  // its shadow
