@@ -26,7 +26,7 @@ void save_story_panel::show_save(const std::string& path) {
     if (path.empty()) return;
     const std::optional<saved_game> save = read_saved_game_file(path);
     if (!save) return;
-    const auto found = save->store.entries().find("_STORY.TMP");
+    const auto found = save->store.entries().find(STORY_ENTRY_NAME);
     if (found == save->store.entries().end()) return;
     std::string log;
     for (const std::string& line : story_lines(found->second)) log += line + "\n";
