@@ -1,10 +1,13 @@
 #include "saves/save_list.h"
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "base/paths.h"
 
@@ -121,4 +124,21 @@ std::vector<save_list_row> build_save_list(const std::string& folder, uint32_t i
         return a.name < b.name;
     });
     return rows;
+}
+
+int remove_leftover_temporaries(const std::string& folder) {
+    std::vector<std::string> dead;
+    list_directory(folder, LIST_FILES | LIST_NAME_ONLY, [&](const char* entry, int, int64_t) {
+        std::string_view name(entry);
+        if (name.size() < 4 || !ascii_iequal(name.substr(0, 4), "sav.") || !is_leftover_temporary(name)) return 0;
+        std::string digits(name.substr(name.rfind('.') + 4));
+        if (digits.empty() || digits.size() > 9) return 0;
+        pid_t owner = static_cast<pid_t>(std::atol(digits.c_str()));
+        if (owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH) dead.emplace_back(name);
+        return 0;
+    });
+    int removed = 0;
+    for (const std::string& name : dead)
+        if (std::remove((folder + "/" + name).c_str()) == 0) ++removed;
+    return removed;
 }

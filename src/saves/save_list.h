@@ -40,3 +40,9 @@ std::string save_list_key(std::string_view name);
 // for the save screen autosaves are left out. Leftover temporary files of an
 // interrupted save are never listed.
 std::vector<save_list_row> build_save_list(const std::string& folder, uint32_t identity, bool for_saving);
+
+// Removes the temporaries that saves cut short by a crash or a kill left in
+// the folder ("sav.<...>.tmp<pid>" of a process that no longer runs); a
+// temporary of a running process may still become a save and stays. Returns
+// the count removed.
+int remove_leftover_temporaries(const std::string& folder);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/file_write.h"
+#include "saves/save_list.h"
 
 namespace {
 
@@ -44,8 +45,12 @@ bool write_saved_game(const std::string& path, std::string_view description, con
     for (const auto& [name, data] : store.entries())
         if (data.size() > UINT32_MAX) return false;
     temp_bytes bytes = saved_game_bytes(description, store);
-    return write_file_atomic(path,
-                             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (!write_file_atomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+        return false;
+    // What earlier saves cut short left behind would otherwise stay for good.
+    size_t slash = path.find_last_of('/');
+    remove_leftover_temporaries(slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash));
+    return true;
 }
 
 std::optional<saved_game> read_saved_game(std::span<const uint8_t> bytes) {

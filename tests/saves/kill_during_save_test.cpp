@@ -130,6 +130,7 @@ TEST(KillDuringSave, NoGameIsLostWhenTheSaverIsKilledAtAnyMoment) {
     // The kills did land inside saves and between them.
     EXPECT_GT(figures.saves_completed, 0);
     EXPECT_GT(figures.kills_inside_a_save, 0);
+    EXPECT_EQ(figures.temporaries_left, 0);
     if (!HasFailure()) remove_kill_trial_folder(folder);
 }
 
@@ -161,5 +162,6 @@ TEST(KillDuringSave, NoDemoGameIsLostWhenSaveGameIsKilledAtAnyMoment) {
     EXPECT_EQ(figures.unreadable_files, 0);
     EXPECT_GT(figures.saves_completed, 0);
     EXPECT_GT(figures.kills_inside_a_save, 0);
+    EXPECT_EQ(figures.temporaries_left, 0);
     if (!HasFailure()) remove_kill_trial_folder(folder);
 }

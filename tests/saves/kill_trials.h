@@ -45,6 +45,7 @@ struct kill_trial_figures {
     int unreadable_files = 0;     // listed saves that do not read whole
     int games_lost = 0;           // the last reported save does not load
     int saver_failures = 0;       // the child stopped by itself (a save failed)
+    int temporaries_left = -1;    // after one more save once the trials are over
     double save_ms = 0;           // one save, measured before the trials
 };
 
@@ -83,6 +84,8 @@ inline std::vector<uint32_t> reported_generations(int fd) {
 }
 
 [[noreturn]] inline void run_saver(kill_trial_target& target, uint32_t first, int fd) {
+    // Ready: the parent's delay starts here, whatever the fork cost.
+    if (::write(fd, "R", 1) != 1) ::_exit(4);
     // Bounded, in case the parent's kill never comes.
     for (uint32_t g = first; g < first + 100000; ++g) {
         if (!target.save(g)) ::_exit(3);
@@ -109,8 +112,10 @@ inline kill_trial_figures run_kill_trials(kill_trial_target& target, const std::
             return figures;
         }
     figures.save_ms = std::chrono::duration<double, std::milli>(clock::now() - start).count() / target.slots();
-    // Kills fall anywhere within the first few saves, the fork included.
-    auto window_us = static_cast<long>(figures.save_ms * 4000) + 2000;
+    // Kills fall anywhere within the child's first few saves. A child's first
+    // save can be slower than the parent's (its pages are copied as it writes
+    // them), so the window follows what the children manage.
+    long window_us = static_cast<long>(figures.save_ms * 4000) + 1000;
 
     std::mt19937 random(seed);
     uint32_t next = target.slots();
@@ -130,6 +135,9 @@ inline kill_trial_figures run_kill_trials(kill_trial_target& target, const std::
             kill_trials_detail::run_saver(target, next, fds[1]);
         }
         ::close(fds[1]);
+        char ready = 0;
+        while (::read(fds[0], &ready, 1) < 0 && errno == EINTR) {
+        }
         std::this_thread::sleep_for(
             std::chrono::microseconds(std::uniform_int_distribution<long>(0, window_us)(random)));
         ::kill(child, SIGKILL);
@@ -140,6 +148,10 @@ inline kill_trial_figures run_kill_trials(kill_trial_target& target, const std::
         ::close(fds[0]);
         ++figures.trials;
         figures.saves_completed += long(reported.size());
+        if (reported.empty())
+            window_us = std::min(window_us * 3 / 2, 1000000L);
+        else if (reported.size() > 4)
+            window_us = std::max(window_us * 3 / 4, 1000L);
         if (!(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)) {
             ++figures.saver_failures;
             ADD_FAILURE() << "trial " << trial << ": the saver stopped by itself, status " << status;
@@ -182,12 +194,19 @@ inline kill_trial_figures run_kill_trials(kill_trial_target& target, const std::
         }
         next = newest + 1;
     }
+
+    // The next save clears what the killed savers left.
+    if (!target.save(next)) ADD_FAILURE() << "the save after the trials fails";
+    figures.temporaries_left = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().find(".tmp") != std::string::npos) ++figures.temporaries_left;
     return figures;
 }
 
 inline void print_kill_trial_figures(const char* what, const kill_trial_figures& f) {
     std::printf(
         "[ figures  ] %s: %d trials, %ld saves finished, %d kills inside a save, %d unreadable files, "
-        "%d games lost (one save %.2f ms)\n",
-        what, f.trials, f.saves_completed, f.kills_inside_a_save, f.unreadable_files, f.games_lost, f.save_ms);
+        "%d games lost, %d temporaries left after the next save (one save %.2f ms)\n",
+        what, f.trials, f.saves_completed, f.kills_inside_a_save, f.unreadable_files, f.games_lost,
+        f.temporaries_left, f.save_ms);
 }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 
+#include "saves/save_list.h"
 #include "saves/saved_game.h"
 
 namespace {
@@ -121,4 +123,26 @@ TEST(SavedGame, FailedWriteReturnsFalseAndLeavesTheOlderFile) {
 
     EXPECT_FALSE(write_saved_game(folder + "/no such folder/sav.00000001.00000003", "New", newer));
     EXPECT_FALSE(std::filesystem::exists(folder + "/no such folder"));
+}
+
+TEST(SavedGame, ASaveRemovesTheTemporariesOfSaversThatNoLongerRun) {
+    std::string folder = fresh_folder("leftovers");
+    pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    auto touch = [&](const std::string& name) { std::fclose(std::fopen((folder + "/" + name).c_str(), "wb")); };
+    const std::string dead = "sav.00000001.00000002.tmp" + std::to_string(gone);
+    const std::string dead_autosave = "sav.00000001.00000003-autosave.TMP" + std::to_string(gone);
+    const std::string running = "sav.00000001.00000004.tmp" + std::to_string(getpid());
+    const std::string not_a_save = "notes.tmp" + std::to_string(gone);
+    for (const std::string& name : {dead, dead_autosave, running, not_a_save}) touch(name);
+
+    temp_store store;
+    store.create("a", temp_bytes{1});
+    ASSERT_TRUE(write_saved_game(folder + "/sav.00000001.00000005", "New", store));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{not_a_save, running, "sav.00000001.00000005"}));
 }
