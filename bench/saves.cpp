@@ -71,18 +71,24 @@ int main(int argc, char** argv) {
     options.adventure_folder = VORTHAN_DEMO_DIR;
     options.language = "en";
     options.checkpoints_ms = {DOWN_AT_MS, UP_AT_MS, GROWN_AT_MS};
-    options.script = {script_key(GROWN_AT_MS + 500, 0x011B), script_key(GROWN_AT_MS + 800, 0x1C0D)};  // Esc, Enter
+    options.script = {script_key(GROWN_AT_MS + 500, 0x011B),
+                      script_key(GROWN_AT_MS + 800, 0x1C0D)};  // Esc, Enter
     options.stop_at_ms = GROWN_AT_MS + 5000;
     options.frame_limit = 0;
     int step = 0;
     bool measured = false;
     options.on_checkpoint = [&](uint64_t) {
         switch (step++) {
-            case 0: go_down_to_the_cellars(); break;
-            case 1: go_back_up_to_the_keep(); break;
+            case 0:
+                go_down_to_the_cellars();
+                break;
+            case 1:
+                go_back_up_to_the_keep();
+                break;
             case 2:
                 if (!both_maps_visited() || !grow()) {
-                    std::fprintf(stderr, "the demo did not grow to its largest (on %s)\n", current_map.name.c_str());
+                    std::fprintf(stderr, "the demo did not grow to its largest (on %s)\n",
+                                 current_map.name.c_str());
                     break;
                 }
                 std::filesystem::create_directories(save_folder);

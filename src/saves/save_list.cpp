@@ -130,7 +130,8 @@ int remove_leftover_temporaries(const std::string& folder) {
     std::vector<std::string> dead;
     list_directory(folder, LIST_FILES | LIST_NAME_ONLY, [&](const char* entry, int, int64_t) {
         std::string_view name(entry);
-        if (name.size() < 4 || !ascii_iequal(name.substr(0, 4), "sav.") || !is_leftover_temporary(name)) return 0;
+        if (name.size() < 4 || !ascii_iequal(name.substr(0, 4), "sav.") || !is_leftover_temporary(name))
+            return 0;
         std::string digits(name.substr(name.rfind('.') + 4));
         if (digits.empty() || digits.size() > 9) return 0;
         pid_t owner = static_cast<pid_t>(std::atol(digits.c_str()));

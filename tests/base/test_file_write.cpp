@@ -61,7 +61,8 @@ TEST(AtomicWrite, FileAndThenItsFolderAreFlushedBeforeTheWriteIsDone) {
     ASSERT_EQ(flushes.size(), 2u);
     EXPECT_EQ(flushes[1].path, folder.string());
     EXPECT_EQ(contents(watched_target), "second");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
     watched_target.clear();
     std::filesystem::remove_all(folder);
 }

@@ -46,7 +46,8 @@ inline bool grow() {
     std::span<effect_slot> slots = effect_slots();
     int running = int(std::count_if(slots.begin(), slots.end(), [](const effect_slot& s) { return s.used; }));
     for (int member = 0; member < PARTY_SLOTS && running < RUNNING_EFFECTS; ++member)
-        if (party_members[member].used && start_effect(STONE_STRENGTH, member + 1, member, true) >= 0) ++running;
+        if (party_members[member].used && start_effect(STONE_STRENGTH, member + 1, member, true) >= 0)
+            ++running;
     auto model = std::find_if(slots.begin(), slots.end(), [](const effect_slot& s) { return s.used; });
     if (model == slots.end()) return false;
     for (effect_slot& slot : slots) {

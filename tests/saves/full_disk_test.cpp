@@ -25,7 +25,8 @@
 namespace {
 
 std::string fresh_folder(const char* name) {
-    auto dir = std::filesystem::temp_directory_path() / ("vorthan_full_disk_" + std::to_string(getpid())) / name;
+    auto dir =
+        std::filesystem::temp_directory_path() / ("vorthan_full_disk_" + std::to_string(getpid())) / name;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string();
@@ -132,7 +133,8 @@ TEST_F(FullDiskGame, SaveGameSaysItFailedAndTheOlderSaveOfThatNameStillLoads) {
         party_state.gold = 200;
         write_a_long_story();
         if (save_game(0x100, "Newer", false) == 0) return 1;
-        if (world.messages != std::vector<std::string>{expected} || world.autosaves != std::vector<bool>{false})
+        if (world.messages != std::vector<std::string>{expected} ||
+            world.autosaves != std::vector<bool>{false})
             return 2;
         return 0;
     });

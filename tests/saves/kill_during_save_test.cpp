@@ -99,7 +99,8 @@ struct save_game_target : kill_trial_target {
     std::string path_of(uint32_t generation) override { return slot_path(folder, generation); }
     std::optional<uint32_t> read(const std::string& path) override {
         auto game = read_saved_game_file(path);
-        if (!game || game->store.size("CELLARS.MAP") <= 0 || game->store.size("KEEP.MAP") <= 0) return std::nullopt;
+        if (!game || game->store.size("CELLARS.MAP") <= 0 || game->store.size("KEEP.MAP") <= 0)
+            return std::nullopt;
         auto entry = game->store.entries().find(GAME_FILE_NAME);
         if (entry == game->store.entries().end()) return std::nullopt;
         auto file = parse_game_file(entry->second);

@@ -111,7 +111,8 @@ inline kill_trial_figures run_kill_trials(kill_trial_target& target, const std::
             ADD_FAILURE() << "the first saves fail";
             return figures;
         }
-    figures.save_ms = std::chrono::duration<double, std::milli>(clock::now() - start).count() / target.slots();
+    figures.save_ms =
+        std::chrono::duration<double, std::milli>(clock::now() - start).count() / target.slots();
     // Kills fall anywhere within the child's first few saves. A child's first
     // save can be slower than the parent's (its pages are copied as it writes
     // them), so the window follows what the children manage.
@@ -188,7 +189,8 @@ inline kill_trial_figures run_kill_trials(kill_trial_target& target, const std::
             if (!held || *held < last || (*held - last) % target.slots() != 0) {
                 ++figures.games_lost;
                 ADD_FAILURE() << "trial " << trial << ": generation " << last << " was reported saved but "
-                              << (held ? "the file holds " + std::to_string(*held) : std::string("does not load"));
+                              << (held ? "the file holds " + std::to_string(*held)
+                                       : std::string("does not load"));
             }
             newest = std::max(newest, last);
         }

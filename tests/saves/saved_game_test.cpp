@@ -130,7 +130,9 @@ TEST(SavedGame, ASaveRemovesTheTemporariesOfSaversThatNoLongerRun) {
     pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
     ::waitpid(gone, nullptr, 0);
-    auto touch = [&](const std::string& name) { std::fclose(std::fopen((folder + "/" + name).c_str(), "wb")); };
+    auto touch = [&](const std::string& name) {
+        std::fclose(std::fopen((folder + "/" + name).c_str(), "wb"));
+    };
     const std::string dead = "sav.00000001.00000002.tmp" + std::to_string(gone);
     const std::string dead_autosave = "sav.00000001.00000003-autosave.TMP" + std::to_string(gone);
     const std::string running = "sav.00000001.00000004.tmp" + std::to_string(getpid());
