@@ -448,6 +448,9 @@ bool leaving_map_for_loaded_game() {
 bool take_loaded_global_events() {
     return std::exchange(keep_loaded_global_events, false);
 }
+bool loading_map_for_loaded_game() {
+    return keep_loaded_global_events;
+}
 
 void story_append(std::string_view text) {
     temp_writer writer = game_store().open_append(STORY_ENTRY_NAME);

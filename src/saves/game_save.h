@@ -106,6 +106,10 @@ bool leaving_map_for_loaded_game();
 // The game loop asks after loading the next map: true once after such a load,
 // when the global events must not be cleared.
 bool take_loaded_global_events();
+// True while the map a load asked for is being loaded (until the game loop
+// takes the global events): entering it is no visit of its own, so nothing
+// that counts map entries (the shops' restocking) counts it.
+bool loading_map_for_loaded_game();
 
 // The store's global entries.
 constexpr const char* STORY_ENTRY_NAME = "_STORY.TMP";

@@ -3,6 +3,7 @@
 #include "rules/party.h"
 #include "rules/shops/shops.h"
 #include "rules/spells/spells.h"
+#include "saves/game_save.h"
 #include "story/shop_screen.h"
 #include "world/map.h"
 #include "world/map_services.h"
@@ -22,6 +23,8 @@ int customer_on_sector(int sector) {
 }
 
 void restock_on_entry() {
+    // The stock a loaded game brings is the stock at its save.
+    if (loading_map_for_loaded_game()) return;
     restock_all(game_shops());
 }
 

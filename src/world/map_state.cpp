@@ -482,7 +482,14 @@ void map_state_write(const loaded_map& original, std::vector<uint8_t>& record) {
     w.u64(map_actions.ran_once.size());
     w.bytes(map_actions.ran_once.data(), map_actions.ran_once.size());
     w.bytes(map_actions.code_locks.data(), map_actions.code_locks.size());
-    for (const map_item_place& place : current_map.items) {
+    // In the order of the places, so that one state always writes the same
+    // bytes however its lists came about.
+    std::vector<const map_item_place*> places;
+    for (const map_item_place& place : current_map.items) places.push_back(&place);
+    std::stable_sort(places.begin(), places.end(),
+                     [](const map_item_place* a, const map_item_place* b) { return a->place < b->place; });
+    for (const map_item_place* listed : places) {
+        const map_item_place& place = *listed;
         size_t length = 0;
         while (length < place.items.size() && place.items[length] != 0) ++length;
         if (length == 0) continue;

@@ -10,6 +10,7 @@
 #include "rules/spells/spells.h"
 #include "saves/game_save.h"
 #include "startup/run/game_main.h"
+#include "story/game_choices.h"
 #include "world/game_screen.h"
 #include "world/map.h"
 #include "world/map_actions.h"
@@ -61,6 +62,7 @@ void run_maps(bool continuing) {
     add_event_handler(EV_IDLE, carry_out_map_change);
     change_pending = false;
     bool fresh = !continuing;
+    bool entering_loaded_game = false;
     int result = load_map(next_map_name);
     while (!next_map_name.empty()) {
         if (result != MAP_OK) {
@@ -76,6 +78,9 @@ void run_maps(bool continuing) {
         regroup();
         mark_party_sectors();
         send_map_start();
+        // Entering another map writes an autosave; not the first map of a
+        // new game, nor the map a loaded game asked for.
+        if (!fresh && !entering_loaded_game && choices.autosave) autosave();
         next_map_name.clear();
         requested_sector = 0;
         fresh = false;
@@ -92,7 +97,8 @@ void run_maps(bool continuing) {
         if (!next_map_name.empty()) result = load_map(next_map_name);
         // The hooks name sides of the map that installed them; a loaded
         // game's hooks are those of the map it asked for.
-        if (!take_loaded_global_events()) clear_global_hooks();
+        entering_loaded_game = take_loaded_global_events();
+        if (!entering_loaded_game) clear_global_hooks();
     }
     remove_event_handler(EV_CHANGE_MAP, change_map_handler);
     remove_event_handler(EV_IDLE, carry_out_map_change);
@@ -101,6 +107,7 @@ void run_maps(bool continuing) {
 void start_new_game() {
     next_map_name = default_map_name.substr(0, 12);
     reset_game_state();
+    new_game_saves();
     clear_effects();
     spell_detail::clear_spell_waves();
     new_standin_party(0, 0);
