@@ -118,6 +118,16 @@ bool demo_built() {
     return std::filesystem::exists(std::string(VORTHAN_DEMO_DIR) + "/maps/KEEP.MAP");
 }
 
+// A hundred kills, some inside saves and some between them, and nothing lost.
+void expect_nothing_lost(const kill_trial_figures& figures) {
+    EXPECT_EQ(figures.trials, 100);
+    EXPECT_EQ(figures.games_lost, 0);
+    EXPECT_EQ(figures.unreadable_files, 0);
+    EXPECT_GT(figures.saves_completed, 0);
+    EXPECT_GT(figures.kills_inside_a_save, 0);
+    EXPECT_EQ(figures.temporaries_left, 0);
+}
+
 }  // namespace
 
 TEST(KillDuringSave, NoGameIsLostWhenTheSaverIsKilledAtAnyMoment) {
@@ -125,13 +135,7 @@ TEST(KillDuringSave, NoGameIsLostWhenTheSaverIsKilledAtAnyMoment) {
     write_saved_game_target target(folder);
     kill_trial_figures figures = run_kill_trials(target, folder, 100, 0x6b696c6c);
     print_kill_trial_figures("write_saved_game", figures);
-    EXPECT_EQ(figures.trials, 100);
-    EXPECT_EQ(figures.games_lost, 0);
-    EXPECT_EQ(figures.unreadable_files, 0);
-    // The kills did land inside saves and between them.
-    EXPECT_GT(figures.saves_completed, 0);
-    EXPECT_GT(figures.kills_inside_a_save, 0);
-    EXPECT_EQ(figures.temporaries_left, 0);
+    expect_nothing_lost(figures);
     if (!HasFailure()) remove_kill_trial_folder(folder);
 }
 
@@ -158,11 +162,6 @@ TEST(KillDuringSave, NoDemoGameIsLostWhenSaveGameIsKilledAtAnyMoment) {
     scripted_run_result run = session.run();
     ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
     print_kill_trial_figures("save_game of the demo", figures);
-    EXPECT_EQ(figures.trials, 100);
-    EXPECT_EQ(figures.games_lost, 0);
-    EXPECT_EQ(figures.unreadable_files, 0);
-    EXPECT_GT(figures.saves_completed, 0);
-    EXPECT_GT(figures.kills_inside_a_save, 0);
-    EXPECT_EQ(figures.temporaries_left, 0);
+    expect_nothing_lost(figures);
     if (!HasFailure()) remove_kill_trial_folder(folder);
 }
