@@ -163,20 +163,6 @@ const temp_bytes* entry_of(const temp_store& store, std::string_view name) {
     return it == store.entries().end() ? nullptr : &it->second;
 }
 
-std::optional<loaded_map> read_map_file(const std::string& name) {
-    FILE* f = open_file(build_path(path_table[PATH_MAPS], name), "rb");
-    if (!f) return std::nullopt;
-    std::vector<uint8_t> bytes;
-    uint8_t buffer[16384];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    loaded_map map;
-    if (!ok || parse_map(bytes.data(), bytes.size(), map) != MAP_OK) return std::nullopt;
-    return map;
-}
-
 bool same_map(const std::string& name) {
     return !current_map.name.empty() && name == current_map.name.substr(0, GAME_FILE_MAP_NAME_MAX);
 }

@@ -92,17 +92,8 @@ bool same_sector(const map_sector& a, const map_sector& b) {
 
 // The loaded map's file, read again: what the record compares with.
 std::optional<loaded_map> original_map() {
-    FILE* f = open_file(build_path(path_table[PATH_MAPS], current_map.name), "rb");
-    if (!f) return std::nullopt;
-    std::vector<uint8_t> bytes;
-    uint8_t buffer[16384];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-    const bool read_ok = !std::ferror(f);
-    std::fclose(f);
-    loaded_map map;
-    if (!read_ok || parse_map(bytes.data(), bytes.size(), map) != MAP_OK) return std::nullopt;
-    if (map.sector_count != current_map.sector_count) return std::nullopt;
+    std::optional<loaded_map> map = read_map_file(current_map.name);
+    if (map && map->sector_count != current_map.sector_count) return std::nullopt;
     return map;
 }
 
@@ -559,4 +550,18 @@ void unpark_map() {
 
 bool map_parked() {
     return parked.has_value();
+}
+
+std::optional<loaded_map> read_map_file(const std::string& name) {
+    FILE* f = open_file(build_path(path_table[PATH_MAPS], name), "rb");
+    if (!f) return std::nullopt;
+    std::vector<uint8_t> bytes;
+    uint8_t buffer[16384];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    const bool read_ok = !std::ferror(f);
+    std::fclose(f);
+    loaded_map map;
+    if (!read_ok || parse_map(bytes.data(), bytes.size(), map) != MAP_OK) return std::nullopt;
+    return map;
 }

@@ -9,11 +9,16 @@
 // looked at for a moment.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "world/map.h"
+
+// A map file of the maps folder read and parsed again, as its file has it
+// (what a record compares with); nothing when it cannot be read.
+std::optional<loaded_map> read_map_file(const std::string& name);
 
 // Writes the loaded map's record into the store under the map's file name
 // (the map file is read again to compare with). When the map file cannot be
