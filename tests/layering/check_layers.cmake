@@ -10,7 +10,7 @@
 # The forge writes the game's formats: it may use base, core and gfx, and of
 # world only the map format it shares with the loader (world/map_format.h), and of
 # rules only the item and character records and files (rules uses only base and core),
-# and of monsters only the monster record.
+# and of monsters only the monster record, and of sound only the music format.
 cmake_minimum_required(VERSION 3.25)
 if(NOT SRC_DIR)
   message(FATAL_ERROR "SRC_DIR is not set")
@@ -40,7 +40,8 @@ set(ALSO_story saves sound)
 # Libraries outside the layers: what they may include, library by library or
 # header by header.
 set(ONLY_forge base core gfx world/map_format.h rules/item_record.h rules/items_file.h rules/shops/shops_file.h
-    rules/party_record.h rules/spell_record.h monsters/monster_record.h story/dialog_format.h)
+    rules/party_record.h rules/spell_record.h monsters/monster_record.h story/dialog_format.h
+    sound/mus_format.h)
 
 file(GLOB_RECURSE sources RELATIVE ${SRC_DIR} ${SRC_DIR}/*.h ${SRC_DIR}/*.cpp)
 list(SORT sources)
