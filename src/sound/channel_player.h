@@ -2,6 +2,7 @@
 // A playing sound: its source and its stereo volume, which moves towards a
 // target by at most a fixed step per output frame.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -34,6 +35,7 @@ class ChannelPlayer {
   stereo_volume volume_;
   stereo_volume target_;
   stereo_volume ramp_step_;
+  std::uint32_t steps_left_[2] = {0, 0};  // ramp steps before each side is at its target
   bool ramping_ = false;
   float speed_;
 };
