@@ -48,13 +48,15 @@ std::span<const uint8_t> MUSStreamParser::read() {
     if (pending_.empty() && opened_) {
         const std::span<const int16_t> block = decoder_->next_block();
         // The samples in the machine's own order, as the mixer reads them.
-        pending_ = std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(block.data()),
-                                            block.size_bytes());
+        pending_ =
+            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(block.data()), block.size_bytes());
     }
     return std::exchange(pending_, {});
 }
 
-void MUSStreamParser::put_back(std::span<const uint8_t> rest) { pending_ = rest; }
+void MUSStreamParser::put_back(std::span<const uint8_t> rest) {
+    pending_ = rest;
+}
 
 std::unique_ptr<IMusicStream> music_open(const std::string& path) {
     auto parser = std::make_unique<MUSStreamParser>(path);

@@ -25,5 +25,9 @@ class IMusicStream : public music_stream_t {
     virtual void put_back(std::span<const uint8_t> rest) = 0;
 };
 
-inline music_stream_t* to_handle(IMusicStream* stream) { return stream; }
-inline IMusicStream* from_handle(music_stream_t* handle) { return static_cast<IMusicStream*>(handle); }
+inline music_stream_t* to_handle(IMusicStream* stream) {
+    return stream;
+}
+inline IMusicStream* from_handle(music_stream_t* handle) {
+    return static_cast<IMusicStream*>(handle);
+}

@@ -90,7 +90,9 @@ std::optional<std::string> next_piece(playlist& list, const playlist_world& worl
     return path;
 }
 
-void piece_heard(playlist& list) { list.silent_picks = 0; }
+void piece_heard(playlist& list) {
+    list.silent_picks = 0;
+}
 
 namespace {
 
@@ -118,4 +120,6 @@ void playlist_heard() {
     if (current) piece_heard(*current);
 }
 
-void playlist_clear() { current.reset(); }
+void playlist_clear() {
+    current.reset();
+}

@@ -24,7 +24,8 @@ struct mus_file {
     void u32(uint32_t v) {
         for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(v >> (8 * i)));
     }
-    mus_file(int16_t channels, uint32_t blocks, const std::array<int16_t, 256>& table, uint32_t rate = 22050) {
+    mus_file(int16_t channels, uint32_t blocks, const std::array<int16_t, 256>& table,
+             uint32_t rate = 22050) {
         u16(uint16_t(channels));
         u32(rate);
         u32(0xDEADBEEF);  // not read

@@ -41,8 +41,8 @@ TEST(Playlist, ForwardInAnyCasePlaysInOrderAndStartsOver) {
     auto list = parse_playlist("  forward a.mus b.mus");
     ASSERT_TRUE(list);
     EXPECT_EQ(list->mode, PLAYLIST_FORWARD);
-    EXPECT_EQ(picks(*list, folder, 5),
-              (std::vector<std::string>{"music/a.mus", "music/b.mus", "music/a.mus", "music/b.mus", "music/a.mus"}));
+    EXPECT_EQ(picks(*list, folder, 5), (std::vector<std::string>{"music/a.mus", "music/b.mus", "music/a.mus",
+                                                                 "music/b.mus", "music/a.mus"}));
 }
 
 TEST(Playlist, WithoutAKeywordRandomPlaysEveryPieceOncePerRound) {
