@@ -29,46 +29,85 @@ double WaveSource::map(double x) const {
   return loop_start_ + std::fmod(x - length_, length_ - loop_start_);
 }
 
-float WaveSource::sample_at(std::size_t frame, int side) const {
-  const std::uint8_t* p = data_.get() + frame * wave_frame_bytes(format_);
-  switch (format_) {
-    case WAVE_U8_MONO:
-      return static_cast<float>(p[0]) / 128.0f - 1.0f;
-    case WAVE_S8_MONO:
-      return static_cast<float>(static_cast<std::int8_t>(p[0])) / 128.0f;
-    case WAVE_U16_MONO:
-      return static_cast<float>(p[0] | (p[1] << 8)) / 32768.0f - 1.0f;
-    case WAVE_S16_MONO:
-      return static_cast<float>(static_cast<std::int16_t>(p[0] | (p[1] << 8))) / 32768.0f;
-    case WAVE_S16_STEREO:
-      p += side * 2;
-      return static_cast<float>(static_cast<std::int16_t>(p[0] | (p[1] << 8))) / 32768.0f;
+namespace {
+
+// One sample of frame `frame` (side 0 left, 1 right) in the format F.
+template <wave_format F>
+inline float read_sample(const std::uint8_t* data, std::size_t frame, int side) {
+  if constexpr (F == WAVE_U8_MONO) {
+    return static_cast<float>(data[frame]) / 128.0f - 1.0f;
+  } else if constexpr (F == WAVE_S8_MONO) {
+    return static_cast<float>(static_cast<std::int8_t>(data[frame])) / 128.0f;
+  } else if constexpr (F == WAVE_U16_MONO) {
+    const std::uint8_t* p = data + frame * 2;
+    return static_cast<float>(p[0] | (p[1] << 8)) / 32768.0f - 1.0f;
+  } else if constexpr (F == WAVE_S16_MONO) {
+    const std::uint8_t* p = data + frame * 2;
+    return static_cast<float>(static_cast<std::int16_t>(p[0] | (p[1] << 8))) / 32768.0f;
+  } else {
+    const std::uint8_t* p = data + frame * 4 + side * 2;
+    return static_cast<float>(static_cast<std::int16_t>(p[0] | (p[1] << 8))) / 32768.0f;
   }
-  return 0.0f;
 }
+
+}  // namespace
 
 std::size_t WaveSource::render(double step, wave_frame* out, std::size_t frames) {
   std::lock_guard guard(mutex_);
   // A sample of fewer than two frames has nothing to step between (and with
   // none, map() would point before the data).
   if (length_ < 2) return 0;
-  const bool stereo = is_stereo();
+  switch (format_) {
+    case WAVE_U8_MONO:
+      return render_as<WAVE_U8_MONO>(step, out, frames);
+    case WAVE_S8_MONO:
+      return render_as<WAVE_S8_MONO>(step, out, frames);
+    case WAVE_U16_MONO:
+      return render_as<WAVE_U16_MONO>(step, out, frames);
+    case WAVE_S16_MONO:
+      return render_as<WAVE_S16_MONO>(step, out, frames);
+    case WAVE_S16_STEREO:
+      return render_as<WAVE_S16_STEREO>(step, out, frames);
+  }
+  return 0;
+}
+
+template <wave_format F>
+std::size_t WaveSource::render_as(double step, wave_frame* out, std::size_t frames) {
+  const std::uint8_t* data = data_.get();
+  const double last_pair = length_ - 1;  // below it, frames n and n + 1 are both plain
   for (std::size_t i = 0; i < frames; ++i) {
     if (position_ >= end_position_) return i;
-    double p = map(position_ - position_offset_);
-    if (p < 0) p = 0;
-    const double n = std::floor(p);
-    const double f = p - n;
-    const auto i0 = static_cast<std::uint64_t>(map(n));
-    const auto i1 = static_cast<std::uint64_t>(map(n + 1));
-    if (i0 == i1) return i;
+    double p = position_ - position_offset_ - loop_fold_;
+    if (p >= length_ && loop_start_ < length_) {
+      // Past the end of a loop: set whole loops aside, which maps the same
+      // and keeps the next frames on the plain path below.
+      const double loop = length_ - loop_start_;
+      const double laps = std::floor((p - loop_start_) / loop);
+      loop_fold_ += laps * loop;
+      p = position_ - position_offset_ - loop_fold_;
+    }
+    std::uint64_t i0, i1;
+    double f;
+    if (p >= 0 && p < last_pair) {
+      i0 = static_cast<std::uint64_t>(p);
+      i1 = i0 + 1;
+      f = p - static_cast<double>(i0);
+    } else {
+      p = std::max(0.0, map(p));
+      const double n = std::floor(p);
+      f = p - n;
+      i0 = static_cast<std::uint64_t>(map(n));
+      i1 = static_cast<std::uint64_t>(map(n + 1));
+      if (i0 == i1) return i;  // the end of a sample that does not loop
+    }
     const auto frac = static_cast<float>(f);
-    const float a = sample_at(i0, 0);
-    const float b = sample_at(i1, 0);
+    const float a = read_sample<F>(data, i0, 0);
+    const float b = read_sample<F>(data, i1, 0);
     out[i].left = a + (b - a) * frac;
-    if (stereo) {
-      const float c = sample_at(i0, 1);
-      const float d = sample_at(i1, 1);
+    if constexpr (F == WAVE_S16_STEREO) {
+      const float c = read_sample<F>(data, i0, 1);
+      const float d = read_sample<F>(data, i1, 1);
       out[i].right = c + (d - c) * frac;
     } else {
       out[i].right = out[i].left;
@@ -81,19 +120,22 @@ std::size_t WaveSource::render(double step, wave_frame* out, std::size_t frames)
 void WaveSource::cut() {
   std::lock_guard guard(mutex_);
   position_offset_ = position_ - length_;
+  loop_fold_ = 0;
   loop_start_ = length_;
 }
 
 void WaveSource::release() {
   std::lock_guard guard(mutex_);
   // Where the sound is now within the data, so that it goes on without a jump.
-  position_offset_ = position_ - map(position_ - position_offset_);
+  position_offset_ = position_ - map(position_ - position_offset_ - loop_fold_);
+  loop_fold_ = 0;
   loop_start_ = length_;
 }
 
 void WaveSource::set_end(double frames) {
   std::lock_guard guard(mutex_);
-  position_offset_ = position_ - map(position_ - position_offset_);
+  position_offset_ = position_ - map(position_ - position_offset_ - loop_fold_);
+  loop_fold_ = 0;
   length_ = std::clamp(std::floor(frames), 0.0, data_frames_);
   loop_start_ = length_;
 }
@@ -112,7 +154,7 @@ std::size_t WaveSource::heard_frame() const {
   std::lock_guard guard(mutex_);
   if (length_ < 1) return 0;
   if (position_ == 0) return static_cast<std::size_t>(length_) - 1;
-  auto frame = static_cast<std::size_t>(std::llround(std::max(0.0, map(position_ - 1))));
+  auto frame = static_cast<std::size_t>(std::llround(std::max(0.0, map(position_ - position_offset_ - 1))));
   // A position just short of the end rounds up to the length: that is frame 0.
   if (frame >= static_cast<std::size_t>(length_)) frame = 0;
   return frame;

@@ -70,7 +70,8 @@ class WaveSource {
   double loop_start() const;
 
  private:
-  float sample_at(std::size_t frame, int side) const;
+  template <wave_format F>
+  std::size_t render_as(double step, wave_frame* out, std::size_t frames);
 
   mutable std::recursive_mutex mutex_;
   std::shared_ptr<const std::uint8_t> data_;
@@ -81,5 +82,8 @@ class WaveSource {
   double loop_start_;
   double position_ = 0;
   double position_offset_ = 0;
+  // Whole loops already played, subtracted with the offset so that a looping
+  // source does not map through fmod on every frame.
+  double loop_fold_ = 0;
   double end_position_ = std::numeric_limits<double>::max();
 };

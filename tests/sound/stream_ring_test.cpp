@@ -81,6 +81,11 @@ TEST(StreamRing, PlayPositionJustShortOfTheEndWrapsToTheStart) {
   EXPECT_EQ(sound.stream_play_position(), 0u);
   const std::uint8_t bytes[4] = {1, 0, 1, 0};
   EXPECT_LE(sound.stream_write(bytes, 4), 4u);
+
+  // Once round the ring: the frame heard is the one before the position.
+  sound.stream_start(2000, size);  // 0.2 ring frames per output frame
+  render(sound, 22);               // position 4.4: frame 3.4 heard
+  EXPECT_EQ(sound.stream_play_position(), 12u);
 }
 
 TEST(StreamRing, DeltaCodesDecodeWithTheCallersAccumulators) {
