@@ -73,46 +73,58 @@ std::size_t WaveSource::render(double step, wave_frame* out, std::size_t frames)
 }
 
 template <wave_format F>
+inline void interpolate(const std::uint8_t* data, std::uint64_t i0, std::uint64_t i1, float frac, wave_frame& out) {
+  const float a = read_sample<F>(data, i0, 0);
+  const float b = read_sample<F>(data, i1, 0);
+  out.left = a + (b - a) * frac;
+  if constexpr (F == WAVE_S16_STEREO) {
+    const float c = read_sample<F>(data, i0, 1);
+    const float d = read_sample<F>(data, i1, 1);
+    out.right = c + (d - c) * frac;
+  } else {
+    out.right = out.left;
+  }
+}
+
+template <wave_format F>
 std::size_t WaveSource::render_as(double step, wave_frame* out, std::size_t frames) {
   const std::uint8_t* data = data_.get();
   const double last_pair = length_ - 1;  // below it, frames n and n + 1 are both plain
-  for (std::size_t i = 0; i < frames; ++i) {
+  std::size_t i = 0;
+  while (i < frames) {
+    // The plain stretch: no loop point, no end, nothing to map.
+    {
+      double pos = position_;
+      const double base = position_offset_ + loop_fold_;
+      const double end = end_position_;
+      for (; i < frames && pos < end; ++i) {
+        const double p = pos - base;
+        if (!(p >= 0 && p < last_pair)) break;
+        const auto i0 = static_cast<std::uint64_t>(p);
+        interpolate<F>(data, i0, i0 + 1, static_cast<float>(p - static_cast<double>(i0)), out[i]);
+        pos += step;
+      }
+      position_ = pos;
+    }
+    if (i == frames) break;
+    // One frame at a loop point or an end.
     if (position_ >= end_position_) return i;
     double p = position_ - position_offset_ - loop_fold_;
     if (p >= length_ && loop_start_ < length_) {
       // Past the end of a loop: set whole loops aside, which maps the same
-      // and keeps the next frames on the plain path below.
+      // and keeps the next frames on the plain stretch.
       const double loop = length_ - loop_start_;
-      const double laps = std::floor((p - loop_start_) / loop);
-      loop_fold_ += laps * loop;
+      loop_fold_ += std::floor((p - loop_start_) / loop) * loop;
       p = position_ - position_offset_ - loop_fold_;
     }
-    std::uint64_t i0, i1;
-    double f;
-    if (p >= 0 && p < last_pair) {
-      i0 = static_cast<std::uint64_t>(p);
-      i1 = i0 + 1;
-      f = p - static_cast<double>(i0);
-    } else {
-      p = std::max(0.0, map(p));
-      const double n = std::floor(p);
-      f = p - n;
-      i0 = static_cast<std::uint64_t>(map(n));
-      i1 = static_cast<std::uint64_t>(map(n + 1));
-      if (i0 == i1) return i;  // the end of a sample that does not loop
-    }
-    const auto frac = static_cast<float>(f);
-    const float a = read_sample<F>(data, i0, 0);
-    const float b = read_sample<F>(data, i1, 0);
-    out[i].left = a + (b - a) * frac;
-    if constexpr (F == WAVE_S16_STEREO) {
-      const float c = read_sample<F>(data, i0, 1);
-      const float d = read_sample<F>(data, i1, 1);
-      out[i].right = c + (d - c) * frac;
-    } else {
-      out[i].right = out[i].left;
-    }
+    p = std::max(0.0, map(p));
+    const double n = std::floor(p);
+    const auto i0 = static_cast<std::uint64_t>(map(n));
+    const auto i1 = static_cast<std::uint64_t>(map(n + 1));
+    if (i0 == i1) return i;  // the end of a sample that does not loop
+    interpolate<F>(data, i0, i1, static_cast<float>(p - n), out[i]);
     position_ += step;
+    ++i;
   }
   return frames;
 }
