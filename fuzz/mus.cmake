@@ -1,0 +1,1 @@
+vorthan_fuzz_target(mus LIBS vorthan_sound)
