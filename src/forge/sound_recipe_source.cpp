@@ -1,0 +1,201 @@
+#include "forge/sound_recipe_source.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <set>
+#include <string>
+
+#include "forge/item_source_lines.h"
+
+namespace forge {
+
+namespace {
+
+constexpr double max_length_seconds = 60;
+constexpr size_t max_name_length = 32;
+
+struct reader {
+    std::string_view source_name;
+    const source_line* line = nullptr;
+
+    [[noreturn]] void fail(const std::string& what) const {
+        throw source_error(source_name, line->number, what);
+    }
+
+    // words[index] as a finite number within [min, max].
+    double number(size_t index, double min, double max) const {
+        if (index >= line->words.size()) fail("\"" + line->words[0] + "\" needs more numbers");
+        const std::string& word = line->words[index];
+        double value = 0;
+        const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+        if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value))
+            fail("\"" + word + "\" is not a number");
+        if (value < min || value > max)
+            fail(word + " is outside " + trimmed(min) + " to " + trimmed(max));
+        return value;
+    }
+
+    void expect_words(size_t count, const char* usage) const {
+        if (line->words.size() != count) fail(std::string("expected: ") + usage);
+    }
+
+    static std::string trimmed(double v) {
+        std::string s = std::to_string(v);
+        while (s.back() == '0') s.pop_back();
+        if (s.back() == '.') s.pop_back();
+        return s;
+    }
+};
+
+bool safe_file_name(const std::string& name) {
+    if (name.empty() || name.size() > max_name_length) return false;
+    for (char c : name)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-')) return false;
+    return true;
+}
+
+bool waveform_named(const std::string& word, waveform& wave) {
+    static const std::pair<const char*, waveform> names[] = {
+        {"sine", waveform::sine}, {"square", waveform::square}, {"saw", waveform::saw},
+        {"triangle", waveform::triangle}, {"noise", waveform::noise}};
+    for (const auto& [name, w] : names)
+        if (word == name) return wave = w, true;
+    return false;
+}
+
+// layer <wave> [<hz> [to <hz> [exponential]]]
+layer read_layer(const reader& r, size_t index, double nyquist) {
+    const auto& words = r.line->words;
+    layer l;
+    l.seed = static_cast<uint32_t>(index + 1);
+    if (words.size() < 2 || !waveform_named(words[1], l.wave))
+        r.fail("expected: layer sine|square|saw|triangle|noise [<hz> [to <hz> [exponential]]]");
+    if (l.wave == waveform::noise) {
+        if (words.size() != 2) r.fail("noise takes no frequency (shape it with a filter)");
+        return l;
+    }
+    if (words.size() < 3) r.fail("a " + words[1] + " layer needs a frequency");
+    l.frequency = l.end_frequency = r.number(2, 0.01, nyquist);
+    if (words.size() == 3) return l;
+    if (words[3] != "to" || words.size() < 5 || words.size() > 6)
+        r.fail("expected: layer " + words[1] + " <hz> to <hz> [exponential]");
+    l.end_frequency = r.number(4, 0.01, nyquist);
+    if (words.size() == 6) {
+        if (words[5] != "exponential") r.fail("unknown sweep \"" + words[5] + "\"");
+        l.curve = sweep_curve::exponential;
+    }
+    return l;
+}
+
+void read_filter(const reader& r, filter_kind kind, layer& l, double nyquist) {
+    const size_t count = r.line->words.size();
+    if (count != 2 && count != 4) r.fail("expected: " + r.line->words[0] + " <hz> [q <value>]");
+    l.filter.kind = kind;
+    l.filter.cutoff = r.number(1, 1, nyquist);
+    if (count == 4) {
+        if (r.line->words[2] != "q") r.fail("expected: " + r.line->words[0] + " <hz> [q <value>]");
+        l.filter.q = r.number(3, 0.1, 50);
+    }
+}
+
+// A line inside a layer; false when the keyword belongs to no layer.
+bool read_layer_line(const reader& r, layer& l, double nyquist) {
+    const std::string& key = r.line->words[0];
+    if (key == "gain") {
+        r.expect_words(2, "gain <factor>");
+        l.gain = r.number(1, 0, 16);
+    } else if (key == "envelope") {
+        r.expect_words(5, "envelope <attack> <decay> <sustain> <release>");
+        l.env.attack = r.number(1, 0, max_length_seconds);
+        l.env.decay = r.number(2, 0, max_length_seconds);
+        l.env.sustain = r.number(3, 0, 1);
+        l.env.release = r.number(4, 0, max_length_seconds);
+    } else if (key == "lowpass") {
+        read_filter(r, filter_kind::low_pass, l, nyquist);
+    } else if (key == "highpass") {
+        read_filter(r, filter_kind::high_pass, l, nyquist);
+    } else if (key == "bandpass") {
+        read_filter(r, filter_kind::band_pass, l, nyquist);
+    } else if (key == "delay") {
+        r.expect_words(2, "delay <seconds>");
+        l.delay = r.number(1, 0, max_length_seconds);
+    } else if (key == "duration") {
+        r.expect_words(2, "duration <seconds>");
+        l.duration = r.number(1, 0.001, max_length_seconds);
+    } else if (key == "seed") {
+        r.expect_words(2, "seed <number>");
+        if (l.wave != waveform::noise) r.fail("only a noise layer takes a seed");
+        l.seed = static_cast<uint32_t>(r.number(1, 0, 4294967295.0));
+    } else if (key == "duty") {
+        r.expect_words(2, "duty <share>");
+        if (l.wave != waveform::square) r.fail("only a square layer takes a duty");
+        l.duty = r.number(1, 0.01, 0.99);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void finish(const sound_recipe& s, const reader& at_start) {
+    if (s.length <= 0) at_start.fail("sound " + s.name + " has no length");
+    if (s.layers.empty()) at_start.fail("sound " + s.name + " has no layer");
+}
+
+}  // namespace
+
+std::vector<sound_recipe> parse_sound_recipes(std::string_view utf8_source, std::string_view source_name) {
+    std::vector<sound_recipe> sounds;
+    std::set<std::string> names;
+    const std::vector<source_line> lines = split_source_lines(utf8_source);
+    reader r{source_name};
+    reader sound_start{source_name};
+    sound_recipe* sound = nullptr;
+    layer* current = nullptr;
+    for (const source_line& line : lines) {
+        r.line = &line;
+        const std::string& key = line.words[0];
+        if (key == "sound") {
+            if (sound) finish(*sound, sound_start);
+            r.expect_words(2, "sound <name>");
+            if (!safe_file_name(line.words[1]))
+                r.fail("\"" + line.words[1] + "\" is not a sound name (letters, digits, _ and -, at most 32)");
+            if (!names.insert(line.words[1]).second) r.fail("sound " + line.words[1] + " twice");
+            sounds.emplace_back();
+            sound = &sounds.back();
+            sound->name = line.words[1];
+            current = nullptr;
+            sound_start.line = &line;
+            continue;
+        }
+        if (!sound) r.fail("\"" + key + "\" before the first sound");
+        const double nyquist = sound->rate / 2.0;
+        if (key == "length") {
+            r.expect_words(2, "length <seconds>");
+            sound->length = r.number(1, 0.001, max_length_seconds);
+        } else if (key == "rate") {
+            r.expect_words(2, "rate <hz>");
+            if (!sound->layers.empty()) r.fail("rate goes before the first layer");
+            sound->rate = static_cast<uint32_t>(r.number(1, 4000, 48000));
+            if (sound->rate != r.number(1, 4000, 48000)) r.fail("the rate is a whole number of Hz");
+        } else if (key == "bits") {
+            r.expect_words(2, "bits 8|16");
+            if (line.words[1] != "8" && line.words[1] != "16") r.fail("bits are 8 or 16");
+            sound->bits = line.words[1] == "8" ? 8 : 16;
+        } else if (key == "normalize") {
+            r.expect_words(2, "normalize <peak>");
+            sound->normalize = r.number(1, 0.01, 1);
+        } else if (key == "layer") {
+            sound->layers.push_back(read_layer(r, sound->layers.size(), nyquist));
+            current = &sound->layers.back();
+        } else if (!current) {
+            r.fail("\"" + key + "\" is not a sound line (layer lines go after a layer)");
+        } else if (!read_layer_line(r, *current, nyquist)) {
+            r.fail("unknown keyword \"" + key + "\"");
+        }
+    }
+    if (sound) finish(*sound, sound_start);
+    return sounds;
+}
+
+}  // namespace forge
