@@ -31,8 +31,7 @@ struct reader {
         const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
         if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value))
             fail("\"" + word + "\" is not a number");
-        if (value < min || value > max)
-            fail(word + " is outside " + trimmed(min) + " to " + trimmed(max));
+        if (value < min || value > max) fail(word + " is outside " + trimmed(min) + " to " + trimmed(max));
         return value;
     }
 
@@ -56,9 +55,11 @@ bool safe_file_name(const std::string& name) {
 }
 
 bool waveform_named(const std::string& word, waveform& wave) {
-    static const std::pair<const char*, waveform> names[] = {
-        {"sine", waveform::sine}, {"square", waveform::square}, {"saw", waveform::saw},
-        {"triangle", waveform::triangle}, {"noise", waveform::noise}};
+    static const std::pair<const char*, waveform> names[] = {{"sine", waveform::sine},
+                                                             {"square", waveform::square},
+                                                             {"saw", waveform::saw},
+                                                             {"triangle", waveform::triangle},
+                                                             {"noise", waveform::noise}};
     for (const auto& [name, w] : names)
         if (word == name) return wave = w, true;
     return false;
@@ -159,11 +160,13 @@ std::vector<sound_recipe> parse_sound_recipes(std::string_view utf8_source, std:
             if (sound) finish(*sound, sound_start);
             r.expect_words(2, "sound <name>");
             if (!safe_file_name(line.words[1]))
-                r.fail("\"" + line.words[1] + "\" is not a sound name (letters, digits, _ and -, at most 32)");
+                r.fail("\"" + line.words[1] +
+                       "\" is not a sound name (letters, digits, _ and -, at most 32)");
             if (!names.insert(line.words[1]).second) r.fail("sound " + line.words[1] + " twice");
             sounds.emplace_back();
             sound = &sounds.back();
             sound->name = line.words[1];
+            sound->source_line = line.number;
             current = nullptr;
             sound_start.line = &line;
             continue;

@@ -33,15 +33,15 @@ biquad::biquad(const filter_spec& spec, double rate) {
     const double cw = std::cos(w0), alpha = std::sin(w0) / (2 * std::max(spec.q, 0.01));
     double b0, b1, b2;
     switch (spec.kind) {
-    case filter_kind::low_pass:
-        b0 = (1 - cw) / 2, b1 = 1 - cw, b2 = (1 - cw) / 2;
-        break;
-    case filter_kind::high_pass:
-        b0 = (1 + cw) / 2, b1 = -(1 + cw), b2 = (1 + cw) / 2;
-        break;
-    default:  // band-pass, 0 dB at the centre
-        b0 = alpha, b1 = 0, b2 = -alpha;
-        break;
+        case filter_kind::low_pass:
+            b0 = (1 - cw) / 2, b1 = 1 - cw, b2 = (1 - cw) / 2;
+            break;
+        case filter_kind::high_pass:
+            b0 = (1 + cw) / 2, b1 = -(1 + cw), b2 = (1 + cw) / 2;
+            break;
+        default:  // band-pass, 0 dB at the centre
+            b0 = alpha, b1 = 0, b2 = -alpha;
+            break;
     }
     const double a0 = 1 + alpha;
     b0_ = b0 / a0, b1_ = b1 / a0, b2_ = b2 / a0;
@@ -63,11 +63,16 @@ float noise_source::next() {
 float oscillator_value(waveform wave, double phase, double duty) {
     const double p = phase - std::floor(phase);
     switch (wave) {
-    case waveform::sine: return static_cast<float>(std::sin(2 * pi * p));
-    case waveform::square: return p < duty ? 1.0f : -1.0f;
-    case waveform::saw: return static_cast<float>(2 * p - 1);
-    case waveform::triangle: return static_cast<float>(p < 0.5 ? 4 * p - 1 : 3 - 4 * p);
-    case waveform::noise: break;
+        case waveform::sine:
+            return static_cast<float>(std::sin(2 * pi * p));
+        case waveform::square:
+            return p < duty ? 1.0f : -1.0f;
+        case waveform::saw:
+            return static_cast<float>(2 * p - 1);
+        case waveform::triangle:
+            return static_cast<float>(p < 0.5 ? 4 * p - 1 : 3 - 4 * p);
+        case waveform::noise:
+            break;
     }
     return 0;
 }
@@ -95,9 +100,8 @@ std::vector<float> render_layer(const layer& l, double sound_length, uint32_t ra
             value = oscillator_value(l.wave, phase, l.duty);
             // The phase advances by the current frequency, so a sweep glides
             // without jumps.
-            const double f = exponential
-                                 ? l.frequency * std::pow(l.end_frequency / l.frequency, progress)
-                                 : l.frequency + (l.end_frequency - l.frequency) * progress;
+            const double f = exponential ? l.frequency * std::pow(l.end_frequency / l.frequency, progress)
+                                         : l.frequency + (l.end_frequency - l.frequency) * progress;
             phase += f / rate;
             phase -= std::floor(phase);
         }

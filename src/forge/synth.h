@@ -30,29 +30,29 @@ enum class filter_kind { none, low_pass, high_pass, band_pass };
 
 struct filter_spec {
     filter_kind kind = filter_kind::none;
-    double cutoff = 0;    // Hz (the centre for a band-pass)
+    double cutoff = 0;  // Hz (the centre for a band-pass)
     double q = 0.70710678;
 };
 
 // A second-order (biquad) filter, direct form I.
 class biquad {
-public:
+  public:
     biquad(const filter_spec& spec, double rate);
     float process(float x);
 
-private:
+  private:
     double b0_ = 1, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0;
     double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
 // A 32-bit linear congruential generator: the same seed, the same noise.
 class noise_source {
-public:
+  public:
     explicit noise_source(uint32_t seed) : state_(seed) {}
     // White noise in -1..1.
     float next();
 
-private:
+  private:
     uint32_t state_;
 };
 
@@ -63,8 +63,8 @@ struct layer {
     double frequency = 440;      // Hz at the layer's start
     double end_frequency = 440;  // Hz at its end (the same: no sweep)
     sweep_curve curve = sweep_curve::linear;
-    double duty = 0.5;  // the share of each square period spent high
-    double delay = 0;   // seconds from the sound's start
+    double duty = 0.5;     // the share of each square period spent high
+    double delay = 0;      // seconds from the sound's start
     double duration = -1;  // seconds; below 0: to the sound's end
     envelope env;
     filter_spec filter;
@@ -74,7 +74,8 @@ struct layer {
 
 struct sound_recipe {
     std::string name;
-    double length = 0;  // seconds
+    int source_line = 0;  // where its `sound` line stands, for messages
+    double length = 0;    // seconds
     uint32_t rate = 22050;
     int bits = 16;
     double normalize = 0;  // peak level to scale to; 0 leaves the mix as it is

@@ -106,9 +106,9 @@ TEST(SoundRecipes, ParseEveryFeatureAndRenderTheSameBytesForTheSameSeed) {
     EXPECT_EQ(recipes[1].bits, 8);
 
     const auto thud_wav = forge::wav_from_floats(forge::render_sound(thud), thud.rate, thud.bits);
-    EXPECT_EQ(thud_wav, forge::wav_from_floats(forge::render_sound(forge::parse_sound_recipes(
-                                                   recipe_text, "again")[0]),
-                                               22050, 16));
+    EXPECT_EQ(thud_wav,
+              forge::wav_from_floats(forge::render_sound(forge::parse_sound_recipes(recipe_text, "again")[0]),
+                                     22050, 16));
     EXPECT_EQ(thud_wav.size(), 44u + 2 * 6615);
     // Normalised: the loudest sample sits at the asked peak.
     float peak = 0;
@@ -143,7 +143,8 @@ TEST(SoundRecipes, ErrorsNameTheFileAndLine) {
               "fx.snd:1: \"../x\" is not a sound name (letters, digits, _ and -, at most 32)");
     // Numbers that would poison the render: not finite, above the Nyquist limit.
     EXPECT_EQ(error_of("sound a\n length nan\n"), "fx.snd:2: \"nan\" is not a number");
-    EXPECT_EQ(error_of("sound a\n length 1\n layer sine 12000\n"), "fx.snd:3: 12000 is outside 0.01 to 11025");
+    EXPECT_EQ(error_of("sound a\n length 1\n layer sine 12000\n"),
+              "fx.snd:3: 12000 is outside 0.01 to 11025");
     EXPECT_EQ(error_of("sound a\n length 1\n layer sine 100 to\n"),
               "fx.snd:3: expected: layer sine <hz> to <hz> [exponential]");
 }

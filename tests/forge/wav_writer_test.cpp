@@ -9,8 +9,8 @@ namespace {
 
 using bytes = std::vector<uint8_t>;
 
-bytes header_bytes(uint32_t riff_length, uint16_t channels, uint32_t rate, uint32_t byte_rate,
-                   uint16_t align, uint16_t bits, uint32_t data_length) {
+bytes header_bytes(uint32_t riff_length, uint16_t channels, uint32_t rate, uint32_t byte_rate, uint16_t align,
+                   uint16_t bits, uint32_t data_length) {
     auto le16 = [](bytes& b, uint32_t v) { b.push_back(v & 0xFF), b.push_back((v >> 8) & 0xFF); };
     auto le32 = [&](bytes& b, uint32_t v) { le16(b, v & 0xFFFF), le16(b, v >> 16); };
     bytes b = {'R', 'I', 'F', 'F'};

@@ -19,14 +19,17 @@ int run(const std::vector<std::string>& args) {
         else
             sources.push_back(args[i]);
     }
-    if (sources.empty() || output.empty()) throw std::runtime_error("usage: forge sound <recipes>... -o <folder>");
+    if (sources.empty() || output.empty())
+        throw std::runtime_error("usage: forge sound <recipes>... -o <folder>");
     // Everything is read and checked before the first file is written.
     std::vector<forge::sound_recipe> recipes;
     std::set<std::string> names;
     for (const std::string& source : sources) {
-        for (forge::sound_recipe& recipe : forge::parse_sound_recipes(forge_tool::read_whole(source), source)) {
+        for (forge::sound_recipe& recipe :
+             forge::parse_sound_recipes(forge_tool::read_whole(source), source)) {
             if (!names.insert(recipe.name).second)
-                throw std::runtime_error(source + ": sound " + recipe.name + " is also in an earlier source");
+                throw std::runtime_error(source + ":" + std::to_string(recipe.source_line) + ": sound " +
+                                         recipe.name + " is also in an earlier source");
             recipes.push_back(std::move(recipe));
         }
     }
@@ -39,7 +42,7 @@ int run(const std::vector<std::string>& args) {
     return 0;
 }
 
-forge_tool::forge_registration reg({"sound", "<recipes>... -o <folder>",
-                                    "renders every sound recipe to <name>.wav (22050 Hz 16-bit mono unless asked)",
-                                    run});
+forge_tool::forge_registration reg(
+    {"sound", "<recipes>... -o <folder>",
+     "renders every sound recipe to <name>.wav (22050 Hz 16-bit mono unless asked)", run});
 }  // namespace
