@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "base/paths.h"
+#include "fresh_game.h"
 #include "rules/items.h"
 #include "rules/party.h"
 #include "rules/shops/shops.h"
@@ -74,17 +75,9 @@ class FullDiskGame : public ::testing::Test {
 
     void SetUp() override {
         folder = fresh_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        path_table[PATH_SAVEGAME] = folder;
-        set_saves_world(&world);
-        new_game_saves();
-        reset_party();
-        load_effects(std::vector<uint8_t>{0, 0, 0, 0});
-        clear_global_hooks();
-        game_shops().clear();
         item_def dagger;
         std::strcpy(dagger.name, "Dagger");
-        game_items().set_definitions({dagger});
-        new_standin_party(7, 2);
+        start_fresh_game(folder, world, {dagger});
         party_members[0].used = 1;
         std::strcpy(party_members[0].name, "Tomas");
         party_state.gold = 100;

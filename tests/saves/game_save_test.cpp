@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "base/paths.h"
+#include "fresh_game.h"
 #include "rules/items.h"
 #include "rules/party.h"
 #include "rules/shops/shops.h"
@@ -44,7 +45,9 @@ class recording_world final : public saves_world {
 
     settings current_settings() const override { return kept; }
     void apply_settings(const settings& loaded) override { kept = loaded; }
-    void save_dialog_state(std::vector<uint8_t>& out) override { out.insert(out.end(), dialog.begin(), dialog.end()); }
+    void save_dialog_state(std::vector<uint8_t>& out) override {
+        out.insert(out.end(), dialog.begin(), dialog.end());
+    }
     bool load_dialog_state(const uint8_t* data, size_t size, size_t& used) override {
         dialog.assign(data, data + size);
         used = size;
@@ -90,15 +93,7 @@ class GameSave : public ::testing::Test {
                   ::testing::UnitTest::GetInstance()->current_test_info()->name())
                      .string();
         fs::remove_all(folder);
-        path_table[PATH_SAVEGAME] = folder;
-        set_saves_world(&world);
-        new_game_saves();
-        reset_party();
-        load_effects(std::vector<uint8_t>{0, 0, 0, 0});
-        clear_global_hooks();
-        game_shops().clear();
-        game_items().set_definitions({named("Dagger"), named("Torch"), named("Gold")});
-        new_standin_party(7, 2);
+        start_fresh_game(folder, world, {named("Dagger"), named("Torch"), named("Gold")});
     }
     void TearDown() override {
         for (party_member& m : party_members) {
@@ -271,7 +266,8 @@ TEST_F(GameSave, CutOrCorruptSavesLeaveGameAndStoreAsTheyWere) {
 TEST_F(GameSave, AutosaveKeepsOlderOnesWhileAMemberLiesDeadOnThisMap) {
     set_game_identity(0x1234);
     fs::create_directories(folder);
-    for (const char* name : {"sav.00001234.00000001-autosave", "sav.00001234.00000002", "sav.00005678.00000001-autosave"})
+    for (const char* name :
+         {"sav.00001234.00000001-autosave", "sav.00001234.00000002", "sav.00005678.00000001-autosave"})
         std::ofstream(path_of(name)) << "x";
     auto autosaves_of_this_game = [&] {
         std::vector<std::string> names;
