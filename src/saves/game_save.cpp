@@ -335,6 +335,7 @@ std::string autosave_description() {
 int save_game(uint32_t save_time, std::string_view description, bool autosave) {
     if (identity == 0) identity = uint32_t(std::time(nullptr));
     const std::string name = saved_game_name(identity, save_time, autosave);
+    saves_hooks().stop_sounds();
     map_state_store();
     const std::string& folder = saved_games_folder();
     const std::string path = build_path(folder, name);
@@ -364,6 +365,7 @@ int load_game(const std::string& file_name) {
     staged_load load;
     if (int failed = stage_load(file_name, load)) return failed;
     const game_file& f = load.file;
+    saves_hooks().stop_sounds();
 
     // The items first: the map's state drops floor lists naming items beyond them.
     item_table& items = game_items();

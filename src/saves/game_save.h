@@ -57,6 +57,8 @@ class saves_world {
     virtual void save_failed(const std::string& /*message*/, bool /*autosave*/) {}
     // The game screen's sign that the game was saved.
     virtual void saved_sign() {}
+    // The sounds around the party end before a game is saved or loaded.
+    virtual void stop_sounds() {}
 };
 // Null restores the default.
 void set_saves_world(saves_world* world);

@@ -86,6 +86,16 @@ void SoundSystem::apply_ring_volume() {
 }
 
 bool SoundSystem::set_setting(int code, int value) {
+  // Values come from configuration files and saved games: a negative volume
+  // would turn the wave upside down and a huge one only feeds the limiter,
+  // so each is kept within what the settings screen offers (with the full
+  // scale of the volumes).
+  switch (code) {
+    case 1: case 8: value = std::clamp(value, 0, 256); break;
+    case 2: case 3: value = std::clamp(value, 0, 255); break;
+    case 9: value = std::clamp(value, 0, 128); break;
+    default: break;
+  }
   switch (code) {
     case 0:
       return true;

@@ -12,9 +12,11 @@
 #include "rules/party.h"
 #include "story/dialog.h"
 #include "story/dialog_screen.h"
+#include "world/game_sounds.h"
 #include "world/map.h"
 #include "world/map_services.h"
 #include "world/movement.h"
+#include "world/party_standin.h"
 
 namespace {
 
@@ -23,6 +25,8 @@ constexpr long DIALOG_INSTRUCTIONS_WITHOUT_WAIT = 100000;
 
 class game_dialog_world final : public dialog_world {
   public:
+    // A dialog's sound is heard where the party stands.
+    void play_sound(const std::string& file) override { play_sound_at(file.c_str(), party.sector); }
     std::string map_text(int number) override {
         const std::string* text = map_string(number);
         return text ? *text : std::string();

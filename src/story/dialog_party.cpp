@@ -10,6 +10,7 @@
 #include "rules/party.h"
 #include "rules/spells/spells.h"
 #include "story/dialog_internal.h"
+#include "world/game_sounds.h"
 #include "world/map.h"
 #include "world/map_actions.h"
 #include "world/map_scripts.h"
@@ -166,6 +167,7 @@ void move_party(int sector, int direction) {
     if (!is_place(sector)) return;
     place_party(sector, direction & 3);
     mark_party_sectors();
+    sounds_follow_party();
 }
 
 void map_action(int sector, int side) {

@@ -1,9 +1,9 @@
 #pragma once
 // The sound settings by number: the codes saved games and the options window
-// use. The mixer is not built yet; until it is, its settings are kept here, so
-// they can be shown, changed and written to the configuration, and the mixer
-// takes them over when it arrives. Only the CRT overlay switch (7) acts now:
-// it goes to the display.
+// use, kept by the mixer (sound_get_setting and sound_set_setting). The CRT
+// overlay switch (7) goes to the display; without a display it is only
+// remembered.
+#include "sound/sound_system.h"
 
 enum sound_setting_code : int {
     SOUND_AVAILABLE = 0,
@@ -16,18 +16,15 @@ enum sound_setting_code : int {
     SOUND_MUSIC = 9,    // 0-128, the volume is value / 128
 };
 
-int sound_get_setting(int code);
-// False for a code that is not a setting. Values are kept within the ranges above.
-bool sound_set_setting(int code, int value);
-bool sound_has_setting(int code);
 // The mixer's own quantity of a setting: the volume as a fraction, the tone in
 // dB (0 for codes without one).
 double sound_setting_level(int code);
-// Back to the values a new mixer starts with (start-up, tests).
+// Back to the values a new mixer starts with, and the CRT switch tied to the
+// display (start-up, tests).
 void reset_sound_settings();
 
-// What the game's sound does around the windows. The sound is not built yet:
-// while a hook is unset nothing happens.
+// What the game's sound does around the windows; while a hook is unset
+// nothing happens.
 struct window_sound_hooks {
     void (*stop_positional_sounds)() = nullptr;  // a message box silences the sounds around the party
     void (*keep_music_filled)() = nullptr;       // the options window tops up the music stream

@@ -10,9 +10,12 @@ struct game_sound_requests {
     void (*at_sector)(const char* wave, int sector) = nullptr;
     // An interface sound by wave file name, at a constant volume.
     void (*interface_sound)(const char* wave) = nullptr;
+    // The party's place or facing changed: the sounds are heard from there.
+    void (*follow_party)() = nullptr;
 };
 extern game_sound_requests game_sounds;
 
 // Through game_sounds; nothing happens while an entry is unset.
 void play_sound_at(const char* wave, int sector);
 void play_interface_sound(const char* wave);
+void sounds_follow_party();

@@ -11,6 +11,7 @@
 #include "gfx/screen.h"
 #include "platform/display.h"
 #include "world/character_rules.h"
+#include "world/game_sounds.h"
 #include "world/map.h"
 #include "world/map_services.h"
 #include "world/monster_hooks.h"
@@ -106,6 +107,7 @@ void relocate(int from_sector, int to_sector, int direction) {
         party.sector = to_sector;
         party.direction = direction & 3;
         if (movement_screen.party_relocated) movement_screen.party_relocated();
+        sounds_follow_party();
     }
 }
 
@@ -277,6 +279,7 @@ bool step(int kind) {
             group_walked();
         }
         mark_party_sectors();
+        sounds_follow_party();
         dispatch_event(EV_PARTY_MOVED, sector, target);
     }
     draw_new_scene();
@@ -303,6 +306,7 @@ bool turn(int delta) {
     if (!movement_rules.run_hook(HOOK_BEFORE_TURN, party.sector, party.direction)) return false;
     movement.moving = true;
     party.direction = (party.direction + delta) & 3;
+    sounds_follow_party();
     light_arrow(delta > 0 ? ARROW_TURN_RIGHT : ARROW_TURN_LEFT);
     draw_new_scene();
     play_transition(transition::slide, delta > 0 ? 1 : -1, movement.turn_speed);

@@ -7,6 +7,7 @@
 #include "rules/binding/hit_marks.h"
 #include "rules/binding/world_binding.h"
 #include "rules/party.h"
+#include "world/game_sounds.h"
 #include "world/map.h"
 #include "world/map_scripts.h"
 #include "world/party_roster.h"
@@ -102,6 +103,7 @@ class world_for_rules final : public party_world {
         if (event < 0 || event >= HOOK_COUNT) return false;
         return !run_hook(event, sector, direction);
     }
+    void play_sound(const char* name, int sector) override { play_sound_at(name, sector); }
     void show_damage_later(int slot, int ticks) override {
         if (slot >= 0 && slot < PARTY_SLOTS) show_hit_mark(slot, party_members[slot].last_damage, ticks);
     }

@@ -19,11 +19,14 @@
 #include "monsters/monsters.h"
 #include "rules/battle/battle.h"
 #include "rules/flight/flight.h"
+#include "rules/game_tables.h"
+#include "rules/items.h"
 #include "rules/monster_fight/monster_fight.h"
 #include "rules/party.h"
 #include "rules/spells/specials.h"
 #include "rules/spells/spells.h"
 #include "world/game_screen.h"
+#include "world/game_sounds.h"
 #include "world/map_scripts.h"
 #include "world/panel.h"
 #include "world/screen_effects.h"
@@ -65,10 +68,10 @@ class game_spell_world final : public spell_world {
         const std::string text = format_game_text(number, first, second);
         if (!text.empty()) show_panel_message(text);
     }
-    // Spell animations and sounds come with the video and sound of the game;
-    // until then a spell is seen and heard through its other effects only.
+    // Spell animations come with the video of the game; until then a spell
+    // is seen through its other effects only.
     void play_animation(const std::string&) override {}
-    void play_sound(const std::string&, int) override {}
+    void play_sound(const std::string& file, int sector) override { play_sound_at(file.c_str(), sector); }
     void map_around(int sector, int radius) override { spell_detail::mark_mapped_around(sector, radius); }
     void flicker(int redraws) override { shake_screen(redraws); }
     void portrait_flash(int member_slot) override {
@@ -94,6 +97,7 @@ class spell_senses final : public monster_view_senses {
 
 class spell_inventory final : public inventory_world {
   public:
+    void play_sound(const char* name) override { play_interface_sound(name); }
     void cast_spell_on(party_member& member, int spell) override {
         const int slot = party_slot_of(member);
         if (slot < 0) return;
@@ -104,6 +108,13 @@ class spell_inventory final : public inventory_world {
 
 class spell_flight final : public flight_world {
   public:
+    // The item's sound number names an entry of the items' sound list (0: none).
+    void item_sound(int item, int sector) override {
+        const item_def* def = game_items().find(item);
+        const auto& names = game_item_files().sounds;
+        if (def && def->sound > 0 && static_cast<size_t>(def->sound) < names.size() && !names[def->sound].empty())
+            play_sound_at(names[def->sound].c_str(), sector);
+    }
     void cast_item_spell(int spell, int sector, int owner) override {
         const int member = owner > 0 && owner <= PARTY_SLOTS ? owner - 1 : -1;
         object_cast(spell, member, sector, first_monster_in(sector) - 1, true);
