@@ -42,8 +42,6 @@ struct display_rect {
     bool operator==(const display_rect&) const = default;
 };
 
-using audio_callback = void (*)(void* user_data, uint8_t* stream, int length);
-
 class IDisplay {
   public:
     virtual ~IDisplay() = default;
@@ -88,12 +86,6 @@ class IDisplay {
     virtual bool controller_connected() = 0;  // joystick 0 open and controller enabled
     virtual bool controller_activated() = 0;  // a controller button has been pressed
     virtual void set_controller_settings(const controller_settings& settings) = 0;
-
-    // Audio device for the mixer (32-bit float stereo, 1024-frame buffers, 44100 Hz
-    // asked): returns the obtained sample rate. Throws std::runtime_error naming
-    // the available devices when none can be opened.
-    virtual int open_audio(const char* device, audio_callback callback, void* user_data) = 0;
-    virtual void pause_audio(bool paused) = 0;
 
     // Milliseconds since the display was opened (virtual in the headless display).
     virtual uint64_t milliseconds() = 0;

@@ -16,7 +16,6 @@
 namespace {
 
 std::atomic<bool> sdl_started{false};
-bool audio_available = false;
 // Joystick 0 while it is open; touched by the SDL thread (hot-plugging) and
 // read by the stick poll on the timer thread.
 std::atomic<SDL_Joystick*> joystick{nullptr};
@@ -84,8 +83,6 @@ void start_sdl() {
         SDL_Log("Unable to initialize SDL: %s", SDL_GetError());
         throw std::runtime_error("SDL not inited");
     }
-    // Without a sound driver the game still runs, silently.
-    audio_available = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     open_joystick_zero();
     sdl_started.store(true);
     std::atexit(stop_sdl);
@@ -115,7 +112,6 @@ DisplayServer::DisplayServer() {
 
 DisplayServer::~DisplayServer() {
     close();
-    if (audio_device_) SDL_CloseAudioDevice(audio_device_);
 }
 
 void DisplayServer::open(const video_settings& settings, const char* title) {
@@ -707,37 +703,6 @@ bool DisplayServer::set_clipboard_text(const char* text) {
 bool DisplayServer::controller_connected() {
     std::lock_guard guard(lock_);
     return joystick.load() != nullptr && controller_.enabled;
-}
-
-int DisplayServer::open_audio(const char* device, audio_callback callback, void* user_data) {
-    if (audio_device_) SDL_CloseAudioDevice(audio_device_);
-    audio_device_ = 0;
-    SDL_AudioSpec want{}, have{};
-    want.freq = 44100;
-    want.format = AUDIO_F32LSB;
-    want.channels = 2;
-    want.samples = 1024;
-    want.callback = callback;
-    want.userdata = user_data;
-    if (audio_available)
-        audio_device_ =
-            SDL_OpenAudioDevice(device && *device ? device : nullptr, 0, &want, &have,
-                                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-    if (audio_device_) return have.freq;
-    std::string message = std::string("SDL Error create audio: ") + SDL_GetError();
-    const int count = audio_available ? SDL_GetNumAudioDevices(0) : 0;
-    if (count <= 0) {
-        message += "\n\nNo audio devices are available";
-    } else {
-        message += "\n\nAvailable audio devices:";
-        for (int i = 0; i < count; ++i)
-            if (const char* name = SDL_GetAudioDeviceName(i, 0)) message += std::string("\n") + name;
-    }
-    throw std::runtime_error(message);
-}
-
-void DisplayServer::pause_audio(bool paused) {
-    if (audio_device_) SDL_PauseAudioDevice(audio_device_, paused ? 1 : 0);
 }
 
 uint64_t DisplayServer::milliseconds() {

@@ -18,8 +18,8 @@ struct SDL_PixelFormat;
 struct _SDL_Joystick;
 union SDL_Event;
 
-// Starts SDL (timer, video, joystick; audio when a driver is there) once per
-// process and opens joystick 0 when it is a game controller. Throws
+// Starts SDL (timer, video, joystick; the audio device starts audio itself)
+// once per process and opens joystick 0 when it is a game controller. Throws
 // std::runtime_error("SDL not inited") when SDL cannot start.
 void start_sdl();
 
@@ -43,8 +43,6 @@ class DisplayServer : public BufferedDisplay {
     void set_window_icon(const uint8_t* bmp, size_t length) override;
     bool set_clipboard_text(const char* text) override;
     bool controller_connected() override;
-    int open_audio(const char* device, audio_callback callback, void* user_data) override;
-    void pause_audio(bool paused) override;
     uint64_t milliseconds() override;
     void sleep_ms(int ms) override;
 
@@ -117,7 +115,6 @@ class DisplayServer : public BufferedDisplay {
     float cursor_scale_ = 1.0f;
     std::vector<uint8_t> pending_icon_;  // under the lock
     int stick_timer_id_ = 0;
-    uint32_t audio_device_ = 0;
     uint64_t opened_at_ = 0;
     // Presenting (SDL thread only): a present owed to a moved cursor, when the
     // last one was made and the display's refresh interval.

@@ -104,19 +104,6 @@ bool HeadlessDisplay::controller_connected() {
     return controller_present_ && controller_.enabled;
 }
 
-// No device: the mixer runs only when a test pulls a buffer.
-int HeadlessDisplay::open_audio(const char*, audio_callback callback, void* user_data) {
-    audio_callback_ = callback;
-    audio_user_data_ = user_data;
-    return 44100;
-}
-
-bool HeadlessDisplay::pull_audio(uint8_t* stream, int length) {
-    if (!audio_callback_ || audio_paused_) return false;
-    audio_callback_(audio_user_data_, stream, length);
-    return true;
-}
-
 void HeadlessDisplay::sleep_ms(int ms) {
     if (ms > 0) now_ms_ += static_cast<uint64_t>(ms);
     pump();

@@ -45,11 +45,6 @@ class HeadlessDisplay : public BufferedDisplay {
     void set_window_icon(const uint8_t* bmp, size_t length) override;
     bool set_clipboard_text(const char* text) override;
     bool controller_connected() override;
-    int open_audio(const char* device, audio_callback callback, void* user_data) override;
-    void pause_audio(bool paused) override { audio_paused_ = paused; }
-    // Runs the audio callback once for a buffer of length bytes, as the device
-    // would (nothing while paused or without a device). Returns whether it ran.
-    bool pull_audio(uint8_t* stream, int length);
     uint64_t milliseconds() override { return now_ms_; }
     void sleep_ms(int ms) override;
     void poll_started() override;
@@ -132,7 +127,4 @@ class HeadlessDisplay : public BufferedDisplay {
     std::vector<uint8_t> icon_;
     std::string clipboard_;
     bool controller_present_ = false;
-    audio_callback audio_callback_ = nullptr;
-    void* audio_user_data_ = nullptr;
-    bool audio_paused_ = true;
 };

@@ -245,24 +245,6 @@ TEST_F(HeadlessDisplayTest, CrtSettingNoneStartsSwitchedOff) {
     EXPECT_TRUE(d.crt_enabled());
 }
 
-namespace {
-void fill_audio(void* user, uint8_t* stream, int length) {
-    ++*static_cast<int*>(user);
-    std::fill_n(stream, length, uint8_t{7});
-}
-}  // namespace
-
-TEST_F(HeadlessDisplayTest, AudioRunsOnlyWhenPulledAndNotPaused) {
-    int calls = 0;
-    EXPECT_EQ(d.open_audio(nullptr, fill_audio, &calls), 44100);
-    uint8_t buffer[16] = {};
-    EXPECT_FALSE(d.pull_audio(buffer, 16));  // a fresh device is paused
-    d.pause_audio(false);
-    EXPECT_TRUE(d.pull_audio(buffer, 16));
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(buffer[15], 7);
-}
-
 TEST_F(HeadlessDisplayTest, UnchangedPictureIsNeitherQueuedNorPresentedAgain) {
     std::fill_n(frame_buffer, 640 * 480, uint16_t{0x03E0});
     d.present_region(0, 0, 640, 480);
