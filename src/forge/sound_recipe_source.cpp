@@ -141,6 +141,10 @@ bool read_layer_line(const reader& r, layer& l, double nyquist) {
 void finish(const sound_recipe& s, const reader& at_start) {
     if (s.length <= 0) at_start.fail("sound " + s.name + " has no length");
     if (s.layers.empty()) at_start.fail("sound " + s.name + " has no layer");
+    const auto samples = std::llround(s.length * s.rate);
+    if (s.loop_start >= samples)
+        at_start.fail("sound " + s.name + " loops from sample " + std::to_string(s.loop_start) + " of only " +
+                      std::to_string(samples));
 }
 
 }  // namespace
@@ -185,6 +189,11 @@ std::vector<sound_recipe> parse_sound_recipes(std::string_view utf8_source, std:
             r.expect_words(2, "bits 8|16");
             if (line.words[1] != "8" && line.words[1] != "16") r.fail("bits are 8 or 16");
             sound->bits = line.words[1] == "8" ? 8 : 16;
+        } else if (key == "loop") {
+            r.expect_words(2, "loop <first sample>");
+            const double first = r.number(1, 0, 48000.0 * max_length_seconds);
+            if (first != std::floor(first)) r.fail("the loop starts at a whole sample");
+            sound->loop_start = static_cast<int64_t>(first);
         } else if (key == "normalize") {
             r.expect_words(2, "normalize <peak>");
             sound->normalize = r.number(1, 0.01, 1);

@@ -111,12 +111,56 @@ std::vector<float> render_layer(const layer& l, double sound_length, uint32_t ra
     return out;
 }
 
-std::vector<float> render_sound(const sound_recipe& recipe) {
-    const auto total = static_cast<size_t>(std::llround(recipe.length * recipe.rate));
+size_t loop_blend_length(const sound_recipe& recipe, size_t total) {
+    if (recipe.loop_start < 0 || static_cast<size_t>(recipe.loop_start) >= total) return 0;
+    const auto start = static_cast<size_t>(recipe.loop_start);
+    size_t blend = std::min<size_t>(recipe.rate / 20, (total - start) / 2);
+    if (start > 0) blend = std::min(blend, start);
+    return blend;
+}
+
+namespace {
+
+std::vector<float> mix_layers(const sound_recipe& recipe, double length) {
+    const auto total = static_cast<size_t>(std::llround(length * recipe.rate));
     std::vector<float> mix(total, 0.0f);
     for (const layer& l : recipe.layers) {
-        const std::vector<float> part = render_layer(l, recipe.length, recipe.rate);
-        for (size_t i = 0; i < total; ++i) mix[i] += part[i];
+        const std::vector<float> part = render_layer(l, length, recipe.rate);
+        for (size_t i = 0; i < total && i < part.size(); ++i) mix[i] += part[i];
+    }
+    return mix;
+}
+
+}  // namespace
+
+std::vector<float> render_sound(const sound_recipe& recipe) {
+    const auto total = static_cast<size_t>(std::llround(recipe.length * recipe.rate));
+    const size_t blend = loop_blend_length(recipe, total);
+    std::vector<float> mix;
+    if (blend > 0 && recipe.loop_start == 0) {
+        // Rendered on past the end; what follows the end fades into the head.
+        std::vector<float> longer =
+            mix_layers(recipe, recipe.length + static_cast<double>(blend) / recipe.rate);
+        longer.resize(total + blend, 0.0f);
+        for (size_t i = 0; i < blend; ++i) {
+            const float t = static_cast<float>(i) / static_cast<float>(blend);
+            longer[i] = longer[total + i] * (1 - t) + longer[i] * t;
+        }
+        longer.resize(total);
+        mix = std::move(longer);
+    } else {
+        mix = mix_layers(recipe, recipe.length);
+        mix.resize(total, 0.0f);
+        if (blend > 0) {
+            // The tail turns into what precedes the loop start, so its last
+            // sample is the one before the loop start.
+            const auto start = static_cast<size_t>(recipe.loop_start);
+            for (size_t i = 0; i < blend; ++i) {
+                const float t = static_cast<float>(i + 1) / static_cast<float>(blend);
+                float& tail = mix[total - blend + i];
+                tail = tail * (1 - t) + mix[start - blend + i] * t;
+            }
+        }
     }
     if (recipe.normalize > 0) {
         float peak = 0;

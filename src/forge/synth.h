@@ -79,14 +79,25 @@ struct sound_recipe {
     uint32_t rate = 22050;
     int bits = 16;
     double normalize = 0;  // peak level to scale to; 0 leaves the mix as it is
+    // The first sample of the stretch the game loops (to the sound's end);
+    // below 0 the sound does not loop.
+    int64_t loop_start = -1;
     std::vector<layer> layers;
 };
+
+// How many samples the seam of a loop is blended over: 50 ms, at most half
+// the loop, and at most the samples before a loop start above 0.
+size_t loop_blend_length(const sound_recipe& recipe, size_t total);
 
 // One oscillator's value at `phase` (cycles, the fraction used).
 float oscillator_value(waveform wave, double phase, double duty);
 
 // The mixed mono samples in -1..1 (clipping is left to the writer).
 std::vector<float> render_layer(const layer& l, double sound_length, uint32_t rate);
+// With a loop start, the seam is blended so that the sample after the last
+// continues smoothly at the loop start: a loop from sample 0 blends the
+// sound's continuation past its end into its head; a later loop start
+// blends the samples just before the loop start into the tail.
 std::vector<float> render_sound(const sound_recipe& recipe);
 
 }  // namespace forge

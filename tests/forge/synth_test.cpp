@@ -120,6 +120,50 @@ TEST(SoundRecipes, ParseEveryFeatureAndRenderTheSameBytesForTheSameSeed) {
     EXPECT_NE(forge::wav_from_floats(forge::render_sound(reseeded), 22050, 16), thud_wav);
 }
 
+// A sine whose period does not divide the loop: without blending the seam
+// would jump.
+forge::sound_recipe looping_sine(int64_t loop_start) {
+    forge::sound_recipe r;
+    r.name = "loop";
+    r.rate = 16000;
+    r.length = 3000.0 / 16000;
+    r.loop_start = loop_start;
+    forge::layer l;
+    l.frequency = l.end_frequency = 523;
+    r.layers.push_back(l);
+    return r;
+}
+
+TEST(SoundRecipes, LoopSeamContinuesAtTheLoopStart) {
+    // A later loop start: the tail turns into the samples before the loop
+    // start, so the sample after the last is the natural successor.
+    forge::sound_recipe plain = looping_sine(-1);
+    const std::vector<float> straight = forge::render_sound(plain);
+    const std::vector<float> looped = forge::render_sound(looping_sine(1000));
+    ASSERT_EQ(looped.size(), 3000u);
+    const size_t blend = forge::loop_blend_length(looping_sine(1000), 3000);
+    EXPECT_EQ(blend, 800u);  // 50 ms at 16000 Hz
+    EXPECT_FLOAT_EQ(looped[2999], straight[999]);
+    for (size_t i = 0; i < 3000 - blend; ++i) ASSERT_EQ(looped[i], straight[i]) << i;
+    // The blend never jumps: no step larger than the sine's own steepest.
+    const float steepest = static_cast<float>(2 * 3.14159265 * 523 / 16000) * 1.01f;
+    for (size_t i = 1; i < 3000; ++i) ASSERT_LE(std::fabs(looped[i] - looped[i - 1]), steepest) << i;
+    EXPECT_LE(std::fabs(looped[1000] - looped[2999]), steepest);
+
+    // A loop of the whole sound: its head is what would have followed its end.
+    const std::vector<float> whole = forge::render_sound(looping_sine(0));
+    plain.length = 3800.0 / 16000;
+    const std::vector<float> longer = forge::render_sound(plain);
+    EXPECT_FLOAT_EQ(whole[0], longer[3000]);
+    EXPECT_EQ(whole[2999], longer[2999]);
+    EXPECT_LE(std::fabs(whole[0] - whole[2999]), steepest);
+
+    // Read from a recipe; a loop start past the end is refused.
+    const auto parsed = forge::parse_sound_recipes("sound f\n rate 16000\n length 0.3583125\n loop 2782\n layer triangle 520\n", "f.snd");
+    EXPECT_EQ(parsed[0].loop_start, 2782);
+    EXPECT_EQ(forge::render_sound(parsed[0]).size(), 5733u);
+}
+
 std::string error_of(const std::string& text) {
     try {
         forge::parse_sound_recipes(text, "fx.snd");
@@ -147,6 +191,9 @@ TEST(SoundRecipes, ErrorsNameTheFileAndLine) {
               "fx.snd:3: 12000 is outside 0.01 to 11025");
     EXPECT_EQ(error_of("sound a\n length 1\n layer sine 100 to\n"),
               "fx.snd:3: expected: layer sine <hz> to <hz> [exponential]");
+    EXPECT_EQ(error_of("sound a\n length 0.01\n loop 221\n layer sine 100\n"),
+              "fx.snd:1: sound a loops from sample 221 of only 221");
+    EXPECT_EQ(error_of("sound a\n length 1\n loop 2.5\n"), "fx.snd:3: the loop starts at a whole sample");
 }
 
 }  // namespace
