@@ -24,8 +24,11 @@ struct wave_view {
 };
 
 // The decoded form of a WAV file (head + data), or none when the file is not
-// a RIFF WAV this game can play: no "fmt " or "data" chunk, an "fmt " chunk
-// shorter than 12 or longer than 40 bytes, or a chunk reaching past the end.
+// a RIFF WAV this game can play: no RIFF/WAVE head, no "fmt " or "data"
+// chunk, an "fmt " chunk shorter than 12 or longer than 40 bytes, or an
+// "fmt " or skipped chunk reaching past the end. A "data" chunk reaching past
+// the end keeps the samples present. The chunk walk stops once both chunks
+// are found; the first of each counts.
 std::optional<std::vector<uint8_t>> decode_wav(const uint8_t* file, std::size_t size);
 
 // Reads the head of decoded wave data; none when the bytes are too short for
@@ -38,5 +41,9 @@ void* wav_decoder(void* data, int32_t* length, handle_id id);
 // Plugs wav_decoder in as the sample converter of the fixed handles.
 void register_wav_decoder();
 
-// The wave data of a handle (loading it), or none.
+// Whether the handle's data can be had without a fatal load error: it is
+// defined and, when its file is still to be read, the file is there.
+bool handle_resource_present(handle_id id);
+// The wave data of a handle (loading it), or none when the handle is
+// undefined, its file is missing or its data is not wave data.
 std::optional<wave_view> wave_of_handle(handle_id id);
