@@ -28,6 +28,7 @@
 
 scene_state scene;
 game_screen_windows screen_windows;
+game_screen_flute screen_flute;
 void (*view_clicked)(int x, int y, bool modifier) = nullptr;
 void (*flying_tick)() = nullptr;
 
@@ -358,6 +359,9 @@ void game_screen_key(event_msg& msg, void**) {
         case 23:  // I
             open_inventory();
             break;
+        case 33:  // F: the note panel, for a party with the flute at hand
+            if (screen_flute.carried_here && screen_flute.carried_here()) show_note_panel();
+            break;
         case 45:  // X
         case 82:  // Insert
             gather_group();
@@ -432,9 +436,13 @@ int arrow_at(int x, int y) {
 void game_screen_mouse(event_msg& msg, void**) {
     if (msg.number != EV_MOUSE) return;
     const auto* mouse = msg.next_ptr<const mouse_record>();
-    if (!mouse || !(mouse->events & MOUSE_EV_LEFT_DOWN) || movement.moving) return;
+    if (!mouse) return;
+    // The flute hears motion and releases too: they end a held note.
+    if (screen_flute.mouse && screen_flute.mouse(*mouse)) return;
+    if (!(mouse->events & MOUSE_EV_LEFT_DOWN) || movement.moving) return;
     if (battle_on_screen().click(mouse->x, mouse->y, shift_held())) return;
-    const int portrait = portrait_at(mouse->x, mouse->y);
+    // The note panel covers the portraits while it is shown.
+    const int portrait = panel_mode == PANEL_NOTES ? -1 : portrait_at(mouse->x, mouse->y);
     if (portrait >= 0) {
         const int slot = slot_at_position(portrait);
         if (slot < 0) return;

@@ -63,6 +63,16 @@ extern game_screen_windows screen_windows;
 // the rules. Unset: nothing flies.
 extern void (*flying_tick)();
 
+// The flute, put here by the game's sound. F shows the note panel when
+// `carried_here` says a member standing in the party's sector carries it;
+// every mouse event of the screen goes first to `mouse`, which returns true
+// when it took the event. Unset: F does nothing.
+struct game_screen_flute {
+    bool (*carried_here)() = nullptr;
+    bool (*mouse)(const struct mouse_record& mouse) = nullptr;
+};
+extern game_screen_flute screen_flute;
+
 // A left click on the view itself (the items lying on its floor), with the
 // modifier key held or not; put here by the rules. Unset: nothing happens.
 extern void (*view_clicked)(int x, int y, bool modifier);
