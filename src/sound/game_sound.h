@@ -52,6 +52,8 @@ void sound_at_sector(handle_id handle, int party_sector, int sound_sector, int k
 void sound_fixed(handle_id handle, int index, int volume);
 void sound_track_release(int key);
 bool sound_track_playing(int key);
+// The effect channel of a track or key, -1 when none.
+int sound_track_channel(int key);
 void sound_track_detach(int key);
 void sound_stop_positional(bool force);
 void sound_stop_all();
@@ -59,8 +61,13 @@ bool sound_enable(bool on);
 
 // The handle of a wave file by name: a fixed handle when one carries the
 // name, else one registered under the next free dynamic handle (sounds
-// folder, the WAV decoder). 0 for an empty name.
+// folder, the WAV decoder). 0 for an empty name, a name longer than a
+// handle's, or when every dynamic handle is taken.
 handle_id sound_handle(const std::string& wave);
+// The dynamic handles of wave files named by sound actions: between the
+// runtime handles nobody else takes and the items' pictures (0x9000 up).
+constexpr handle_id SOUND_DYNAMIC_HANDLES = FIRST_RUNTIME_HANDLE + 0x0800;
+constexpr int SOUND_DYNAMIC_HANDLE_COUNT = 0x0800;
 
 // The party's place that tracks started by map actions are placed against.
 // The game's party by default; tests set their own.
