@@ -3,7 +3,9 @@
 #include "forge/map_source_scripts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -385,26 +387,69 @@ class script_compiler {
         return p.word("not") ? -value : value;
     }
 
+    // A sound record: the flags at byte 3, then either raw bytes (data=) or
+    // the named fields: volume at 4, track at 5, rate at 6, loop start at 8,
+    // end at 12, start at 16 (byte offsets into the samples), the wave's
+    // name from 20.
+    static void sound(command_params& p, record_bytes& r) {
+        unsigned flags = 0;
+        if (p.has("when")) {
+            auto w = p.text("when");
+            if (*w == "closed")  // plays only while the side is not open
+                flags = 2;
+            else if (*w == "open")
+                flags = 4;
+            else if (*w != "always")
+                p.fail("when of sound is always, open or closed");
+        }
+        static const char* const fields[] = {"wave", "volume", "track", "rate", "start",
+                                             "end",  "loop",   "bits",  "stereo"};
+        const bool named = std::any_of(std::begin(fields), std::end(fields), [&](const char* f) { return p.has(f); });
+        if (p.has("data") || !named) {
+            if (named) p.fail("sound takes data= or the named fields (wave= ...), not both");
+            r.u8(3, flags);
+            if (auto d = p.hex("data", RECORD_MAX - 4))
+                for (size_t i = 0; i < d->size(); ++i) r.u8(4 + i, (*d)[i]);
+            return;
+        }
+        auto wave = p.text("wave");
+        if (wave && (wave->empty() || wave->size() > RECORD_MAX - 21 ||
+                     !std::all_of(wave->begin(), wave->end(), [](char c) {
+                         return std::isgraph(static_cast<unsigned char>(c)) != 0;
+                     })))
+            p.fail("wave of sound is a file name of 1 to " + std::to_string(RECORD_MAX - 21) + " characters");
+        const long volume = p.number_or("volume", 0, 100, 100);
+        const long track = p.number_or("track", 0, 255, 0);
+        const long rate = p.number_or("rate", 1, 65535, 22050);
+        const long bits = p.number_or("bits", 8, 16, 16);
+        if (bits != 8 && bits != 16) p.fail("bits of sound is 8 or 16");
+        if (p.has("stereo") && p.text("stereo") != "random") p.fail("stereo of sound is random");
+        const long start = p.number_or("start", 0, 0x7FFFFFFF, 0);
+        const auto end = p.number("end", 1, 0x7FFFFFFF);
+        const long loop = p.number_or("loop", 0, 0x7FFFFFFF, end.value_or(0));
+        if (!p.ok()) return;
+        // The game plays end - start bytes from start and loops back to loop.
+        if (start >= *end) return p.fail("start of sound is before its end");
+        if (loop < start || loop > *end) return p.fail("loop of sound lies from its start to its end");
+        if (bits == 16 && (start % 2 || *end % 2 || loop % 2))
+            return p.fail("start, end and loop of a 16-bit sound are even (two bytes a sample)");
+        if (bits == 16) flags |= 1;
+        if (p.has("stereo")) flags |= 8;
+        r.u8(3, flags);
+        r.u8(4, static_cast<unsigned>(volume));
+        r.u8(5, static_cast<unsigned>(track));
+        r.u16(6, rate);
+        r.u32(8, loop);
+        r.u32(12, *end);
+        r.u32(16, start);
+        r.text(20, *wave);
+    }
+
     void parameters(int code, command_params& p, record_bytes& r, std::optional<std::string>& jump) {
         switch (code) {
-            case C_SOUND: {
-                long when = 0;
-                if (p.has("when")) {
-                    auto w = p.text("when");
-                    if (*w == "always")
-                        when = 0;
-                    else if (*w == "closed")  // plays only while the side is not open
-                        when = 2;
-                    else if (*w == "open")
-                        when = 4;
-                    else
-                        p.fail("when of sound is always, open or closed");
-                }
-                r.u8(3, static_cast<unsigned>(when));
-                if (auto d = p.hex("data", RECORD_MAX - 4))
-                    for (size_t i = 0; i < d->size(); ++i) r.u8(4 + i, (*d)[i]);
+            case C_SOUND:
+                sound(p, r);
                 break;
-            }
             case C_GLOBAL_TEXT:
                 if (auto n = p.number("text", 0, 0x7FFFFFFF)) r.u32(4, *n);
                 break;
