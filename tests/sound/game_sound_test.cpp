@@ -58,19 +58,6 @@ void set_door(int s, int d, bool open) {
     }
 }
 
-// Handles whose decoder builds 8-bit wave data at 11025 Hz: a long one and
-// one of 100 samples.
-constexpr handle_id LONG_WAVE = 0x1D0, SHORT_WAVE = 0x1D1;
-void* build_wave(void*, int32_t* length, handle_id id) {
-    const uint32_t n = id == SHORT_WAVE ? 100 : 40000;
-    auto* out = static_cast<uint8_t*>(game_alloc(WAVE_DATA_HEAD + n));
-    const uint32_t head[4] = {0x00010001, 11025, 11025, n};
-    std::memcpy(out, head, sizeof head);
-    std::memset(out + WAVE_DATA_HEAD, 0xC0, n);
-    *length = int32_t(WAVE_DATA_HEAD + n);
-    return out;
-}
-
 bytes riff_8bit(uint32_t n) {
     bytes out;
     auto text = [&](const char* s) { out.insert(out.end(), s, s + 4); };
@@ -96,12 +83,10 @@ bytes action_record(int flags, int volume, int track, int32_t loop, int32_t end,
     return r;
 }
 
-sound_action action(int flags, int volume, int track, int32_t loop, int32_t end, int32_t start,
-                    const char* name) {
-    const bytes r = action_record(flags, volume, track, loop, end, start, name);
-    sound_action a;
-    EXPECT_TRUE(read_sound_action(r.data(), r.size(), a));
-    return a;
+// A track of 11025 Hz 8-bit samples.
+sound_action track(int flags, int volume, int number, int32_t loop, int32_t end, int32_t start,
+                   const char* name) {
+    return {uint8_t(flags), uint8_t(volume), uint8_t(number), 11025, loop, end, start, name};
 }
 
 std::pair<int, int> volume_of(int channel) {
@@ -126,33 +111,34 @@ class GameSound : public ::testing::Test {
         sound_reset();
         sound_enable(true);
         sound_party = [] { return place; };
-        define_handle(LONG_WAVE, "", build_wave, PATH_SOUNDS);
-        define_handle(SHORT_WAVE, "", build_wave, PATH_SOUNDS);
         saved_sounds_ = path_table[PATH_SOUNDS];
         path_table[PATH_SOUNDS] = folder_.path();
         const bytes drip = riff_8bit(40000), tick = riff_8bit(100);
         folder_.write("DRIP.WAV", std::string(drip.begin(), drip.end()));
         folder_.write("TICK.WAV", std::string(tick.begin(), tick.end()));
         register_wav_decoder();
+        drip_ = sound_handle("drip.wav");
+        tick_ = sound_handle("tick.wav");
     }
     void TearDown() override {
         sound_stop_all();
         for (int ch = 0; ch < 40; ++ch) sound_cut(ch);
         render(1);
-        for (handle_id h : {LONG_WAVE, SHORT_WAVE, sound_handle("drip.wav"), sound_handle("tick.wav")})
-            undefine_handle(h);
+        undefine_handle(drip_);
+        undefine_handle(tick_);
         register_decoder(decoder_id::sample_converter, nullptr);
         path_table[PATH_SOUNDS] = saved_sounds_;
     }
     temp_folder folder_;
     std::string saved_sounds_;
+    handle_id drip_ = 0, tick_ = 0;  // 40000 and 100 samples at 11025 Hz
 };
 
 TEST_F(GameSound, EffectInThePartysSectorIsFullBothSidesAndMovesLeftAfterARightTurn) {
     build_grid(3, 1);
     place = {at(1, 0), 0};
     sound_update(place.sector, 0);
-    sound_at_sector(LONG_WAVE, place.sector, place.sector, 5, false);
+    sound_at_sector(drip_, place.sector, place.sector, 5, false);
     const int ch = sound_track_channel(5);
     ASSERT_GE(ch, 0);
     EXPECT_EQ(volume_of(ch), std::pair(0x7F80, 0x7F80));
@@ -180,7 +166,7 @@ TEST_F(GameSound, ClosedDoorSilencesUnlessAnotherWayRoundIsOpen) {
     build_grid(2, 2);
     place = {at(0, 0), 1};  // facing east at the sound's neighbour
     sound_update(place.sector, 1);
-    sound_at_sector(LONG_WAVE, place.sector, at(1, 0), 9, true);
+    sound_at_sector(drip_, place.sector, at(1, 0), 9, true);
     const int ch = sound_track_channel(9);
     ASSERT_GE(ch, 0);
     set_door(at(0, 0), 1, false);
@@ -234,13 +220,13 @@ TEST_F(GameSound, AllChannelsBusyReplacesTheQuietestCountingNonPositionalTwice) 
     place = {at(0, 15), 0};
     sound_update(place.sector, 0);
     for (int key = 1; key <= 18; ++key)
-        sound_at_sector(LONG_WAVE, place.sector, at(0, 15 - (key % 3 + 1)), key, true);
-    sound_at_sector(LONG_WAVE, place.sector, at(0, 4), 19, true);          // 11 ahead: 268 a side
-    sound_start_track(action(0, 1, 30, 0, 40000, 0, "drip.wav"), -1, -1);  // 256 a side, counted 512
+        sound_at_sector(drip_, place.sector, at(0, 15 - (key % 3 + 1)), key, true);
+    sound_at_sector(drip_, place.sector, at(0, 4), 19, true);             // 11 ahead: 268 a side
+    sound_start_track(track(0, 1, 30, 0, 40000, 0, "drip.wav"), -1, -1);  // 256 a side, counted 512
     ASSERT_TRUE(sound_track_playing(30));
     const int quietest = sound_track_channel(19);
     for (int ch = 0; ch < EFFECT_CHANNELS; ++ch) ASSERT_TRUE(sound_is_playing(ch)) << ch;
-    sound_at_sector(LONG_WAVE, place.sector, at(0, 14), 40, false);
+    sound_at_sector(drip_, place.sector, at(0, 14), 40, false);
     EXPECT_EQ(sound_track_channel(40), quietest);
     EXPECT_FALSE(sound_track_playing(19));
     EXPECT_TRUE(sound_track_playing(30));
@@ -250,7 +236,7 @@ TEST_F(GameSound, LoopingTrackLeftBehindStartsAgainOnlyWithinSevenSteps) {
     build_grid(12, 1);
     place = {at(2, 0), 0};
     sound_update(place.sector, 0);
-    sound_start_track(action(0, 100, 7, 0, 40000, 0, "drip.wav"), at(0, 0), 3);  // on the west wall
+    sound_start_track(track(0, 100, 7, 0, 40000, 0, "drip.wav"), at(0, 0), 3);  // on the west wall
     ASSERT_TRUE(sound_track_playing(7));
     set_door(at(0, 0), 1, false);
     sound_update(place.sector, 0);
@@ -270,10 +256,10 @@ TEST_F(GameSound, SameKeyTwiceMovesTheSoundWithoutRestartingIt) {
     build_grid(1, 4);
     place = {at(0, 3), 0};
     sound_update(place.sector, 0);
-    sound_at_sector(SHORT_WAVE, place.sector, place.sector, 300, false);  // 100 samples: 400 frames
+    sound_at_sector(tick_, place.sector, place.sector, 300, false);  // 100 samples: 400 frames
     const int ch = sound_track_channel(300);
     render(299);
-    sound_at_sector(SHORT_WAVE, place.sector, at(0, 1), 300, false);
+    sound_at_sector(tick_, place.sector, at(0, 1), 300, false);
     EXPECT_EQ(sound_track_channel(300), ch);
     EXPECT_EQ(volume_of(ch), std::pair(0x1FE0, 0x1FE0));
     render(200);
@@ -312,7 +298,7 @@ TEST_F(GameSound, ActionRecordsAreCheckedAndTheirOffsetsKeptInsideTheSample) {
     sound_run_action(r.data(), r.size(), at(1, 0), 0);
     EXPECT_FALSE(sound_track_playing(12));
     // A start past the data leaves nothing to play.
-    sound_start_track(action(0, 100, 13, 0, 200, 150, "tick.wav"), at(1, 0), 0);
+    sound_start_track(track(0, 100, 13, 0, 200, 150, "tick.wav"), at(1, 0), 0);
     EXPECT_FALSE(sound_track_playing(13));
 }
 
@@ -320,22 +306,21 @@ TEST_F(GameSound, HandlesStayLockedWhileTheirSoundsPlayAndDynamicHandlesAreReuse
     build_grid(2, 1);
     place = {at(0, 0), 0};
     sound_update(place.sector, 0);
-    sound_at_sector(LONG_WAVE, place.sector, at(1, 0), 0, false);
-    sound_fixed(SHORT_WAVE, FIXED_BOOK, 50);
-    EXPECT_EQ(handle_info(LONG_WAVE)->lock_count, 1);
-    EXPECT_EQ(handle_info(SHORT_WAVE)->lock_count, 1);
+    sound_at_sector(drip_, place.sector, at(1, 0), 0, false);
+    sound_fixed(tick_, FIXED_BOOK, 50);
+    EXPECT_EQ(handle_info(drip_)->lock_count, 1);
+    EXPECT_EQ(handle_info(tick_)->lock_count, 1);
     EXPECT_EQ(volume_of(FIXED_CHANNEL_FIRST + FIXED_BOOK), std::pair(16000, 16000));
-    sound_fixed(SHORT_WAVE, FIXED_BOOK, 50);
-    EXPECT_EQ(handle_info(SHORT_WAVE)->lock_count, 1);
+    sound_fixed(tick_, FIXED_BOOK, 50);
+    EXPECT_EQ(handle_info(tick_)->lock_count, 1);
     sound_stop_all();
-    EXPECT_EQ(handle_info(LONG_WAVE)->lock_count, 0);
-    EXPECT_EQ(handle_info(SHORT_WAVE)->lock_count, 0);
+    EXPECT_EQ(handle_info(drip_)->lock_count, 0);
+    EXPECT_EQ(handle_info(tick_)->lock_count, 0);
     EXPECT_TRUE(sound_is_playing(FIXED_CHANNEL_FIRST + FIXED_BOOK));
 
-    const handle_id drip = sound_handle("drip.wav");
-    EXPECT_GE(drip, SOUND_DYNAMIC_HANDLES);
-    EXPECT_EQ(sound_handle("DRIP.WAV"), drip);
-    EXPECT_EQ(handle_info(drip)->folder, PATH_SOUNDS);
+    EXPECT_GE(drip_, SOUND_DYNAMIC_HANDLES);
+    EXPECT_EQ(sound_handle("DRIP.WAV"), drip_);
+    EXPECT_EQ(handle_info(drip_)->folder, PATH_SOUNDS);
     EXPECT_EQ(sound_handle(""), 0);
 }
 
