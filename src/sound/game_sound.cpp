@@ -149,7 +149,7 @@ void start_track(const sound_action& action, int sector, int side, int party_sec
     lock_handle(handle);
     const std::optional<wave_view> wave = wave_of_handle(handle);
     const sample_span span = wave ? clamp_span(action, wave->length) : sample_span{};
-    if (span.size == 0) {
+    if (span.size == 0 || action.rate == 0) {
         unlock_handle(handle);
         return give_up();
     }
