@@ -1,0 +1,1 @@
+vorthan_fuzz_target(sound_dat LIBS vorthan_sound)

@@ -1,0 +1,1 @@
+vorthan_fuzz_target(wav LIBS vorthan_sound)
