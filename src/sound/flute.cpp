@@ -37,22 +37,22 @@ constexpr const char* NOTE_NAMES[FLUTE_NOTES] = {"C", "C#", "D", "D#", "E", "F",
 // draw from 170 to 177 (the directions and four random noises).
 constexpr int ANSWER_CHOICES = 8;
 
-
 struct flute_state {
-    int slot = 0;               // the channel of the next note is 30 + slot
-    bool sounding = false;      // a note sounds (its hole is held)
-    std::size_t length = 0;     // bytes of the sounding note's sample
+    int slot = 0;            // the channel of the next note is 30 + slot
+    bool sounding = false;   // a note sounds (its hole is held)
+    std::size_t length = 0;  // bytes of the sounding note's sample
     const void* data = nullptr;
     bool locked[FLUTE_CHANNELS] = {};  // the slot's note holds a lock on fletna.wav
-    std::string place;          // letters counted in a melody sector
-    std::string free;           // note names played elsewhere
-    int check_sector = 0;       // the party's place when the check was scheduled
+    std::string place;                 // letters counted in a melody sector
+    std::string free;                  // note names played elsewhere
+    int check_sector = 0;              // the party's place when the check was scheduled
     int check_direction = 0;
 };
 flute_state flute;
 
 const map_sector* sector_at(int sector) {
-    if (sector < 0 || sector >= current_map.sector_count || sector >= static_cast<int>(current_map.sectors.size()))
+    if (sector < 0 || sector >= current_map.sector_count ||
+        sector >= static_cast<int>(current_map.sectors.size()))
         return nullptr;
     return &current_map.sectors[static_cast<std::size_t>(sector)];
 }

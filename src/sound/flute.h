@@ -18,9 +18,9 @@ struct mouse_record;
 
 constexpr int FLUTE_CHANNEL_FIRST = 30;
 constexpr int FLUTE_CHANNELS = 8;
-constexpr int FLUTE_NOTES = 13;              // note 0 (C) to 12 (the C an octave up)
-constexpr int FLUTE_BASE_RATE = 16000;       // note 0; each semitone up multiplies by 2^(1/12)
-constexpr int FLUTE_VOLUME = 16000;          // both sides
+constexpr int FLUTE_NOTES = 13;                 // note 0 (C) to 12 (the C an octave up)
+constexpr int FLUTE_BASE_RATE = 16000;          // note 0; each semitone up multiplies by 2^(1/12)
+constexpr int FLUTE_VOLUME = 16000;             // both sides
 constexpr std::size_t FLUTE_LOOP_START = 2782;  // bytes into fletna.wav where the held note loops
 
 // The note panel as the mouse finds it: the rectangle, and the mask picture
@@ -39,8 +39,9 @@ static_assert(id_blocks::shared.holds(TIMER_MELODY));
 constexpr int MELODY_SECTOR_FIRST = 15;  // sector types 15 (north) to 18 (west)
 constexpr int MELODY_SECTOR_LAST = 18;
 constexpr int PLACE_MELODY_LENGTH = 6;
-constexpr int PLACE_MELODY_MAX = 12;     // letters counted in a melody sector
-constexpr std::size_t FREE_MELODY_MAX = 250;  // characters of the free melody before notes are no longer added
+constexpr int PLACE_MELODY_MAX = 12;  // letters counted in a melody sector
+constexpr std::size_t FREE_MELODY_MAX =
+    250;  // characters of the free melody before notes are no longer added
 constexpr int MELODY_HOOK_FIRST = 42;
 constexpr int MELODY_HOOK_LAST = 49;
 
