@@ -199,16 +199,6 @@ TEST(WavDecoder, BadFileBecomesSixteenBytesOfSilence) {
     }
 }
 
-TEST(WavDecoder, GoodFileGivesTheDecodedForm) {
-    bytes file = plain_8bit();
-    int32_t length = static_cast<int32_t>(file.size());
-    void* out = wav_decoder(file.data(), &length, 0);
-    const bytes expected = *decode_wav(file.data(), file.size());
-    ASSERT_EQ(length, static_cast<int32_t>(expected.size()));
-    EXPECT_EQ(bytes(static_cast<uint8_t*>(out), static_cast<uint8_t*>(out) + length), expected);
-    game_free(out);
-}
-
 TEST(WavDecoder, SoundHandlesLoadThroughTheRegisteredDecoder) {
     temp_folder folder;
     const std::string saved = path_table[PATH_SOUNDS];
