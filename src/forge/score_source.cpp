@@ -227,7 +227,17 @@ double score::length() const {
 
 score parse_score(std::string_view utf8_source, std::string_view source_name) {
     score s;
-    const std::vector<source_line> lines = split_source_lines(utf8_source);
+    // '#' starts a comment at the start of a line or after a blank; inside a
+    // word it is a sharp (f#4), kept from the comment rule by a stand-in.
+    constexpr char sharp_stand_in = '\x01';
+    std::string text(utf8_source);
+    for (size_t i = 1; i < text.size(); ++i)
+        if (text[i] == '#' && text[i - 1] != ' ' && text[i - 1] != '\t' && text[i - 1] != '\n' &&
+            text[i - 1] != '\r')
+            text[i] = sharp_stand_in;
+    std::vector<source_line> lines = split_source_lines(text);
+    for (source_line& line : lines)
+        for (std::string& word : line.words) std::replace(word.begin(), word.end(), sharp_stand_in, '#');
     reader r{source_name};
     score_instrument* instrument = nullptr;
     layer* current_layer = nullptr;

@@ -72,7 +72,7 @@ TEST(ScoreSource, LengthsRepeatsAndTheLongestVoiceSetTheLength) {
                                "tempo 120\n"
                                "voice tune soft\n"
                                "  repeat 3\n"
-                               "    play c4/4 d4 | e4/2.\n"  // a quarter, a quarter, a dotted half
+                               "    play c4/4 f#4 | e4/2. # a quarter, a quarter, a dotted half\n"
                                "  end\n"
                                "  play r/8 g4/16\n"
                                "voice low soft\n"
@@ -81,6 +81,7 @@ TEST(ScoreSource, LengthsRepeatsAndTheLongestVoiceSetTheLength) {
     ASSERT_EQ(s.voices.size(), 2u);
     const forge::score_voice& tune = s.voices[0];
     ASSERT_EQ(tune.notes.size(), 10u);
+    EXPECT_DOUBLE_EQ(tune.notes[1].frequencies.at(0), forge::note_frequency("f#4"));
     // Three bars of 5 beats at half a second each, an eighth rest, a sixteenth.
     EXPECT_DOUBLE_EQ(tune.notes[3].start, 5 * 0.5);
     EXPECT_DOUBLE_EQ(tune.notes[8].length, 3 * 0.5);
