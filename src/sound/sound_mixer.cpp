@@ -140,6 +140,15 @@ void SoundMixer::mix(float* out, std::size_t frames) {
   pass_done_.notify_all();
 }
 
+void SoundMixer::clear() {
+  std::vector<mixer_channel> dropped;
+  {
+    std::lock_guard guard(mutex_);
+    dropped.swap(channels_);
+  }
+  // The players (and the samples they hold) go outside the lock.
+}
+
 bool SoundMixer::wait_for_pass(std::chrono::milliseconds timeout) {
   std::unique_lock lock(pass_mutex_);
   const std::uint32_t seen = pass_counter_.load();

@@ -31,6 +31,8 @@ class SoundMixer {
   // The volume in force on a channel (zeros when it is not playing).
   stereo_volume channel_volume(int id) const;
   std::size_t channel_count() const;
+  // Drops every channel at once (the program's end, a test's reset).
+  void clear();
 
   void set_bass(float db);
   void set_treble(float db);

@@ -88,10 +88,11 @@ void SoundSystem::apply_ring_volume() {
 bool SoundSystem::set_setting(int code, int value) {
   // Values come from configuration files and saved games: a negative volume
   // would turn the wave upside down and a huge one only feeds the limiter,
-  // so each is kept within what the settings screen offers (with the full
-  // scale of the volumes).
+  // so each volume is kept between silence and unit gain, and the tone
+  // within what the settings screen offers.
   switch (code) {
-    case 1: case 8: value = std::clamp(value, 0, 256); break;
+    case 1: value = std::clamp(value, 0, 512); break;
+    case 8: value = std::clamp(value, 0, 256); break;
     case 2: case 3: value = std::clamp(value, 0, 255); break;
     case 9: value = std::clamp(value, 0, 128); break;
     default: break;
@@ -162,8 +163,11 @@ bool SoundSystem::has_setting(int code) {
 }
 
 SoundSystem& sound_system() {
-  static SoundSystem system;
-  return system;
+  // Never destroyed: the device's thread may still call in while the
+  // process exits, and the exit clean-up ends the channels after the
+  // statics are gone.
+  static SoundSystem* system = new SoundSystem;
+  return *system;
 }
 
 namespace {

@@ -77,6 +77,10 @@ class SoundSystem {
   std::size_t stream_play_position() const;
   bool stream_active() const { return ring_source_ != nullptr; }
 
+  // Every channel and the streaming ring end at once: nothing the game
+  // lent to the mixer is read afterwards.
+  void stop_everything();
+
   SoundMixer& mixer() { return mixer_; }
 
  private:

@@ -8,6 +8,7 @@
 #include "rules/floor/floor_items_game.h"
 #include "saves/game_file.h"
 #include "saves/game_save.h"
+#include "sound/game_sound.h"
 #include "story/dialog.h"
 #include "story/game_choices.h"
 #include "story/held_items.h"
@@ -71,6 +72,7 @@ class story_saves_world final : public saves_world {
 
     bool battle_running() const override { return battle.phase != BATTLE_OFF; }
     void end_battle() override { reset_battle(); }
+    void stop_sounds() override { sound_stop_all(); }
 
     void save_failed(const std::string& message, bool autosave) override {
         if (autosave)

@@ -1,5 +1,6 @@
 #include "world/party_standin.h"
 
+#include "world/game_sounds.h"
 #include "world/party_roster.h"
 
 standin_party party;
@@ -103,6 +104,7 @@ void place_party(int sector, int direction) {
         if (!m.used || m.group != members.active_group() || !m.on_this_map) continue;
         members.place_member(i, party.sector, party.direction);
     }
+    sounds_follow_party();
 }
 
 bool member_with_party(const standin_member& m) {

@@ -31,10 +31,12 @@
 #include "rules/rune_panel/rune_panel.h"
 #include "rules/spells/spells.h"
 #include "saves/temp_store.h"
+#include "sound/sound_system.h"
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
 #include "story/dialog_game.h"
+#include "story/game_sound_links.h"
 #include "story/game_windows.h"
 #include "story/member_figures.h"
 #include "story/save_screens.h"
@@ -79,10 +81,14 @@ class game_rune_spells final : public rune_spells {
     void cast(int spell_and_target, int caster_slot) override { cast_spell(spell_and_target, caster_slot); }
 };
 game_rune_spells rune_panel_spells;
-// What the process gives back at exit, in this order: the handles with their
-// data and the archives, the interface texts, the timer list. (Achievements,
-// the temporary store and the audio device join in here as they arrive.)
+// What the process gives back at exit, in this order: the audio device
+// paused and its channels ended (they may still read samples the handles
+// hold), the handles with their data and the archives, the interface texts,
+// the timer list. (Achievements and the temporary store join in here as
+// they arrive.)
 void exit_cleanup() {
+    sound_stop_output();
+    sound_system().stop_everything();
     free_all_handles();
     string_list_free(ui_strings);
     clear_timers();
@@ -141,18 +147,23 @@ void init_game() {
     // 16. Event-tree registrations of the running game (with the screenshot key).
     install_game_clock();
     add_event_handler(EV_KEY, screenshot_key_handler);
-    // 17. Timer 1: the music feed.
+    // 17. Timer 1: the music feed (with the rest of the game's sound: the
+    //     WAV decoder, the map's sounds, the party's and the monsters').
+    install_game_sound();
     // 18. The root desktop window.
     open_base_window();
     // The game's own windows (F1, Esc) and the player's settings they change.
     install_game_windows();
-    // 19. The audio device.
+    // 19. The audio device (a device that cannot open leaves the game silent).
+    sound_init(game_config);
+    sound_start_output();
     // 20. The mouse reader and cursor.
     add_event_handler(EV_POLL, mouse_reader);
     reset_cursor();  // hidden once, nothing chosen: a new display has no cursor yet
     set_mouse_cursor(DEFAULT_CURSOR);
     force_show_cursor();
-    // 21. The provider of the next music track.
+    // 21. The provider of the next music track: the playlist, set by
+    //     install_game_sound above.
     // 22. Spell, item and shop tables; the character definitions; the party's
     //     rules bound into the world.
     load_item_tables();

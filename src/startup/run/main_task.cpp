@@ -12,6 +12,7 @@
 #include "startup/run/game_main.h"
 #include "story/game_choices.h"
 #include "world/game_screen.h"
+#include "world/game_sounds.h"
 #include "world/map.h"
 #include "world/map_actions.h"
 #include "world/map_scripts.h"
@@ -78,6 +79,7 @@ void run_maps(bool continuing) {
         regroup();
         mark_party_sectors();
         send_map_start();
+        sounds_follow_party();  // the map's sounds as heard from the entry place
         // Entering another map writes an autosave; not the first map of a
         // new game, nor the map a loaded game asked for.
         if (!fresh && !entering_loaded_game && choices.autosave) autosave();
