@@ -90,12 +90,25 @@ void SoundSystem::stream_finish() {
   if (!ring_source_) return;
   {
     std::lock_guard guard(ring_source_->lock());
-    const std::size_t play = stream_play_position();
-    const std::size_t pending = ring_cursor_ - play + (play >= ring_cursor_ ? ring_size_ : 0);
-    ring_source_->end_after(static_cast<double>(pending / 4));
+    // What is left to hear starts at the frame after the one being heard;
+    // counting from the heard frame itself would play one stale frame past
+    // the cursor (unfaded, a click at every change of music).
+    const std::size_t frames = ring_size_ / 4;
+    const std::size_t next = (stream_play_position() / 4 + 1) % frames;
+    const std::size_t pending = (ring_cursor_ / 4 + frames - next) % frames;
+    ring_source_->end_after(static_cast<double>(pending));
   }
   ring_source_.reset();
   ring_.reset();
   ring_size_ = 0;
   ring_cursor_ = 0;
+}
+
+void SoundSystem::stop_everything() {
+  mixer_.clear();
+  ring_source_.reset();
+  ring_.reset();
+  ring_size_ = 0;
+  ring_cursor_ = 0;
+  channel_volume_table_.clear();
 }

@@ -54,6 +54,32 @@ TEST(StreamRing, PlaysWhatWasWrittenAfterTheSilentHalfThenEnds) {
   EXPECT_FALSE(sound.is_playing(STREAM_CHANNEL_FIRST));
 }
 
+TEST(StreamRing, AFinishedRingEndsAtItsCursorWithoutAStaleFrameAndVolumesStayInRange) {
+  SoundSystem sound;
+  const std::size_t size = 64;  // 16 frames, written from frame 8
+  sound.stream_start(44100, size);
+  auto data = stereo_frames(4, 4000);
+  ASSERT_EQ(sound.stream_write(data.data(), data.size()), data.size());
+  sound.stream_finish();
+  // Frames 0-11 are heard (the silent half, then what was written); the
+  // frame after the cursor is not.
+  int frames_heard = 0;
+  while (sound.is_playing(STREAM_CHANNEL_FIRST) && frames_heard < 32) {
+    float out[2] = {};
+    sound.render(out, 1);
+    ++frames_heard;
+  }
+  EXPECT_EQ(frames_heard, 12 + 1);  // the pass after the last frame drops the channel
+
+  // Settings from files: a negative volume is silence, a huge one unit gain.
+  sound.set_setting(8, -40);
+  EXPECT_EQ(sound.get_setting(8), 0);
+  sound.set_setting(1, 100000);
+  EXPECT_EQ(sound.get_setting(1), 512);
+  sound.set_setting(9, 999);
+  EXPECT_EQ(sound.get_setting(9), 128);
+}
+
 TEST(StreamRing, AFullRingTakesNothingAndConsecutiveRingsAlternateChannels) {
   SoundSystem sound;
   const std::size_t size = 64;
