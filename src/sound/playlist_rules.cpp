@@ -73,7 +73,9 @@ std::optional<std::string> next_piece(playlist& list, const playlist_world& worl
         list.unplayed = count;
     }
     int steps = 1;
-    if (list.mode == PLAYLIST_RANDOM && world.random) steps += world.random(count);
+    // A list of one piece has nothing to choose: the game's random numbers
+    // are not drawn for it, so music does not shift what the dice decide.
+    if (list.mode == PLAYLIST_RANDOM && world.random && count > 1) steps += world.random(count);
     int index = list.last_index;
     while (steps > 0) {
         index = (index + 1) % count;

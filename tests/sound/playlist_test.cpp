@@ -131,6 +131,18 @@ TEST(Playlist, TheMusicPlaylistUsesTheMusicFolder) {
     EXPECT_FALSE(playlist_next());
     playlist_set(nullptr);
     EXPECT_FALSE(playlist_next());
+
+    // A piece alone is played again and again without drawing on the game's dice.
+    playlist_set("one.mus");
+    random_seed(7);
+    const int16_t before = int16_t(random(32768));
+    random_seed(7);
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(playlist_next(), build_path(folder.string(), "one.mus"));
+        playlist_heard();
+    }
+    EXPECT_EQ(int16_t(random(32768)), before);
+    playlist_clear();
 }
 
 }  // namespace
