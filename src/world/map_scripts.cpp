@@ -278,11 +278,12 @@ step_result run_command(const record& r, script_run& run) {
     const int sector = run.place / 4;
     switch (u8_at(r, 0) & MA_COMMAND_MASK) {
         case MA_SOUND: {
-            // Byte 3: 2 = silent while the last door is open, 4 = while it is shut.
-            const int when = u8_at(r, 3), last = last_touched_side();
-            if ((when == 2 || when == 4) && is_side(last)) {
+            // Byte 3, bit 1: silent while the last door is open, bit 2: while
+            // it is shut (bit 0, the sample size, does not matter here).
+            const int when = u8_at(r, 3) & 6, last = last_touched_side();
+            if (when && is_side(last)) {
                 const bool forward = current_map.sides[static_cast<size_t>(last)].flags & SIDE_P_FORW;
-                if (forward == (when == 2)) break;
+                if (when & (forward ? 2 : 4)) break;
             }
             map_services.play_sound(r.data(), static_cast<int>(r.size()), sector, run.place & 3);
             break;

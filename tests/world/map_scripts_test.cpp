@@ -386,6 +386,24 @@ TEST_F(MapScripts, OutOfRangeParametersDoNothing) {
 
 // ---------------------------------------------------------------- commands
 
+int sounds_played = 0;
+
+// Byte 3 of a sound record keeps the sample size in bit 0: a 16-bit sound's
+// "quiet while open" (bit 1) and "quiet while shut" (bit 2) hold all the same.
+TEST_F(MapScripts, SoundQuietWhileTheLastDoorIsOpenOrShutWhateverItsSampleSize) {
+    map_services.play_sound = [](const uint8_t*, int, int, int) { ++sounds_played; };
+    use_lists({list_on(NORTH_OF_1, {ma(MA_SOUND, SIDE_EV_USED).u8(3, 2 | 1), ma(MA_SOUND, SIDE_EV_USED).u8(3, 4 | 1),
+                                    ma(MA_SOUND, SIDE_EV_USED).u8(3, 1)})});
+    note_side_touched(EAST_OF_1);
+    current_map.sides[EAST_OF_1].flags |= SIDE_P_FORW;  // the door stands open
+    send_side_event(NORTH_OF_1, SIDE_EV_USED);
+    EXPECT_EQ(sounds_played, 2);  // quiet while open is quiet
+    sounds_played = 0;
+    current_map.sides[EAST_OF_1].flags &= ~uint32_t(SIDE_P_FORW);
+    send_side_event(NORTH_OF_1, SIDE_EV_USED);
+    EXPECT_EQ(sounds_played, 2);  // quiet while shut is quiet
+}
+
 TEST_F(MapScripts, LoadMapRequestCarriesMapSectorAndDirection) {
     add_event_handler(EV_CHANGE_MAP, record_change);
     use_lists({list_on(NORTH_OF_1, {ma(MA_LOAD_MAP, SIDE_EV_USED).u16(4, 17).u8(6, 2).text(7, "CELLAR.MAP")}),
