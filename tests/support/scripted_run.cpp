@@ -9,7 +9,10 @@
 
 #include "core/events.h"
 #include "gfx/screen.h"
+#include "platform/audio_device.h"
 #include "platform/display.h"
+#include "platform/headless_audio.h"
+#include "sound/sound_system.h"
 #include "startup/run/game_main.h"
 
 namespace {
@@ -34,7 +37,26 @@ scripted_run_result run_scripted(const scripted_run_options& options) {
     size_t next_checkpoint = 0;
     std::vector<uint64_t> checkpoints = options.checkpoints_ms;
     std::sort(checkpoints.begin(), checkpoints.end());
+    // The audio device is pulled along the virtual clock.
+    HeadlessAudioDevice* audio = nullptr;
+    uint64_t audio_start_ms = 0;
+    size_t audio_frames = 0;
+    set_audio_device_factory([&] {
+        auto device = std::make_unique<HeadlessAudioDevice>(options.audio_fails);
+        audio = device.get();
+        audio_start_ms = display_exists() ? display().milliseconds() : 0;
+        audio_frames = 0;
+        return device;
+    });
+    auto pull_audio = [&](uint64_t now_ms) {
+        if (!audio || now_ms < audio_start_ms) return;
+        const size_t due = static_cast<size_t>((now_ms - audio_start_ms) * 44100 / 1000);
+        if (due <= audio_frames) return;
+        audio->render_frames(due - audio_frames, options.capture_audio ? &result.audio : nullptr);
+        audio_frames = due;
+    };
     auto observe = [&](HeadlessDisplay& d) {
+        pull_audio(d.milliseconds());
         while (next_checkpoint < checkpoints.size() && d.milliseconds() >= checkpoints[next_checkpoint]) {
             scripted_checkpoint c;
             c.requested_ms = checkpoints[next_checkpoint++];
@@ -76,6 +98,11 @@ scripted_run_result run_scripted(const scripted_run_options& options) {
         result.window_icon = d.window_icon();
         result.end_ms = d.milliseconds();
     }
+    result.audio_start_ms = audio_start_ms;
+    close_audio_device();
+    // The channels may hold samples of handles the caller frees next.
+    sound_system().stop_everything();
+    set_audio_device_factory(nullptr);
     destroy_display();
     remove_display_hooks();
     set_display_factory(nullptr);

@@ -28,6 +28,11 @@ struct scripted_run_options {
     // true: the presents of one poll cycle make one frame.
     bool coalesce_presents = false;
     size_t frame_limit = 200;  // frames kept (the first ones); later presents are only counted
+    // The sound runs on a headless audio device pulled along the virtual
+    // clock (44100 frames a second); with this set, what it played is kept.
+    bool capture_audio = false;
+    // The device refuses to open (the game goes on silently).
+    bool audio_fails = false;
 };
 
 struct scripted_checkpoint {
@@ -44,6 +49,10 @@ struct scripted_run_result {
     std::string window_title;
     std::vector<uint8_t> window_icon;
     uint64_t end_ms = 0;
+    // What the mixer played, left and right interleaved, from the audio
+    // device's opening (capture_audio).
+    std::vector<float> audio;
+    uint64_t audio_start_ms = 0;  // the virtual time of the audio's first frame
 };
 
 scripted_run_result run_scripted(const scripted_run_options& options);
