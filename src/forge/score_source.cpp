@@ -7,6 +7,7 @@
 #include <string>
 
 #include "forge/item_source_lines.h"
+#include "forge/synth_lines.h"
 #include "forge/wav_writer.h"
 
 namespace forge {
@@ -16,96 +17,10 @@ namespace {
 constexpr double max_score_seconds = 600;
 constexpr size_t max_notes = 100000;
 constexpr int max_repeat = 64;
-constexpr size_t max_name_length = 32;
-
-struct reader {
-    std::string_view source_name;
-    const source_line* line = nullptr;
-
-    [[noreturn]] void fail(const std::string& what) const {
-        throw source_error(source_name, line->number, what);
-    }
-
-    double number(size_t index, double min, double max) const {
-        if (index >= line->words.size()) fail("\"" + line->words[0] + "\" needs more numbers");
-        const std::string& word = line->words[index];
-        double value = 0;
-        const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-        if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value))
-            fail("\"" + word + "\" is not a number");
-        if (value < min || value > max) fail(word + " is outside " + trimmed(min) + " to " + trimmed(max));
-        return value;
-    }
-
-    void expect_words(size_t count, const char* usage) const {
-        if (line->words.size() != count) fail(std::string("expected: ") + usage);
-    }
-
-    static std::string trimmed(double v) {
-        std::string s = std::to_string(v);
-        while (s.back() == '0') s.pop_back();
-        if (s.back() == '.') s.pop_back();
-        return s;
-    }
-};
-
-bool plain_name(const std::string& name) {
-    if (name.empty() || name.size() > max_name_length) return false;
-    for (char c : name)
-        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-')) return false;
-    return true;
-}
-
-bool waveform_named(const std::string& word, waveform& wave) {
-    static const std::pair<const char*, waveform> names[] = {{"sine", waveform::sine},
-                                                             {"square", waveform::square},
-                                                             {"saw", waveform::saw},
-                                                             {"triangle", waveform::triangle},
-                                                             {"noise", waveform::noise}};
-    for (const auto& [name, w] : names)
-        if (word == name) return wave = w, true;
-    return false;
-}
-
-void read_filter(const reader& r, filter_kind kind, layer& l, double nyquist) {
-    const size_t count = r.line->words.size();
-    if (count != 2 && (count != 4 || r.line->words[2] != "q"))
-        r.fail("expected: " + r.line->words[0] + " <hz> [q <value>]");
-    l.filter.kind = kind;
-    l.filter.cutoff = r.number(1, 1, nyquist - 1);
-    if (count == 4) l.filter.q = r.number(3, 0.1, 50);
-}
 
 // A line that shapes an instrument's layer; false for another keyword.
-bool read_layer_line(const reader& r, layer& l, double nyquist) {
-    const std::string& key = r.line->words[0];
-    if (key == "envelope") {
-        r.expect_words(5, "envelope <attack> <decay> <sustain> <release>");
-        l.env.attack = r.number(1, 0, 10);
-        l.env.decay = r.number(2, 0, 10);
-        l.env.sustain = r.number(3, 0, 1);
-        l.env.release = r.number(4, 0, 10);
-    } else if (key == "gain") {
-        r.expect_words(2, "gain <factor>");
-        l.gain = r.number(1, 0, 16);
-    } else if (key == "lowpass") {
-        read_filter(r, filter_kind::low_pass, l, nyquist);
-    } else if (key == "highpass") {
-        read_filter(r, filter_kind::high_pass, l, nyquist);
-    } else if (key == "bandpass") {
-        read_filter(r, filter_kind::band_pass, l, nyquist);
-    } else if (key == "duty") {
-        r.expect_words(2, "duty <share>");
-        if (l.wave != waveform::square) r.fail("only a square layer takes a duty");
-        l.duty = r.number(1, 0.01, 0.99);
-    } else if (key == "seed") {
-        r.expect_words(2, "seed <number>");
-        if (l.wave != waveform::noise) r.fail("only a noise layer takes a seed");
-        l.seed = static_cast<uint32_t>(r.number(1, 0, 4294967295.0));
-    } else {
-        return false;
-    }
-    return true;
+bool read_layer_line(const line_reader& r, layer& l, double nyquist) {
+    return read_layer_shape(r, l, nyquist, 10);
 }
 
 // A repeat being read: where its notes begin, in the voice and in beats.
@@ -124,7 +39,7 @@ struct voice_reader {
 };
 
 // A length after '/': 1 (a whole note) to 64, '.' adds half of it again.
-double read_length(const reader& r, const std::string& token, std::string_view text) {
+double read_length(const line_reader& r, const std::string& token, std::string_view text) {
     const bool dotted = !text.empty() && text.back() == '.';
     if (dotted) text.remove_suffix(1);
     int divisor = 0;
@@ -137,7 +52,7 @@ double read_length(const reader& r, const std::string& token, std::string_view t
 
 // play <note>... : notes (c4, f#3, bb2), chords (c4+e4+g4) and rests (r),
 // each with an optional /length; '|' marks bars for the reader.
-void read_play(const reader& r, voice_reader& v, const score_instrument& instrument, double nyquist) {
+void read_play(const line_reader& r, voice_reader& v, const score_instrument& instrument, double nyquist) {
     double highest_ratio = 0;
     for (size_t i = 0; i < instrument.layers.size(); ++i)
         if (instrument.layers[i].wave != waveform::noise)
@@ -163,7 +78,7 @@ void read_play(const reader& r, voice_reader& v, const score_instrument& instrum
                     r.fail("\"" + std::string(name) + "\" is not a note (c4, f#3, bb2) or a rest (r)");
                 if (f * highest_ratio >= nyquist)
                     r.fail(std::string(name) + " is too high for the rate of " +
-                           reader::trimmed(nyquist * 2) + " Hz");
+                           line_reader::trimmed(nyquist * 2) + " Hz");
                 note.frequencies.push_back(f);
                 if (plus == std::string_view::npos) break;
                 rest.remove_prefix(plus + 1);
@@ -174,7 +89,7 @@ void read_play(const reader& r, voice_reader& v, const score_instrument& instrum
     }
 }
 
-void close_repeat(const reader& r, voice_reader& v) {
+void close_repeat(const line_reader& r, voice_reader& v) {
     if (v.repeats.empty()) r.fail("end without a repeat");
     const open_repeat rep = v.repeats.back();
     v.repeats.pop_back();
@@ -192,7 +107,7 @@ void close_repeat(const reader& r, voice_reader& v) {
     v.beat = rep.start_beat + span * rep.count;
 }
 
-void finish_voice(const reader& r, voice_reader& v) {
+void finish_voice(const line_reader& r, voice_reader& v) {
     if (!v.voice) return;
     if (!v.repeats.empty())
         throw source_error(r.source_name, v.repeats.back().line->number, "repeat without an end");
@@ -200,7 +115,7 @@ void finish_voice(const reader& r, voice_reader& v) {
     v = voice_reader{};
 }
 
-void finish_instrument(const reader& r, const score_instrument* instrument) {
+void finish_instrument(const line_reader& r, const score_instrument* instrument) {
     if (instrument && instrument->layers.empty())
         throw source_error(r.source_name, instrument->source_line,
                            "instrument " + instrument->name + " has no layer");
@@ -238,7 +153,7 @@ score parse_score(std::string_view utf8_source, std::string_view source_name) {
     std::vector<source_line> lines = split_source_lines(text);
     for (source_line& line : lines)
         for (std::string& word : line.words) std::replace(word.begin(), word.end(), sharp_stand_in, '#');
-    reader r{source_name};
+    line_reader r{source_name};
     score_instrument* instrument = nullptr;
     layer* current_layer = nullptr;
     voice_reader v;
@@ -347,8 +262,8 @@ score parse_score(std::string_view utf8_source, std::string_view source_name) {
     if (s.length() <= 0) throw source_error(source_name, last_line, "the score plays nothing");
     if (s.length() > max_score_seconds)
         throw source_error(source_name, last_line,
-                           "the score is " + reader::trimmed(s.length()) + " seconds long, more than " +
-                               reader::trimmed(max_score_seconds));
+                           "the score is " + line_reader::trimmed(s.length()) + " seconds long, more than " +
+                               line_reader::trimmed(max_score_seconds));
     return s;
 }
 

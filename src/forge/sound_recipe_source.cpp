@@ -7,66 +7,16 @@
 #include <string>
 
 #include "forge/item_source_lines.h"
+#include "forge/synth_lines.h"
 
 namespace forge {
 
 namespace {
 
 constexpr double max_length_seconds = 60;
-constexpr size_t max_name_length = 32;
-
-struct reader {
-    std::string_view source_name;
-    const source_line* line = nullptr;
-
-    [[noreturn]] void fail(const std::string& what) const {
-        throw source_error(source_name, line->number, what);
-    }
-
-    // words[index] as a finite number within [min, max].
-    double number(size_t index, double min, double max) const {
-        if (index >= line->words.size()) fail("\"" + line->words[0] + "\" needs more numbers");
-        const std::string& word = line->words[index];
-        double value = 0;
-        const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-        if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value))
-            fail("\"" + word + "\" is not a number");
-        if (value < min || value > max) fail(word + " is outside " + trimmed(min) + " to " + trimmed(max));
-        return value;
-    }
-
-    void expect_words(size_t count, const char* usage) const {
-        if (line->words.size() != count) fail(std::string("expected: ") + usage);
-    }
-
-    static std::string trimmed(double v) {
-        std::string s = std::to_string(v);
-        while (s.back() == '0') s.pop_back();
-        if (s.back() == '.') s.pop_back();
-        return s;
-    }
-};
-
-bool safe_file_name(const std::string& name) {
-    if (name.empty() || name.size() > max_name_length) return false;
-    for (char c : name)
-        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-')) return false;
-    return true;
-}
-
-bool waveform_named(const std::string& word, waveform& wave) {
-    static const std::pair<const char*, waveform> names[] = {{"sine", waveform::sine},
-                                                             {"square", waveform::square},
-                                                             {"saw", waveform::saw},
-                                                             {"triangle", waveform::triangle},
-                                                             {"noise", waveform::noise}};
-    for (const auto& [name, w] : names)
-        if (word == name) return wave = w, true;
-    return false;
-}
 
 // layer <wave> [<hz> [to <hz> [exponential]]]
-layer read_layer(const reader& r, size_t index, double nyquist) {
+layer read_layer(const line_reader& r, size_t index, double nyquist) {
     const auto& words = r.line->words;
     layer l;
     l.seed = static_cast<uint32_t>(index + 1);
@@ -89,56 +39,23 @@ layer read_layer(const reader& r, size_t index, double nyquist) {
     return l;
 }
 
-void read_filter(const reader& r, filter_kind kind, layer& l, double nyquist) {
-    const size_t count = r.line->words.size();
-    if (count != 2 && count != 4) r.fail("expected: " + r.line->words[0] + " <hz> [q <value>]");
-    l.filter.kind = kind;
-    l.filter.cutoff = r.number(1, 1, nyquist);
-    if (count == 4) {
-        if (r.line->words[2] != "q") r.fail("expected: " + r.line->words[0] + " <hz> [q <value>]");
-        l.filter.q = r.number(3, 0.1, 50);
-    }
-}
-
 // A line inside a layer; false when the keyword belongs to no layer.
-bool read_layer_line(const reader& r, layer& l, double nyquist) {
+bool read_layer_line(const line_reader& r, layer& l, double nyquist) {
+    if (read_layer_shape(r, l, nyquist, max_length_seconds)) return true;
     const std::string& key = r.line->words[0];
-    if (key == "gain") {
-        r.expect_words(2, "gain <factor>");
-        l.gain = r.number(1, 0, 16);
-    } else if (key == "envelope") {
-        r.expect_words(5, "envelope <attack> <decay> <sustain> <release>");
-        l.env.attack = r.number(1, 0, max_length_seconds);
-        l.env.decay = r.number(2, 0, max_length_seconds);
-        l.env.sustain = r.number(3, 0, 1);
-        l.env.release = r.number(4, 0, max_length_seconds);
-    } else if (key == "lowpass") {
-        read_filter(r, filter_kind::low_pass, l, nyquist);
-    } else if (key == "highpass") {
-        read_filter(r, filter_kind::high_pass, l, nyquist);
-    } else if (key == "bandpass") {
-        read_filter(r, filter_kind::band_pass, l, nyquist);
-    } else if (key == "delay") {
+    if (key == "delay") {
         r.expect_words(2, "delay <seconds>");
         l.delay = r.number(1, 0, max_length_seconds);
     } else if (key == "duration") {
         r.expect_words(2, "duration <seconds>");
         l.duration = r.number(1, 0.001, max_length_seconds);
-    } else if (key == "seed") {
-        r.expect_words(2, "seed <number>");
-        if (l.wave != waveform::noise) r.fail("only a noise layer takes a seed");
-        l.seed = static_cast<uint32_t>(r.number(1, 0, 4294967295.0));
-    } else if (key == "duty") {
-        r.expect_words(2, "duty <share>");
-        if (l.wave != waveform::square) r.fail("only a square layer takes a duty");
-        l.duty = r.number(1, 0.01, 0.99);
     } else {
         return false;
     }
     return true;
 }
 
-void finish(const sound_recipe& s, const reader& at_start) {
+void finish(const sound_recipe& s, const line_reader& at_start) {
     if (s.length <= 0) at_start.fail("sound " + s.name + " has no length");
     if (s.layers.empty()) at_start.fail("sound " + s.name + " has no layer");
     const auto samples = std::llround(s.length * s.rate);
@@ -153,8 +70,8 @@ std::vector<sound_recipe> parse_sound_recipes(std::string_view utf8_source, std:
     std::vector<sound_recipe> sounds;
     std::set<std::string> names;
     const std::vector<source_line> lines = split_source_lines(utf8_source);
-    reader r{source_name};
-    reader sound_start{source_name};
+    line_reader r{source_name};
+    line_reader sound_start{source_name};
     sound_recipe* sound = nullptr;
     layer* current = nullptr;
     for (const source_line& line : lines) {
@@ -163,7 +80,7 @@ std::vector<sound_recipe> parse_sound_recipes(std::string_view utf8_source, std:
         if (key == "sound") {
             if (sound) finish(*sound, sound_start);
             r.expect_words(2, "sound <name>");
-            if (!safe_file_name(line.words[1]))
+            if (!plain_name(line.words[1]))
                 r.fail("\"" + line.words[1] +
                        "\" is not a sound name (letters, digits, _ and -, at most 32)");
             if (!names.insert(line.words[1]).second) r.fail("sound " + line.words[1] + " twice");
