@@ -13,7 +13,7 @@ start_demo_under_xvfb() {
     game=
     trap stop_demo_under_xvfb EXIT
     sleep 1
-    export DISPLAY=$display_number SDL_AUDIODRIVER=dummy VORTHAN_NO_MESSAGE_BOX=1
+    export DISPLAY=$display_number SDL_AUDIODRIVER=${AUDIO_DRIVER:-dummy} VORTHAN_NO_MESSAGE_BOX=1
     (cd "$build/demo" && exec ../vorthan -l en) >/dev/null 2>&1 &
     game=$!
     sleep "$settle"
