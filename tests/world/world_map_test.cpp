@@ -1,0 +1,339 @@
+// The world map: its script's conditions, blocks and errors on small scripts,
+// the bounded index picture and description box, and travel on a small map.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/decoders.h"
+#include "core/events.h"
+#include "core/handle_ids.h"
+#include "gfx/picture.h"
+#include "map_test_files.h"
+#include "world/map.h"
+#include "world/map_scripts.h"
+#include "world/map_services.h"
+#include "world/party_standin.h"
+#include "world/world_map.h"
+
+namespace {
+
+struct script_run {
+    world_script_state state;
+    std::vector<std::string> drawn;
+    std::optional<world_script_error> error;
+};
+
+// Runs a script with story flags `flags` set, the maps `visited` visited and
+// KEEP.MAP as the current map in sector 7.
+script_run run(const std::string& script, std::vector<int> flags = {}, std::vector<std::string> visited = {}) {
+    script_run r;
+    world_script_calls calls;
+    calls.story_flag = [flags](int n) { return std::find(flags.begin(), flags.end(), n) != flags.end(); };
+    calls.visited = [visited](const std::string& w) {
+        return std::find(visited.begin(), visited.end(), w) != visited.end();
+    };
+    calls.draw = [&r](const std::string& picture, int x, int y) {
+        r.drawn.push_back(picture + "@" + std::to_string(x) + "," + std::to_string(y));
+    };
+    calls.current_map = "KEEP.MAP";
+    calls.sector = 7;
+    r.error = run_world_script_text(script, r.state, calls);
+    return r;
+}
+
+bool defined(const script_run& r, int place) {
+    return r.state.places[static_cast<size_t>(place)].defined;
+}
+
+TEST(WorldScript, ColonLineDefinesPlaceWhateverTheState) {
+    const script_run r = run(":INDX=3;MAP=CELLARS.MAP;TEXT=The cellars under the keep  \n");
+    ASSERT_FALSE(r.error);
+    EXPECT_TRUE(defined(r, 3));
+    EXPECT_EQ(r.state.places[3].map, "CELLARS.MAP");
+    EXPECT_EQ(r.state.places[3].text, "The cellars under the keep");
+    // Map files keep 12 characters, descriptions 127.
+    const script_run longer = run(":INDX=1;MAP=ABCDEFGHIJKLMNOP;TEXT=" + std::string(200, 'x'));
+    EXPECT_EQ(longer.state.places[1].map, "ABCDEFGHIJKL");
+    EXPECT_EQ(longer.state.places[1].text->size(), 127u);
+}
+
+TEST(WorldScript, ConditionsTestFlagsVisitsMapsPlacesAndSectors) {
+    const std::string script =
+        ":INDX=3\n"
+        "!FLG 12:UNDEF=3\n"
+        "FOREST && FLG 4:INDX=10\n"
+        "FLG 1 || FLG 2:INDX=11\n"
+        "! CURMAP keep.map:INDX=12\n"
+        "IFDEF 3 && SEKTOR 7:INDX=13\n"
+        "!forest:INDX=14\n";
+    const script_run none = run(script);
+    EXPECT_FALSE(defined(none, 3));  // removed while flag 12 is clear
+    EXPECT_FALSE(defined(none, 10));
+    EXPECT_FALSE(defined(none, 11));
+    EXPECT_FALSE(defined(none, 12));  // the current map is KEEP.MAP
+    EXPECT_FALSE(defined(none, 13));
+    EXPECT_TRUE(defined(none, 14));
+    const script_run all = run(script, {12, 4, 2}, {"FOREST", "forest"});
+    EXPECT_TRUE(defined(all, 3));
+    EXPECT_TRUE(defined(all, 10));
+    EXPECT_TRUE(defined(all, 11));
+    EXPECT_TRUE(defined(all, 13));
+    EXPECT_FALSE(defined(all, 14));
+    // Left to right from false: OR, then AND after "&&", OR again after "||".
+    EXPECT_FALSE(defined(run("FLG 1 && FLG 2 || FLG 3:INDX=5", {1}), 5));
+    EXPECT_TRUE(defined(run("FLG 1 && FLG 2 || FLG 3:INDX=5", {3}), 5));
+    // A map's name is the party's visit there, not a keyword.
+    EXPECT_FALSE(defined(run("FOREST && FLG 4:INDX=10", {4}), 10));
+}
+
+TEST(WorldScript, KeywordsMayBeAbbreviatedAndWrittenInAnyCase) {
+    const script_run r = run(":IND=4;m=A.MAP\n:index=5;te=Five\n:INDX=6\n:un=6\n");
+    ASSERT_FALSE(r.error) << r.error->message;
+    EXPECT_TRUE(defined(r, 4));
+    EXPECT_EQ(r.state.places[4].map, "A.MAP");
+    EXPECT_EQ(r.state.places[5].text, "Five");
+    EXPECT_FALSE(defined(r, 6));
+}
+
+TEST(WorldScript, FalseConditionSkipsItsBlockUpToTheMatchingBrace) {
+    const std::string script =
+        "FLG 1:{\n"
+        "  :INDX=1\n"
+        "  FLG 2:\n"
+        "  {\n"
+        "    :INDX=2\n"
+        "  }\n"
+        "  :INDX=3 ` a comment } {\n"
+        "}\n"
+        ":INDX=4\n";
+    const script_run off = run(script);
+    ASSERT_FALSE(off.error) << off.error->message;
+    EXPECT_FALSE(defined(off, 1));
+    EXPECT_FALSE(defined(off, 2));
+    EXPECT_FALSE(defined(off, 3));
+    EXPECT_TRUE(defined(off, 4));
+    const script_run on = run(script, {1});
+    ASSERT_FALSE(on.error) << on.error->message;
+    EXPECT_TRUE(defined(on, 1));
+    EXPECT_FALSE(defined(on, 2));
+    EXPECT_TRUE(defined(on, 3));
+    EXPECT_TRUE(defined(on, 4));
+    EXPECT_TRUE(defined(run(script, {1, 2}), 2));
+}
+
+TEST(WorldScript, ConditionsContinueOnTheNextLineAndLinesWithoutColonDoNothing) {
+    EXPECT_TRUE(defined(run("FLG 1 `first\n  && FLG 2 : INDX=5", {1, 2}), 5));
+    EXPECT_FALSE(defined(run("FLG 1\n  && FLG 2 : INDX=5", {1}), 5));
+    const script_run r = run("INDX=5\nFLG 1\n:INDX=6\n", {});
+    ASSERT_FALSE(r.error) << r.error->message;
+    EXPECT_FALSE(defined(r, 5));
+}
+
+TEST(WorldScript, BreakStopsTheWholeScript) {
+    const script_run r = run(":DRAW=back.pcx,0,0\n:BREAK\n:DRAW=late.pcx,1,2\n");
+    EXPECT_EQ(r.drawn, std::vector<std::string>{"back.pcx@0,0"});
+    const script_run in_block = run("{\n:DRAW=a.pcx,5,-6;BREAK;DRAW=b.pcx,0,0\n}\n:INDX=1");
+    ASSERT_FALSE(in_block.error);
+    EXPECT_EQ(in_block.drawn, std::vector<std::string>{"a.pcx@5,-6"});
+    EXPECT_FALSE(defined(in_block, 1));
+}
+
+struct error_case {
+    const char* script;
+    int line;
+    std::string message;
+};
+
+TEST(WorldScript, ErrorsNameTheLineAndTheFault) {
+    const std::string number = "O\xEF\xBF\xBD"
+                               "ek\xEF\xBF\xBD"
+                               "v\xEF\xBF\xBD se \xEF\xBF\xBD\xEF\xBF\xBDslo";
+    const std::string flag_range = "\xEF\xBF\xBD\xEF\xBF\xBDslo vlajky (FLG) mus\xEF\xBF\xBD b\xEF\xBF\xBDt v rozsahu 0-255!";
+    const error_case cases[] = {
+        {":INDX=1\n\nFLG 300:INDX=2", 3, flag_range},
+        {"FLG -1:INDX=2", 1, flag_range},
+        {"FLG x:INDX=2", 1, "Za FLG mus\xEF\xBF\xBD b\xEF\xBF\xBDt \xEF\xBF\xBD\xEF\xBF\xBDslo!"},
+        {"IFDEF:INDX=2", 1, number},
+        {"IFDEF 256:INDX=2", 1, "IFDEF <0,255>"},
+        {"IFDEF -3:INDX=2", 1, "IFDEF <0,255>"},
+        {"SEKTOR a:INDX=2", 1, number},
+        {":INDX=256", 1, "INDX=<0,255>"},
+        {":INDX=-1", 1, "INDX=<0,255>"},
+        {":INDX=three", 1, "INDX=?"},
+        {":UNDEF=999", 1, "UNDEF=<0,255>"},
+        {":UNDEF=", 1, "UNDEF=?"},
+        {":DRAW=a.pcx 3", 1, "Ocekava se znak ','"},
+        {":DRAW=a.pcx,x,1", 1, number + " xp"},
+        {":DRAW=a.pcx,1,", 1, number + " yp"},
+        {":INDX 3", 1, "Ocekava se znak '='"},
+        {":INDX=3 MAP=X", 1, "Ocekava se znak ';'"},
+        {":=3", 1,
+         "O\xEF\xBF\xBD"
+         "ek\xEF\xBF\xBD"
+         "v\xEF\xBF\xBD se jm\xEF\xBF\xBDno definice (p\xEF\xBF\xBD\xEF\xBF\xBDklad: INDX=)"},
+        {":Nonsense=3", 1, "Nonsense"},
+        {":FLG=3", 1, "FLG"},
+        {":INDX=1\n}\n", 2, "Ocekava se znak '{'"},
+        {"FLG 1:{\n:INDX=1\n", 3, "Ocekava se znak '}'"},
+        {":{\n:INDX=1\n", 3, "Ocekava se znak '}'"},
+    };
+    for (const error_case& c : cases) {
+        const script_run r = run(c.script, {1});
+        ASSERT_TRUE(r.error) << c.script;
+        EXPECT_EQ(r.error->line, c.line) << c.script;
+        EXPECT_EQ(r.error->message, c.message) << c.script;
+    }
+}
+
+TEST(WorldScript, ScriptEndsAtItsFirstNulByte) {
+    const std::string script = std::string(":INDX=1\n", 8) + std::string(1, '\0') + ":INDX=2\n";
+    const script_run r = run(script);
+    EXPECT_TRUE(defined(r, 1));
+    EXPECT_FALSE(defined(r, 2));
+}
+
+// An 8-bit index picture of 4 x 3 pixels whose values are x + 10 y.
+std::vector<uint16_t> index_picture() {
+    std::vector<uint16_t> words(3 + 6, 0);
+    words[0] = 4;
+    words[1] = 3;
+    words[2] = PIC_NOPAL8;
+    auto* pixels = reinterpret_cast<uint8_t*>(words.data() + 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) pixels[y * 4 + x] = static_cast<uint8_t>(x + 10 * y);
+    return words;
+}
+
+TEST(WorldMapIndex, LookupsStayInsideTheIndexPicture) {
+    const std::vector<uint16_t> pic = index_picture();
+    const size_t length = pic.size() * 2;
+    EXPECT_EQ(index_pixel(pic.data(), length, 3, 2), 23);
+    EXPECT_EQ(index_pixel(pic.data(), length, 1, 1), 11);
+    for (auto [x, y] : {std::pair{4, 0}, {0, 3}, {-1, 0}, {0, -1}, {639, 470}}) EXPECT_EQ(index_pixel(pic.data(), length, x, y), 0);
+    EXPECT_EQ(index_pixel(pic.data(), length - 1, 3, 2), 0);  // a picture cut short is none
+    EXPECT_EQ(index_pixel(nullptr, 0, 0, 0), 0);
+}
+
+TEST(WorldMapIndex, DescriptionBoxStaysOnTheScreen) {
+    const world_box b = description_box(100, 200, 50, 8);
+    EXPECT_EQ(b.x, 100);
+    EXPECT_EQ(b.y, 243);
+    EXPECT_EQ(b.width, 54);
+    EXPECT_EQ(b.height, 12);
+    EXPECT_EQ(description_box(620, 200, 50, 8).x, 639 - 54);
+    // A text wider than the room left of the pointer starts at the left edge.
+    const world_box wide = description_box(300, 376, 700, 8);
+    EXPECT_EQ(wide.x, 0);
+    EXPECT_EQ(wide.width, 640);
+    EXPECT_LE(wide.y + wide.height, 480);
+}
+
+// ---------------------------------------------------------------- travel
+
+std::vector<std::string> change_names;
+std::vector<map_change_request> changes;
+void record_change(event_msg& msg, void**) {
+    if (msg.number != EV_CHANGE_MAP) return;
+    const auto* request = msg.next_ptr<const map_change_request>();
+    changes.push_back(*request);
+    change_names.emplace_back(request->name);
+}
+int monster_sector = 0;
+
+// A row of sectors 1-2-3-4-5 on KEEP.MAP, all discovered; sector 5 is a way out.
+class WorldMapTravel : public ::testing::Test {
+  protected:
+    map_test::maps_folder folder;
+
+    void SetUp() override {
+        current_map = loaded_map{};
+        current_map.name = "KEEP.MAP";
+        current_map.sector_count = 6;
+        current_map.sectors.resize(6);
+        current_map.sides.resize(24);
+        current_map.coords.resize(6);
+        for (int s = 1; s <= 5; ++s) {
+            if (s < 5) current_map.sectors[static_cast<size_t>(s)].exits[1] = static_cast<uint16_t>(s + 1);
+            if (s > 1) current_map.sectors[static_cast<size_t>(s)].exits[3] = static_cast<uint16_t>(s - 1);
+            current_map.coords[static_cast<size_t>(s)].coord_flags = MC_MAPPED;
+        }
+        current_map.sectors[5].sector_type = 19;
+        reset_map_services();
+        monster_sector = 0;
+        map_services.monster_in = [](int s) { return s == monster_sector; };
+        new_standin_party(1, 1);
+        changes.clear();
+        change_names.clear();
+        add_event_handler(EV_CHANGE_MAP, record_change);
+        world_map_closed = [] {};
+        folder.write_text("globmap.dat",
+                          "` the valley\n"
+                          ":INDX=1;MAP=KEEP.MAP;TEXT=The keep\n"
+                          ":INDX=2;MAP=CELLARS.MAP;TEXT=The cellars\n"
+                          ":UNDEF=2;INDX=3;MAP=FOREST.MAP\n");
+        define_handle(H_GLOBMAP, "globmap.dat", decoder_for(decoder_id::globmap_text), PATH_MAPS);
+    }
+    void TearDown() override {
+        close_world_map();
+        remove_event_handler(EV_CHANGE_MAP, record_change);
+        undefine_handle(H_GLOBMAP);
+        world_map_closed = nullptr;
+        reset_map_services();
+        current_map = loaded_map{};
+    }
+};
+
+TEST_F(WorldMapTravel, WayOutIsTheNearestReachableExitSector) {
+    EXPECT_EQ(world_map_way_out(), 5);
+    party.sector = 5;
+    EXPECT_EQ(world_map_way_out(), 5);
+    party.sector = 1;
+    current_map.sectors[3].sector_type = 11;  // a pit in the way
+    EXPECT_EQ(world_map_way_out(), 0);
+    current_map.sectors[3].sector_type = 0;
+    current_map.coords[4].coord_flags = 0;  // never seen
+    EXPECT_EQ(world_map_way_out(), 0);
+    current_map.coords[4].coord_flags = MC_MAPPED;
+    monster_sector = 2;
+    EXPECT_EQ(world_map_way_out(), 0);
+    monster_sector = 0;
+    current_map.sides[4 * 3 + 1].flags |= SIDE_NOPLAYER;  // a wall the party cannot pass
+    EXPECT_EQ(world_map_way_out(), 0);
+}
+
+TEST_F(WorldMapTravel, ClickingAnotherMapAsksForTheMapChangeFromTheWayOut) {
+    open_world_map();
+    ASSERT_TRUE(world_map_open());
+    EXPECT_TRUE(world_map_state().places[1].defined);
+    EXPECT_FALSE(world_map_state().places[2].defined);
+    EXPECT_FALSE(world_map_choose(1));  // the current map
+    EXPECT_FALSE(world_map_choose(2));  // not defined
+    EXPECT_TRUE(changes.empty());
+    EXPECT_TRUE(world_map_choose(3));
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(change_names[0], "FOREST.MAP");
+    EXPECT_EQ(changes[0].sector, 0);
+    EXPECT_EQ(changes[0].direction, 0);
+    EXPECT_EQ(party.sector, 5);
+    EXPECT_FALSE(world_map_open());
+}
+
+TEST_F(WorldMapTravel, WithoutAWayOutThePartyStays) {
+    current_map.sectors[5].sector_type = 0;
+    open_world_map();
+    EXPECT_FALSE(world_map_choose(3));
+    EXPECT_TRUE(changes.empty());
+    EXPECT_EQ(party.sector, 1);
+    EXPECT_TRUE(world_map_open());
+}
+
+using WorldMapDeathTest = WorldMapTravel;
+
+TEST_F(WorldMapDeathTest, ScriptErrorEndsTheProgramWithTheLineAndMessage) {
+    folder.write_text("globmap.dat", ":INDX=1\nFLG 300:INDX=2\n");
+    EXPECT_EXIT(open_world_map(), testing::ExitedWithCode(1),
+                "Chyba v souboru GLOBMAP.DAT na radce 2.\r?\n.*vlajky \\(FLG\\)");
+}
+
+}  // namespace
