@@ -14,6 +14,7 @@
 #include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
+#include "world/automap.h"
 #include "world/map.h"
 #include "world/map_scripts.h"
 #include "world/monster_hooks.h"
@@ -89,6 +90,7 @@ void draw_scene_after_move() {
     draw_party_view();
     copy_back_to_front();
     battle_on_screen().draw_overlay();
+    if (battle_on_screen().active() || minimap_always_shown) draw_minimap();
     draw_screen_frame();
 }
 void compass_at_rest() {
@@ -257,6 +259,7 @@ void redraw_scene() {
     draw_party_view();
     copy_back_to_front();
     battle_on_screen().draw_overlay();
+    if (battle_on_screen().active() || minimap_always_shown) draw_minimap();
     draw_screen_frame();
     if (defeat_screen_shown()) draw_defeat_screen(screen_effects.defeat_text);
     advance_screen_effects();
@@ -358,6 +361,10 @@ void game_screen_key(event_msg& msg, void**) {
             break;
         case 23:  // I
             open_inventory();
+            break;
+        case 15:  // Tab
+        case 50:  // M: the automap over the stopped screen (hook 7 may refuse it)
+            open_automap(true);
             break;
         case 33:  // F: the note panel, for a party with the flute at hand
             if (screen_flute.carried_here && screen_flute.carried_here()) show_note_panel();

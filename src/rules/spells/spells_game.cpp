@@ -25,6 +25,7 @@
 #include "rules/party.h"
 #include "rules/spells/specials.h"
 #include "rules/spells/spells.h"
+#include "world/automap.h"
 #include "world/game_screen.h"
 #include "world/game_sounds.h"
 #include "world/map_scripts.h"
@@ -79,8 +80,8 @@ class game_spell_world final : public spell_world {
     }
     // The compass shows a facing drawn at random until it finds its way back.
     void confuse_compass() override { scene.compass_frame = random(COMPASS_FRAMES); }
-    // The automap's choosing of a place is not there yet: nothing is chosen.
-    int choose_place(int) override { return 0; }
+    // The automap around the party: the sector clicked, 0 when it was left without one.
+    int choose_place(int) override { return open_automap(false); }
     void teleport_flash(int sector) override {
         add_special_texture(sector, H_TELEP_FIRST, H_TELEP_COUNT, 1, 0);
     }
