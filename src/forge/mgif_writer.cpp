@@ -265,6 +265,27 @@ std::vector<uint8_t> encode_mgif(const std::vector<mgif_frame>& frames, const mg
     return out;
 }
 
+void spread_sound(std::vector<mgif_frame>& frames, const std::vector<int16_t>& stereo, unsigned fps) {
+    if (fps == 0) throw std::invalid_argument("a video needs a frame rate");
+    if (stereo.size() % 2 != 0) throw std::invalid_argument("the video's sound has half a stereo sample");
+    constexpr uint64_t RING_FRAMES = MGIF_RING_BYTES / 4, SILENT_FRAMES = MGIF_RING_START_CURSOR / 4;
+    // A little less than the free ring for the first frame, so that it is
+    // taken at once even when the player counts its room cautiously.
+    constexpr uint64_t FIRST_FRAMES = RING_FRAMES - SILENT_FRAMES - 64;
+    const uint64_t available = stereo.size() / 2;
+    uint64_t from = 0;
+    for (size_t k = 0; k < frames.size(); ++k) {
+        const uint64_t to = k == 0 ? FIRST_FRAMES : RING_FRAMES + (uint64_t(k) * MGIF_SOUND_RATE + fps / 2) / fps;
+        std::vector<int16_t>& sound = frames[k].sound;
+        sound.assign(size_t(to - from) * 2, 0);
+        if (from < available) {
+            const uint64_t end = std::min(to, available);
+            std::copy(stereo.begin() + ptrdiff_t(from * 2), stereo.begin() + ptrdiff_t(end * 2), sound.begin());
+        }
+        from = to;
+    }
+}
+
 std::vector<mgif_frame> frames_from_rgba(const std::vector<rgba_image>& pictures) {
     // One tall picture of every frame, so that the whole video shares one
     // palette and changes stay small.

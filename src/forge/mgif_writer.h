@@ -48,6 +48,19 @@ struct mgif_options {
 // format's 24-bit sizes.
 std::vector<uint8_t> encode_mgif(const std::vector<mgif_frame>& frames, const mgif_options& options = {});
 
+// Spreads a video's sound (interleaved stereo at MGIF_SOUND_RATE; silence
+// past its end, and the part past the video's end left out) over the frames
+// of a video shown fps times a second, replacing their sound. The full-screen
+// player shows a frame once the frame's sound has gone into its streaming
+// ring, which starts with MGIF_RING_START_CURSOR bytes of silence ahead of
+// the sound: so the first frame carries what fills the rest of the ring
+// (and is shown at once), the second what the ring plays until it is due
+// (the first picture stays that much longer while the silence plays), and
+// every later frame a frame's time of sound. Each frame's sound is then heard
+// as its picture is shown, and a video without sound still keeps its rate.
+// Raises std::invalid_argument for an fps of 0 or an odd sample count.
+void spread_sound(std::vector<mgif_frame>& frames, const std::vector<int16_t>& stereo, unsigned fps);
+
 // The step table the encoder writes into the header (the MUS table).
 std::array<int16_t, 256> mgif_sound_table();
 

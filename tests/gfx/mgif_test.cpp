@@ -349,3 +349,52 @@ TEST(MgifDelta, StepsPastTheRowThePictureOrTheDataStopThePicture) {
 }
 
 }  // namespace
+
+namespace {
+
+// The full-screen player's pacing, with the ring's play position moving on
+// at the sound rate: a sound piece goes in once the ring has room for it, and
+// a frame is shown when its last piece has gone in.
+struct paced_player {
+    double now = 0;  // seconds
+    uint64_t written = MGIF_RING_START_CURSOR;
+    std::vector<double> shown;
+};
+
+void pace(mgif_reader* r, int type, const uint8_t*, size_t length) {
+    auto* p = static_cast<paced_player*>(r->user);
+    constexpr double BYTES_A_SECOND = MGIF_SOUND_RATE * 4.0;
+    if (type == MGIF_SOUND) {
+        const uint64_t after = p->written + 2 * length;
+        if (after > p->written + MGIF_RING_BYTES) std::abort();  // never fits: the player would hang
+        p->now = std::max(p->now, (double(after) - double(MGIF_RING_BYTES)) / BYTES_A_SECOND);
+        p->written = after;
+    }
+    if (type == MGIF_FULL_PICTURE || type == MGIF_DELTA_PICTURE) p->shown.push_back(p->now);
+}
+
+}  // namespace
+
+TEST(MgifVideo, SpreadSoundShowsEachPictureAsItsSoundIsHeard) {
+    for (unsigned fps : {1u, 12u, 25u}) {
+        auto frames = sample_video(8);
+        for (size_t f = 0; f < frames.size(); ++f) frames[f].pixels[f] ^= 1;  // a picture every frame
+        forge::spread_sound(frames, std::vector<int16_t>(2 * 3000, 100), fps);
+        const bytes file = forge::encode_mgif(frames);
+        set_chunk_handler(pace);
+        mgif_reader_ptr r(mgif_open(file.data(), file.size()));
+        paced_player player;
+        r->user = &player;
+        while (mgif_next_frame(r.get())) {
+        }
+        ASSERT_EQ(player.shown.size(), 8u);
+        EXPECT_EQ(player.shown[0], 0.0);
+        // Sound written at ring byte x is heard at x / rate; a sample from t
+        // seconds into the sound is written at the start cursor + 4 t rate.
+        const double silence = MGIF_RING_START_CURSOR / (MGIF_SOUND_RATE * 4.0);
+        for (size_t k = 1; k < 8; ++k) EXPECT_NEAR(player.shown[k], silence + double(k) / fps, 0.002) << fps;
+        // The sound given comes first, then silence.
+        EXPECT_EQ(frames[0].sound[5999], 100);
+        EXPECT_EQ(frames[0].sound[6000], 0);
+    }
+}
