@@ -16,6 +16,7 @@
 #include "world/map.h"
 #include "world/map_scripts.h"
 #include "world/party_standin.h"
+#include "world/world_map.h"
 
 automap_state automap;
 automap_links automap_hooks;
@@ -65,6 +66,14 @@ void close_automap() {
 }
 
 }  // namespace
+
+// The world map and the automap open each other.
+const bool world_map_linked = [] {
+    automap_hooks.open_world_map = open_world_map;
+    automap_hooks.world_map_available = world_map_available;
+    show_map_automap = [](const std::string&) { open_automap_from_world_map(); };
+    return true;
+}();
 
 bool automap_battle() {
     if (automap_hooks.in_battle) return automap_hooks.in_battle();
@@ -193,8 +202,10 @@ int open_automap(bool full) {
     const bool quit = automap.quit_asked;
     automap.then_world_map = automap.quit_asked = false;
     const int chosen = end_automap();
-    if (world_map && automap_hooks.open_world_map) automap_hooks.open_world_map();
-    if (screen_was_running) start_game_screen();
+    if (world_map && automap_hooks.open_world_map)
+        automap_hooks.open_world_map();  // it brings the game screen back when it closes
+    else if (screen_was_running)
+        start_game_screen();
     if (quit) {
         // The window was asked to close while the automap was up: leave the game.
         stop_game_screen();
@@ -274,6 +285,7 @@ void automap_click(int x, int y) {
                 break;
             case 3:
                 automap.note_cursor = true;
+                world_map_note_mode = true;  // a place chosen on the world map shows its automap
                 automap.mask = 5;
                 draw_automap_panel();
                 break;
@@ -311,6 +323,7 @@ void automap_click(int x, int y) {
 void automap_key_event(event_msg& msg, void**) {
     if (msg.number != EV_KEY) return;
     const int code = msg.next_int() & 0xFFFF;
+    msg.number = EV_STOP;  // the screen under the automap (the world map) does not hear it
     if (code == 0xFFFF) {
         automap.quit_asked = true;
         close_automap();
@@ -327,6 +340,7 @@ void automap_key_event(event_msg& msg, void**) {
 void automap_mouse_event(event_msg& msg, void**) {
     if (msg.number != EV_MOUSE) return;
     const auto* mouse = msg.next_ptr<const mouse_record>();
+    msg.number = EV_STOP;
     if (!mouse || !(mouse->events & MOUSE_EV_LEFT_DOWN)) return;
     automap_click(mouse->x, mouse->y);
 }
