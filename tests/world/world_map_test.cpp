@@ -8,6 +8,7 @@
 #include "core/decoders.h"
 #include "core/events.h"
 #include "core/handle_ids.h"
+#include "forge/globmap_source.h"
 #include "gfx/picture.h"
 #include "map_test_files.h"
 #include "world/map.h"
@@ -191,6 +192,55 @@ TEST(WorldScript, ScriptEndsAtItsFirstNulByte) {
     const script_run r = run(script);
     EXPECT_TRUE(defined(r, 1));
     EXPECT_FALSE(defined(r, 2));
+}
+
+TEST(WorldMapSource, CompiledSourceRunsAsWritten) {
+    const std::string source =
+        "place forest = 1\n"
+        "place keep=2   # a comment\n"
+        "flag warden_met = 12\n"
+        "draw valley.pcx at 0, -4\n"
+        "index valleyix.pcx\n"
+        "define keep map KEEP.MAP text \"Hrad Vorthan\"\n"
+        "when not flag warden_met and visited CELLARS or on FOREST.MAP: define forest map FOREST.MAP\n"
+        "when defined keep {\n"
+        "    forget keep\n"
+        "    stop\n"
+        "}\n"
+        "define 7\n";
+    const std::string compiled = forge::compile_globmap_source(source, "valley.src");
+    EXPECT_NE(compiled.find("!FLG 12 && CELLARS || CURMAP FOREST.MAP:INDX=1;MAP=FOREST.MAP"), std::string::npos);
+    const script_run quiet = run(compiled);
+    ASSERT_FALSE(quiet.error) << quiet.error->message;
+    EXPECT_EQ(quiet.drawn, std::vector<std::string>{"valley.pcx@0,-4"});
+    EXPECT_EQ(quiet.state.index_picture, "valleyix.pcx");
+    EXPECT_FALSE(defined(quiet, 1));
+    EXPECT_FALSE(defined(quiet, 2));  // forgotten, then the script stopped
+    EXPECT_FALSE(defined(quiet, 7));
+    EXPECT_TRUE(defined(run(compiled, {}, {"CELLARS"}), 1));
+    // Read back into source, it compiles to the same script.
+    EXPECT_EQ(forge::compile_globmap_source(forge::decompile_globmap(compiled), "back.src"), compiled);
+}
+
+TEST(WorldMapSource, FaultsNameTheFileAndLine) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"place a = 1\ndefine b\n", "w.src:2: unknown place \"b\""},
+        {"flag f = 256\n", "w.src:1: flag 256 is outside 0-255"},
+        {"define 1 text \"a;b\"\n", "w.src:1: a description cannot hold \";\""},
+        {"when visited KEEP.MAP: stop\n", "w.src:1: name the map without \".map\": \"KEEP.MAP\""},
+        {"when visited D: stop\n", "w.src:1: the map \"D\" would be read as the keyword DRAW"},
+        {"when flag 1 {\nstop\n", "w.src:3: a block opened by \"when ... {\" is not closed"},
+        {"}\n", "w.src:1: \"}\" without a \"when ... {\""},
+        {"draw a.pcx at 1 2\n", "w.src:1: expected \",\" between x and y"},
+    };
+    for (const auto& [source, message] : cases) {
+        try {
+            forge::compile_globmap_source(source, "w.src");
+            ADD_FAILURE() << source;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), message) << source;
+        }
+    }
 }
 
 // An 8-bit index picture of 4 x 3 pixels whose values are x + 10 y.
