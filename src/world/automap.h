@@ -17,6 +17,7 @@ constexpr int AUTOMAP_CELL = 8;
 constexpr int AUTOMAP_CENTRE_X = 320, AUTOMAP_CENTRE_Y = 197;
 constexpr int AUTOMAP_VIEW_X = 0, AUTOMAP_VIEW_Y = 17, AUTOMAP_VIEW_W = 640, AUTOMAP_VIEW_H = 360;
 constexpr int AUTOMAP_PANEL_X = 520, AUTOMAP_PANEL_Y = 378;
+constexpr int AUTOMAP_BUTTONS_Y = 392;  // where the pressed buttons' picture goes
 
 // Colours (RGB555).
 constexpr uint16_t AUTOMAP_EMPTY = 0x4A2E;

@@ -289,9 +289,9 @@ void draw_automap_panel() {
         const bool on = (automap.mask >> b) & 1;
         if (on && selected && selected->height >= first_row[b] + rows[b]) {
             const int width = std::min<int>(selected->width, SCREEN_WIDTH - AUTOMAP_PANEL_X);
-            const int height = std::min(rows[b], SCREEN_HEIGHT - (AUTOMAP_PANEL_Y + first_row[b]));
-            put_picture_rows(selected, pixel_address(AUTOMAP_PANEL_X, AUTOMAP_PANEL_Y + first_row[b]), first_row[b],
-                             width, height);
+            const int height = std::min(rows[b], SCREEN_HEIGHT - (AUTOMAP_BUTTONS_Y + first_row[b]));
+            put_picture_rows(selected, pixel_address(AUTOMAP_PANEL_X, AUTOMAP_BUTTONS_Y + first_row[b]),
+                             first_row[b], width, height);
         }
         const char* label = string_list_get(ui_strings, TEXT_BUTTONS + b);
         if (!label) continue;
