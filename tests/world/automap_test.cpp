@@ -7,11 +7,15 @@
 #include <vector>
 
 #include "core/events.h"
+#include "core/handles.h"
+#include "gfx/font.h"
+#include "gfx/font_test_fonts.h"
 #include "gfx/screen.h"
 #include "support/golden.h"
 #include "view_test_map.h"
 #include "world/automap.h"
 #include "world/map_state.h"
+#include "world/movement.h"
 #include "world/party_standin.h"
 #include "world/view.h"
 
@@ -371,4 +375,74 @@ TEST_F(Automap, MiniMapTurnsThePartysDirectionUp) {
     EXPECT_EQ(pixel(37 + 3, 44), MINIMAP_WALL);
     // Outside the corner nothing changes.
     EXPECT_EQ(pixel(100, 50), PAPER);
+}
+
+// ---------------------------------------------------------------- with fonts
+
+namespace {
+
+class AutomapWithFonts : public Automap {
+  protected:
+    void SetUp() override {
+        Automap::SetUp();
+        test_fonts::font_bytes letters;
+        for (int c = 32; c < 127; ++c) letters.block(static_cast<uint8_t>(c), 6, 8);
+        test_fonts::install(FONT_5X8, letters.bytes);
+        test_fonts::font_bytes icons;
+        for (int c = 4; c < 8; ++c) icons.block(static_cast<uint8_t>(c), 6, 6);
+        test_fonts::install(FONT_IKONES, icons.bytes);
+    }
+    void TearDown() override {
+        reset_font_state();
+        undefine_handle(FONT_5X8);
+        undefine_handle(FONT_IKONES);
+        Automap::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(AutomapWithFonts, NoteTypedToTheScreensEdgeTakesNoMoreCharacters) {
+    build(room, 2, 2);
+    ASSERT_TRUE(begin_automap(true));
+    automap_click(600, 100);  // the note starts at x = 602: six 6-pixel letters fit
+    ASSERT_TRUE(automap.editing);
+    for (int k = 0; k < 10; ++k) automap_edit_key(0, 'w');
+    EXPECT_EQ(automap.edit_text, "wwwwww");
+    automap_edit_key(28, 13);
+    ASSERT_EQ(automap_notes().size(), 1u);
+    // Drawn, and clicking it takes it off for editing again.
+    EXPECT_EQ(automap_note_at(603 + 30, 97), 0);
+    end_automap();
+}
+
+TEST_F(AutomapWithFonts, PartyIsShownAsTheArrowOfItsFacing) {
+    const grid_map g = build(room, 2, 2);
+    party.direction = 2;
+    mark_party_sectors();
+    show();
+    const int x = cell_x(2) + 1, y = cell_y(2) + 1;
+    // The member of the active group: white (a text colour loses bit 5).
+    EXPECT_EQ(pixel(x + 2, y + 2), 0x7FFF & ~0x20);
+    EXPECT_EQ(pixel(x + 2, y + 7), CELL_FILL);  // the glyph is 6 rows high
+    (void)g;
+}
+
+TEST_F(Automap, KeysAndClicksDoNotReachTheScreenUnderTheAutomap) {
+    static int heard = 0;
+    heard = 0;
+    const event_handler under = [](event_msg& msg, void**) {
+        if (msg.number == EV_KEY) ++heard;
+    };
+    build(room, 2, 2);
+    add_event_handler(EV_KEY, under);
+    ASSERT_TRUE(begin_automap(true));
+    add_event_handler(EV_KEY, automap_key_event);
+    const int ox = automap.ox;
+    dispatch_event(EV_KEY, 32 << 8);  // D
+    EXPECT_EQ(automap.ox, ox + 1);
+    EXPECT_EQ(heard, 0);
+    remove_event_handler(EV_KEY, automap_key_event);
+    remove_event_handler(EV_KEY, under);
+    end_automap();
 }
