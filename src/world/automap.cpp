@@ -9,6 +9,7 @@
 
 #include "core/event_ids.h"
 #include "core/events.h"
+#include "core/events_cursor.h"
 #include "core/tasks.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
@@ -189,6 +190,7 @@ void open_automap_from_world_map() {
 
 int open_automap(bool full) {
     const bool screen_was_running = scene.running;
+    const int cursor = mouse_cursor_choice();
     if (!begin_automap(full)) return 0;
     add_event_handler(EV_KEY, automap_key_event);
     add_event_handler(EV_MOUSE, automap_mouse_event);
@@ -202,6 +204,7 @@ int open_automap(bool full) {
     const bool quit = automap.quit_asked;
     automap.then_world_map = automap.quit_asked = false;
     const int chosen = end_automap();
+    set_mouse_cursor(cursor);
     if (world_map && automap_hooks.open_world_map)
         automap_hooks.open_world_map();  // it brings the game screen back when it closes
     else if (screen_was_running)
@@ -313,8 +316,8 @@ void automap_click(int x, int y) {
         const automap_note n = automap_notes()[static_cast<size_t>(note)];
         remove_automap_note(note);
         redraw();
-        start_note_edit(n.x - automap_centre_x() + AUTOMAP_CENTRE_X, n.y - automap_centre_y() + AUTOMAP_CENTRE_Y,
-                        n.text, true);
+        start_note_edit(n.x - automap_centre_x() + AUTOMAP_CENTRE_X,
+                        n.y - automap_centre_y() + AUTOMAP_CENTRE_Y, n.text, true);
         return;
     }
     start_note_edit((x & ~7) | 2, (y & ~7) - 4, std::string(), false);

@@ -21,12 +21,12 @@ constexpr int AUTOMAP_BUTTONS_Y = 392;  // where the pressed buttons' picture go
 
 // Colours (RGB555).
 constexpr uint16_t AUTOMAP_EMPTY = 0x4A2E;
-constexpr uint16_t AUTOMAP_WATER = 0x01FF;      // sector types 3 and 9
+constexpr uint16_t AUTOMAP_WATER = 0x01FF;  // sector types 3 and 9
 constexpr uint16_t AUTOMAP_TYPE4 = 0x7E00;
 constexpr uint16_t AUTOMAP_TYPE19 = 0x39AB;
 constexpr uint16_t AUTOMAP_WALL = 0x356A;
 constexpr uint16_t MINIMAP_WALL = 0x6691;
-constexpr uint16_t AUTOMAP_BARS = 0x7EC6;       // see-through sides that stop the party
+constexpr uint16_t AUTOMAP_BARS = 0x7EC6;  // see-through sides that stop the party
 constexpr uint16_t AUTOMAP_BACK_LINE = 0x2080;
 
 // The coordinate bit drawn like MAPPED in the wall pass (and kept with the
@@ -36,11 +36,11 @@ constexpr uint16_t MC_KNOWN = 0x0040;
 // The automap while it is open (and the view it keeps between draws).
 struct automap_state {
     bool open = false;
-    bool full = true;             // false: choosing a place
-    bool world_map_state = false; // shown from the world map (another map's automap)
+    bool full = true;              // false: choosing a place
+    bool world_map_state = false;  // shown from the world map (another map's automap)
     int layer = 0;
-    int ox = 0, oy = 0;           // offset in cells
-    int mask = 7;                 // button panel: a set bit selects and disables that button
+    int ox = 0, oy = 0;  // offset in cells
+    int mask = 7;        // button panel: a set bit selects and disables that button
     bool note_cursor = false;
     bool closing = false;         // a key or click asked to close
     int chosen = 0;               // the sector chosen in target mode
@@ -50,7 +50,7 @@ struct automap_state {
     bool editing = false;
     int edit_x = 0, edit_y = 0;
     std::string edit_text;
-    std::string edit_before;      // what Esc puts back
+    std::string edit_before;           // what Esc puts back
     std::vector<uint16_t> edit_saved;  // the 20 rows under the text
 };
 extern automap_state automap;

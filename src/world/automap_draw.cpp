@@ -29,8 +29,10 @@ constexpr int TEXT_BUTTONS = 210;
 constexpr int32_t UNITS_PER_DAY = 8640, UNITS_PER_MONTH = 30 * UNITS_PER_DAY;
 
 constexpr std::array<uint16_t, FONT_COLOUR_SLOTS> STAIRS_COLOURS = {0x356A, 0x4A2E, 0, 0, 0, 0, 0};
-constexpr std::array<uint16_t, FONT_COLOUR_SLOTS> DOWN_COLOURS = {0x356A, 0x398B, 0x3DCC, 0x41EC, 0x460D, 0, 0};
-constexpr uint8_t GLYPH_DOWN = 115, GLYPH_PIT = 78, GLYPH_TELEPORT = 84, GLYPH_MONSTER = 'N', GLYPH_MEMBER = 'M';
+constexpr std::array<uint16_t, FONT_COLOUR_SLOTS> DOWN_COLOURS = {0x356A, 0x398B, 0x3DCC, 0x41EC,
+                                                                  0x460D, 0,      0};
+constexpr uint8_t GLYPH_DOWN = 115, GLYPH_PIT = 78, GLYPH_TELEPORT = 84, GLYPH_MONSTER = 'N',
+                  GLYPH_MEMBER = 'M';
 constexpr int SECTOR_TYPE_DOWN = 2, SECTOR_TYPE_PIT = 11, SECTOR_TYPE_TELEPORT = 12;
 
 bool valid_sector(int s) {
@@ -215,7 +217,8 @@ void draw_automap_cell(int sector, int x, int y, int pass, const automap_cell_st
         const bool stairs = flags & MC_STAIRS, down = flags & MC_DOWN;
         if (stairs && down) return;
         if (stairs) {
-            glyph(x + 1, y + 1, static_cast<uint8_t>(((s.sector_type - style.rotation - 1) & 3) + 4), STAIRS_COLOURS);
+            glyph(x + 1, y + 1, static_cast<uint8_t>(((s.sector_type - style.rotation - 1) & 3) + 4),
+                  STAIRS_COLOURS);
         } else if (down || s.sector_type == SECTOR_TYPE_DOWN) {
             glyph(x + 1, y + 1, GLYPH_DOWN, DOWN_COLOURS);
         } else if (s.sector_type == SECTOR_TYPE_PIT) {
@@ -300,7 +303,8 @@ void draw_automap_panel() {
         draw_text(label);
     }
     apply_font_settings(before);
-    present_rect(AUTOMAP_PANEL_X, AUTOMAP_PANEL_Y, SCREEN_WIDTH - AUTOMAP_PANEL_X, SCREEN_HEIGHT - AUTOMAP_PANEL_Y);
+    present_rect(AUTOMAP_PANEL_X, AUTOMAP_PANEL_Y, SCREEN_WIDTH - AUTOMAP_PANEL_X,
+                 SCREEN_HEIGHT - AUTOMAP_PANEL_Y);
 }
 
 int automap_panel_button(int x, int y) {

@@ -12,14 +12,15 @@
 
 namespace {
 
-constexpr int NOTE_HEADER_BYTES = 12;  // x, y, layer
+constexpr int NOTE_HEADER_BYTES = 12;   // x, y, layer
 constexpr size_t NOTE_TEXT_MAX = 1000;  // keeps a record's 16-bit length far from its limit
 constexpr int EDIT_ROWS = 20;
 constexpr int AREA_LEFT = 8, AREA_RIGHT = 629, AREA_TOP = 16, AREA_BOTTOM = 375;
 
 int32_t read32(const std::vector<uint8_t>& b, size_t at) {
     return static_cast<int32_t>(static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 |
-                                static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
+                                static_cast<uint32_t>(b[at + 2]) << 16 |
+                                static_cast<uint32_t>(b[at + 3]) << 24);
 }
 void write32(std::vector<uint8_t>& b, int32_t value) {
     const auto v = static_cast<uint32_t>(value);
@@ -94,8 +95,10 @@ std::vector<automap_note> automap_notes() {
     std::vector<automap_note> notes;
     for (const std::vector<uint8_t>& record : current_map.automap_notes) {
         automap_note n;
-        if (decode_automap_note(record, n)) notes.push_back(n);
-        else notes.push_back(automap_note{INT32_MIN / 2, INT32_MIN / 2, INT32_MIN, {}});  // keeps the indexes
+        if (decode_automap_note(record, n))
+            notes.push_back(n);
+        else
+            notes.push_back(automap_note{INT32_MIN / 2, INT32_MIN / 2, INT32_MIN, {}});  // keeps the indexes
     }
     return notes;
 }
@@ -143,7 +146,8 @@ void draw_automap_notes() {
         }
         size_t last = first;
         int end = pen;
-        while (last < n.text.size() && end + char_width(n.text[last]) <= SCREEN_WIDTH) end += char_width(n.text[last++]);
+        while (last < n.text.size() && end + char_width(n.text[last]) <= SCREEN_WIDTH)
+            end += char_width(n.text[last++]);
         set_text_position(pen, static_cast<int>(y));
         draw_text(std::string_view(n.text).substr(first, last - first));
     }
@@ -195,7 +199,8 @@ void automap_edit_key(int scan, int character) {
             const font_settings before = current_font_settings();
             note_font();
             const std::string longer = automap.edit_text + static_cast<char>(character);
-            const bool fits = automap.edit_x + text_width(longer) <= SCREEN_WIDTH && longer.size() <= NOTE_TEXT_MAX;
+            const bool fits =
+                automap.edit_x + text_width(longer) <= SCREEN_WIDTH && longer.size() <= NOTE_TEXT_MAX;
             apply_font_settings(before);
             if (!fits) return;
             automap.edit_text = longer;

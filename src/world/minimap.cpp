@@ -32,7 +32,8 @@ void draw_minimap() {
     for (int pass = 0; pass < 2; ++pass) {
         for (int s = 1; s < count; ++s) {
             const map_coord& c = current_map.coords[static_cast<size_t>(s)];
-            if (c.layer != here.layer || !(c.coord_flags & MC_MAPPED) || (c.coord_flags & MC_NOAUTOMAP)) continue;
+            if (c.layer != here.layer || !(c.coord_flags & MC_MAPPED) || (c.coord_flags & MC_NOAUTOMAP))
+                continue;
             const int dx = c.x - here.x, dy = c.y - here.y;
             int e = dx, f = dy;
             switch (r) {
@@ -52,8 +53,8 @@ void draw_minimap() {
                     break;
             }
             if (e < -MINIMAP_REACH || e > MINIMAP_REACH || f < -MINIMAP_REACH || f > MINIMAP_REACH) continue;
-            draw_automap_cell(s, MINIMAP_CENTRE_X + AUTOMAP_CELL * e, MINIMAP_CENTRE_Y + AUTOMAP_CELL * f, pass,
-                              style);
+            draw_automap_cell(s, MINIMAP_CENTRE_X + AUTOMAP_CELL * e, MINIMAP_CENTRE_Y + AUTOMAP_CELL * f,
+                              pass, style);
         }
     }
     apply_font_settings(before);

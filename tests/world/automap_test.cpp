@@ -96,19 +96,19 @@ TEST_F(Automap, WallsAreDrawnInTheWallColourAndOpenSidesAreNot) {
     show();
     // The north-west corner sector (1, 1): walls north and west, open east and south.
     const int x = cell_x(1), y = cell_y(1);
-    EXPECT_EQ(pixel(x + 4, y), AUTOMAP_WALL);      // north edge
-    EXPECT_EQ(pixel(x, y + 4), AUTOMAP_WALL);      // west edge
-    EXPECT_EQ(pixel(x + 7, y + 4), CELL_FILL);     // east edge: open toward (2, 1)
-    EXPECT_EQ(pixel(x + 4, y + 7), CELL_FILL);     // south edge: open toward (1, 2)
+    EXPECT_EQ(pixel(x + 4, y), AUTOMAP_WALL);   // north edge
+    EXPECT_EQ(pixel(x, y + 4), AUTOMAP_WALL);   // west edge
+    EXPECT_EQ(pixel(x + 7, y + 4), CELL_FILL);  // east edge: open toward (2, 1)
+    EXPECT_EQ(pixel(x + 4, y + 7), CELL_FILL);  // south edge: open toward (1, 2)
 }
 
 TEST_F(Automap, SidesAreDrawnByWhatThePartyKnowsOfThem) {
     const grid_map g = build(room, 2, 2);
     const int s = g.sector(2, 2);
     map_side* sides = &current_map.sides[static_cast<size_t>(s) * 4];
-    sides[0].flags |= SIDE_SECRET;              // north: a secret passage looks like a wall
-    sides[1].flags |= SIDE_NOPLAYER;            // east: bars the party cannot pass
-    sides[2].flags = SIDE_INVIS;                // south: a wall that is never drawn
+    sides[0].flags |= SIDE_SECRET;                   // north: a secret passage looks like a wall
+    sides[1].flags |= SIDE_NOPLAYER;                 // east: bars the party cannot pass
+    sides[2].flags = SIDE_INVIS;                     // south: a wall that is never drawn
     sides[3].flags |= SIDE_NOPLAYER | SIDE_TRUESEE;  // west: hidden until true seeing
     show();
     const int x = cell_x(2), y = cell_y(2);
@@ -128,9 +128,8 @@ TEST_F(Automap, OnlySectorsSeenMarkedAndOnTheShownLayerAppear) {
     current_map.coords[static_cast<size_t>(g.sector(3, 1))].coord_flags |= MC_NOAUTOMAP;
     current_map.coords[static_cast<size_t>(g.sector(1, 3))].layer = 1;
     // Known only by the second bit: walls without a fill.
-    current_map.coords[static_cast<size_t>(g.sector(3, 3))].coord_flags =
-        static_cast<uint16_t>((current_map.coords[static_cast<size_t>(g.sector(3, 3))].coord_flags & ~MC_MAPPED) |
-                              MC_KNOWN);
+    current_map.coords[static_cast<size_t>(g.sector(3, 3))].coord_flags = static_cast<uint16_t>(
+        (current_map.coords[static_cast<size_t>(g.sector(3, 3))].coord_flags & ~MC_MAPPED) | MC_KNOWN);
     show();
     EXPECT_EQ(pixel(cell_x(1) + 3, cell_y(1) + 3), PAPER);
     EXPECT_EQ(pixel(cell_x(3) + 3, cell_y(1) + 3), PAPER);
@@ -214,7 +213,8 @@ TEST_F(Automap, NothingSeenOpensCentredOnTheParty) {
 TEST_F(Automap, OpeningCentresTheSeenPartWithinItsLimits) {
     std::vector<std::string> wide(3, std::string(120, '.'));
     const grid_map g = build(wide, 0, 1, false);
-    for (int x = 60; x < 120; ++x) current_map.coords[static_cast<size_t>(g.sector(x, 1))].coord_flags |= MC_MAPPED;
+    for (int x = 60; x < 120; ++x)
+        current_map.coords[static_cast<size_t>(g.sector(x, 1))].coord_flags |= MC_MAPPED;
     ASSERT_TRUE(begin_automap(true));
     EXPECT_EQ(automap.ox, -35);  // the box's centre is 89 cells away: clamped to 35
     EXPECT_EQ(automap.oy, 0);
@@ -249,7 +249,7 @@ TEST_F(Automap, BoundedWhenCoordinatesAndExitsDoNotAddUp) {
     current_map.coords[static_cast<size_t>(g.sector(1, 1))].x = 32767;
     current_map.coords[static_cast<size_t>(g.sector(1, 2))].y = -32768;
     current_map.coords.resize(current_map.coords.size() - 2);  // fewer coordinates than sectors
-    current_map.automap_notes.push_back({1, 2, 3});              // a record cut short
+    current_map.automap_notes.push_back({1, 2, 3});            // a record cut short
     ASSERT_TRUE(begin_automap(false));
     show();
     draw_minimap();

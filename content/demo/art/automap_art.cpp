@@ -131,10 +131,14 @@ canvas mockup(const canvas& paper, const panel_art& panel) {
             const int x = 272 + 8 * cx, y = 165 + 8 * cy;
             for (int j = 0; j < 8; ++j)
                 for (int i = 0; i < 8; ++i) c.blend(x + i, y + j, fill_k, 0.5f);
-            if (cx == 0 || cx == 6) for (int j = 0; j < 8; ++j) c.set(x, y + j, wall);
-            if (cx == 11 || cx == 4) for (int j = 0; j < 8; ++j) c.set(x + 7, y + j, wall);
-            if (cy == 0) for (int i = 0; i < 8; ++i) c.set(x + i, y, wall);
-            if (cy == 7) for (int i = 0; i < 8; ++i) c.set(x + i, y + 7, wall);
+            if (cx == 0 || cx == 6)
+                for (int j = 0; j < 8; ++j) c.set(x, y + j, wall);
+            if (cx == 11 || cx == 4)
+                for (int j = 0; j < 8; ++j) c.set(x + 7, y + j, wall);
+            if (cy == 0)
+                for (int i = 0; i < 8; ++i) c.set(x + i, y, wall);
+            if (cy == 7)
+                for (int i = 0; i < 8; ++i) c.set(x + i, y + 7, wall);
         }
     c.paste(panel.rest, 520, 378);
     for (int b : {1, 2})
