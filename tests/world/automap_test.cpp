@@ -14,6 +14,7 @@
 #include "support/golden.h"
 #include "view_test_map.h"
 #include "world/automap.h"
+#include "world/map_scripts.h"
 #include "world/map_state.h"
 #include "world/movement.h"
 #include "world/party_standin.h"
@@ -208,6 +209,18 @@ TEST_F(Automap, NothingSeenOpensCentredOnTheParty) {
     EXPECT_EQ(automap.layer, 0);
     EXPECT_EQ(end_automap(), 0);
     for (const map_coord& c : current_map.coords) EXPECT_FALSE(c.coord_flags & MC_MARKED);
+}
+
+TEST_F(Automap, HookSevenCanRefuseTheFullAutomapButNotTheChoosingOfAPlace) {
+    build(room, 2, 2);
+    global_hooks[HOOK_AUTOMAP_OPEN] = global_hook{1, 0, 1, 0};
+    EXPECT_FALSE(begin_automap(true));
+    EXPECT_FALSE(automap.open);
+    EXPECT_TRUE(begin_automap(false));
+    end_automap();
+    clear_global_hooks();
+    EXPECT_TRUE(begin_automap(true));
+    end_automap();
 }
 
 TEST_F(Automap, OpeningCentresTheSeenPartWithinItsLimits) {
