@@ -14,6 +14,7 @@
 #include "world/map.h"
 #include "world/map_scripts.h"
 #include "world/map_services.h"
+#include "world/map_state.h"
 #include "world/party_standin.h"
 #include "world/world_map.h"
 
@@ -376,6 +377,31 @@ TEST_F(WorldMapTravel, WithoutAWayOutThePartyStays) {
     EXPECT_TRUE(changes.empty());
     EXPECT_EQ(party.sector, 1);
     EXPECT_TRUE(world_map_open());
+}
+
+std::string automap_shown;
+int automap_sectors = 0;
+
+TEST_F(WorldMapTravel, NoteModeShowsTheOtherMapsAutomapAndPutsTheMapBack) {
+    folder.write("CELLARS.MAP", map_test::file_of(map_test::small_map()));
+    show_map_automap = [](const std::string& map) {
+        automap_shown = map + " as " + current_map.name;
+        automap_sectors = current_map.sector_count;
+    };
+    folder.write_text("globmap.dat", ":INDX=4;MAP=CELLARS.MAP\n");
+    open_world_map();
+    world_map_note_mode = true;
+    EXPECT_FALSE(world_map_choose(4));
+    EXPECT_EQ(automap_shown, "CELLARS.MAP as CELLARS.MAP");
+    EXPECT_EQ(automap_sectors, 5);
+    EXPECT_TRUE(changes.empty());
+    EXPECT_FALSE(map_parked());
+    EXPECT_EQ(current_map.name, "KEEP.MAP");
+    EXPECT_EQ(current_map.sector_count, 6);
+    EXPECT_TRUE(world_map_open());
+    show_map_automap = nullptr;
+    close_world_map();
+    EXPECT_FALSE(world_map_note_mode);
 }
 
 using WorldMapDeathTest = WorldMapTravel;

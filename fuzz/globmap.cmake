@@ -1,0 +1,1 @@
+vorthan_fuzz_target(globmap LIBS vorthan_world vorthan_forge)
