@@ -11,6 +11,7 @@
 #include "rules/monster_fight/fight_map.h"
 #include "rules/monster_fight/monster_fight.h"
 #include "rules/monsters_ai/monster_ai.h"
+#include "world/game_sounds.h"
 #include "world/map.h"
 #include "world/map_scripts.h"
 #include "world/movement.h"
@@ -247,6 +248,7 @@ void start_round() {
     battle.order = build_round_order();
     battle.next = 0;
     battle.phase = BATTLE_ROUND;
+    sounds_follow_party();  // each round is heard from where the party stands now
     battle_hooks().changed();
 }
 
@@ -315,6 +317,7 @@ void end_walk() {
     if (slot < 0) return;
     party_members[slot].actions_left = 0;
     battle.phase = BATTLE_ROUND;
+    sounds_follow_party();  // each round is heard from where the party stands now
     battle_hooks().changed();
 }
 
