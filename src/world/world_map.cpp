@@ -305,7 +305,14 @@ void show_place_automap(const std::string& map) {
     current_map = std::move(*other);
     current_map.name = map;
     map_state_apply(map, current_map.sector_count, true);
+    // The automap takes the keys and the mouse while it shows.
+    remove_event_handler(EV_MOUSE, world_map_mouse);
+    remove_event_handler(EV_KEY, world_map_key);
     if (show_map_automap) show_map_automap(map);
+    if (session.open) {
+        add_event_handler(EV_MOUSE, world_map_mouse);
+        add_event_handler(EV_KEY, world_map_key);
+    }
     end_place_automap();
 }
 
