@@ -31,7 +31,7 @@ bool chunk_list_valid(const uint8_t* chunks, size_t bytes, unsigned count) {
 }
 
 void hand_out(mgif_reader* r, int type, const uint8_t* data, size_t length) {
-    if (r->handler) r->handler(r, type, data, length);
+    if (mgif_chunk_handler handler = r->handler ? r->handler : current_handler) handler(r, type, data, length);
 }
 
 // Sound in pieces the streaming ring can always take.
@@ -128,7 +128,6 @@ mgif_reader* mgif_open(const void* data, size_t size) {
         const uint8_t* p = bytes + MGIF_SOUND_TABLE_OFFSET + 2 * i;
         r->sound_table[i] = int16_t(p[0] | p[1] << 8);
     }
-    r->handler = current_handler;
     return r;
 }
 

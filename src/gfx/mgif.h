@@ -84,20 +84,20 @@ struct mgif_reader {
     const uint8_t* data = nullptr;
     size_t size = 0;
     std::unique_ptr<uint8_t[]> buffer;  // MGIF_BUFFER_BYTES of decompressed picture
+    // This reader's own handler; when null, the one set with set_chunk_handler.
     mgif_chunk_handler handler = nullptr;
 };
 
 // Opens an animation held in memory (the bytes stay valid until mgif_close).
-// Null when the data is not an MGIF file or is shorter than its header. The
-// reader takes the handler set with set_chunk_handler at this moment;
-// reader->handler may be changed afterwards.
+// Null when the data is not an MGIF file or is shorter than its header.
 mgif_reader* mgif_open(const void* data, size_t size);
 // Reads one frame and hands its chunks to the handler. True while frames
 // remain; false after the last frame, for a file of 0 frames, and when the
 // frame is corrupt (reader->error tells which; nothing more is read).
 bool mgif_next_frame(mgif_reader* reader);
 void mgif_close(mgif_reader* reader);
-// The handler for readers opened from now on.
+// The handler for the following mgif_next_frame calls of every reader
+// without a handler of its own (only one animation is decoded at a time).
 void set_chunk_handler(mgif_chunk_handler handler);
 mgif_chunk_handler chunk_handler();
 
