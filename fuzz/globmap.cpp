@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::optional<world_script_error> error = run(bytes, state);
     size_t lines = 1;
     for (char c : bytes.substr(0, bytes.find('\0'))) lines += c == '\n';
-    if (error) check(error->line >= 1 && static_cast<size_t>(error->line) <= lines && !error->message.empty());
+    if (error)
+        check(error->line >= 1 && static_cast<size_t>(error->line) <= lines && !error->message.empty());
     check(state.current_place >= 0 && state.current_place < WORLD_PLACE_COUNT);
     for (const world_place& p : state.places) {
         check(p.map.size() <= WORLD_PLACE_MAP_MAX);

@@ -73,8 +73,9 @@ class compiler {
     std::string word() {
         skip_blanks();
         const size_t start = pos_;
-        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) && text_[pos_] != ',' &&
-               text_[pos_] != ':' && text_[pos_] != '{' && text_[pos_] != '}' && text_[pos_] != '#')
+        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) &&
+               text_[pos_] != ',' && text_[pos_] != ':' && text_[pos_] != '{' && text_[pos_] != '}' &&
+               text_[pos_] != '#')
             ++pos_;
         return std::string(text_.substr(start, pos_ - start));
     }
@@ -105,11 +106,13 @@ class compiler {
         }
         if (used == 0 || used != w.size()) fail(std::string(what) + " \"" + w + "\" is not a number");
         if (n < low || n > high)
-            fail(std::string(what) + " " + w + " is outside " + std::to_string(low) + "-" + std::to_string(high));
+            fail(std::string(what) + " " + w + " is outside " + std::to_string(low) + "-" +
+                 std::to_string(high));
         return n;
     }
     // A named or numbered place or flag.
-    int named(const std::map<std::string, int>& names, const std::string& w, long low, const char* what) const {
+    int named(const std::map<std::string, int>& names, const std::string& w, long low,
+              const char* what) const {
         if (!w.empty() && (std::isdigit(static_cast<unsigned char>(w[0])) || w[0] == '-'))
             return static_cast<int>(number(w, low, 255, what));
         auto it = names.find(lower(w));
@@ -120,7 +123,8 @@ class compiler {
     std::string file_word(const char* what, size_t max) {
         const std::string w = needed_word(what);
         for (char c : w)
-            if (script_delimiter(c) || c == '!' || static_cast<unsigned char>(c) < 0x21 || static_cast<unsigned char>(c) > 0x7E)
+            if (script_delimiter(c) || c == '!' || static_cast<unsigned char>(c) < 0x21 ||
+                static_cast<unsigned char>(c) > 0x7E)
                 fail(std::string(what) + " \"" + w + "\" holds a character the world map cannot read");
         if (w.size() > max) fail(std::string(what) + " \"" + w + "\" is longer than " + std::to_string(max));
         return w;
@@ -181,16 +185,19 @@ class compiler {
             else
                 fail("unknown condition \"" + w + "\"");
             skip_blanks();
-            if (pos_ >= text_.size() || text_[pos_] == ':' || text_[pos_] == '{' || text_[pos_] == '#') return out;
+            if (pos_ >= text_.size() || text_[pos_] == ':' || text_[pos_] == '{' || text_[pos_] == '#')
+                return out;
         }
     }
     // A map's name as a term: it must not be read as a keyword.
     std::string visited_word(const std::string& map) {
-        static const char* const keywords[] = {"&&", "BREAK", "CURMAP", "DRAW", "FLG", "IFDEF", "INDX", "INDEX",
-                                               "MAP", "SEKTOR", "SECTOR", "TEXT", "UNDEF", "USEMAP", "||"};
+        static const char* const keywords[] = {"&&",     "BREAK", "CURMAP", "DRAW",   "FLG",
+                                               "IFDEF",  "INDX",  "INDEX",  "MAP",    "SEKTOR",
+                                               "SECTOR", "TEXT",  "UNDEF",  "USEMAP", "||"};
         std::string upper = map;
         for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (upper.size() > 4 && upper.ends_with(".MAP")) fail("name the map without \".map\": \"" + map + "\"");
+        if (upper.size() > 4 && upper.ends_with(".MAP"))
+            fail("name the map without \".map\": \"" + map + "\"");
         for (const char* k : keywords)
             if (std::string_view(k).starts_with(upper))
                 fail("the map \"" + map + "\" would be read as the keyword " + k);
@@ -208,7 +215,8 @@ class compiler {
             return "DRAW=" + picture + "," + std::to_string(x) + "," + std::to_string(y);
         }
         if (keyword == "index") return "USEMAP=" + file_word("a picture file", 15);
-        if (keyword == "forget") return "UNDEF=" + std::to_string(named(places_, needed_word("a place"), 0, "place"));
+        if (keyword == "forget")
+            return "UNDEF=" + std::to_string(named(places_, needed_word("a place"), 0, "place"));
         if (keyword == "stop") return "BREAK";
         if (keyword == "define") {
             std::string out = "INDX=" + std::to_string(named(places_, needed_word("a place"), 1, "place"));
@@ -218,7 +226,8 @@ class compiler {
                     out += ";MAP=" + file_word("a map file", MAP_FILE_MAX);
                 } else if (part == "text") {
                     skip_blanks();
-                    if (pos_ >= text_.size() || text_[pos_] != '"') fail("expected a quoted text after \"text\"");
+                    if (pos_ >= text_.size() || text_[pos_] != '"')
+                        fail("expected a quoted text after \"text\"");
                     std::string error;
                     const std::string text = read_quoted_text(text_, pos_, error);
                     if (!error.empty()) fail(error);
@@ -226,7 +235,8 @@ class compiler {
                         if (script_delimiter(c) || c == '\0')
                             fail(std::string("a description cannot hold \"") + c + "\"");
                     if (text.size() > TEXT_MAX) fail("a description is longer than 127 characters");
-                    if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' || text.back() == '\t'))
+                    if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' ||
+                                          text.back() == '\t'))
                         fail("a description cannot start or end with a blank");
                     out += ";TEXT=" + text;
                 } else {
@@ -289,7 +299,8 @@ std::vector<std::string> split(std::string_view s, char by) {
     size_t start = 0;
     for (;;) {
         const size_t end = s.find(by, start);
-        parts.emplace_back(s.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        parts.emplace_back(
+            s.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
         if (end == std::string_view::npos) return parts;
         start = end + 1;
     }

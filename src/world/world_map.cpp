@@ -35,10 +35,10 @@ void (*world_map_closed)() = nullptr;
 
 namespace {
 
-constexpr int VIEW_TOP = 17;            // the script's pictures are drawn from this row down
+constexpr int VIEW_TOP = 17;  // the script's pictures are drawn from this row down
 constexpr int POINT_FIRST = 17, POINT_LAST = 376;
 constexpr int CLICK_FIRST = 18, CLICK_LAST = 377;
-constexpr int TEXT_NO_WAY_OUT = 121;    // "there is no way out of here"
+constexpr int TEXT_NO_WAY_OUT = 121;  // "there is no way out of here"
 constexpr int WAY_OUT_TYPE = 19;
 constexpr uint16_t DESCRIPTION_COLOUR = 0x7FE0;
 
@@ -68,8 +68,9 @@ handle_id world_picture(const std::string& name, decoder_id decoder) {
     for (int id = WORLD_MAP_HANDLES; id < WORLD_MAP_HANDLES + WORLD_MAP_HANDLE_COUNT; ++id) {
         const handle_record* r = handle_info(static_cast<handle_id>(id));
         if (r && r->state != HANDLE_UNDEFINED) continue;
-        return define_handle(static_cast<handle_id>(id), stored.c_str(), fn, PATH_GUI) ? static_cast<handle_id>(id)
-                                                                                         : 0;
+        return define_handle(static_cast<handle_id>(id), stored.c_str(), fn, PATH_GUI)
+                   ? static_cast<handle_id>(id)
+                   : 0;
     }
     return 0;
 }
@@ -181,8 +182,8 @@ const world_script_state& world_map_state() {
 void run_world_script() {
     const char* text = static_cast<const char*>(get_handle_data(H_GLOBMAP));
     const int32_t length = handle_length(H_GLOBMAP);
-    const std::string_view script = text && length > 0 ? std::string_view(text, static_cast<size_t>(length))
-                                                       : std::string_view();
+    const std::string_view script =
+        text && length > 0 ? std::string_view(text, static_cast<size_t>(length)) : std::string_view();
     world_script_calls calls;
     calls.story_flag = story_flag;
     calls.visited = visited_map;
@@ -192,8 +193,11 @@ void run_world_script() {
         const handle_id id = world_picture(name, decoder_id::pcx_to_pal8);
         if (const picture* pic = id ? screen_picture(id) : nullptr) put_picture(x, y + VIEW_TOP, pic);
     };
-    calls.use_index = [](const std::string& name) { session.index = world_picture(name, decoder_id::pcx_to_nopal); };
-    if (const std::optional<world_script_error> error = run_world_script_text(script, session.script, calls)) {
+    calls.use_index = [](const std::string& name) {
+        session.index = world_picture(name, decoder_id::pcx_to_nopal);
+    };
+    if (const std::optional<world_script_error> error =
+            run_world_script_text(script, session.script, calls)) {
         display_close();
         fatal_error("%s", world_script_error_text(*error).c_str());
     }

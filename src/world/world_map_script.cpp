@@ -9,25 +9,46 @@
 namespace {
 
 // The messages; "\xEF\xBF\xBD" stands where the accented letters were lost.
-constexpr const char* NEEDS_NUMBER = "O\xEF\xBF\xBD"
-                                     "ek\xEF\xBF\xBD"
-                                     "v\xEF\xBF\xBD se \xEF\xBF\xBD\xEF\xBF\xBDslo";
-constexpr const char* NEEDS_X = "O\xEF\xBF\xBD"
-                                "ek\xEF\xBF\xBD"
-                                "v\xEF\xBF\xBD se \xEF\xBF\xBD\xEF\xBF\xBDslo xp";
-constexpr const char* NEEDS_Y = "O\xEF\xBF\xBD"
-                                "ek\xEF\xBF\xBD"
-                                "v\xEF\xBF\xBD se \xEF\xBF\xBD\xEF\xBF\xBDslo yp";
-constexpr const char* NEEDS_NAME = "O\xEF\xBF\xBD"
-                                   "ek\xEF\xBF\xBD"
-                                   "v\xEF\xBF\xBD se jm\xEF\xBF\xBDno definice (p\xEF\xBF\xBD\xEF\xBF\xBD"
-                                   "klad: INDX=)";
+constexpr const char* NEEDS_NUMBER =
+    "O\xEF\xBF\xBD"
+    "ek\xEF\xBF\xBD"
+    "v\xEF\xBF\xBD se \xEF\xBF\xBD\xEF\xBF\xBDslo";
+constexpr const char* NEEDS_X =
+    "O\xEF\xBF\xBD"
+    "ek\xEF\xBF\xBD"
+    "v\xEF\xBF\xBD se \xEF\xBF\xBD\xEF\xBF\xBDslo xp";
+constexpr const char* NEEDS_Y =
+    "O\xEF\xBF\xBD"
+    "ek\xEF\xBF\xBD"
+    "v\xEF\xBF\xBD se \xEF\xBF\xBD\xEF\xBF\xBDslo yp";
+constexpr const char* NEEDS_NAME =
+    "O\xEF\xBF\xBD"
+    "ek\xEF\xBF\xBD"
+    "v\xEF\xBF\xBD se jm\xEF\xBF\xBDno definice (p\xEF\xBF\xBD\xEF\xBF\xBD"
+    "klad: INDX=)";
 constexpr const char* FLG_NEEDS_NUMBER = "Za FLG mus\xEF\xBF\xBD b\xEF\xBF\xBDt \xEF\xBF\xBD\xEF\xBF\xBDslo!";
-constexpr const char* FLG_RANGE = "\xEF\xBF\xBD\xEF\xBF\xBDslo vlajky (FLG) mus\xEF\xBF\xBD b\xEF\xBF\xBDt v rozsahu 0-255!";
+constexpr const char* FLG_RANGE =
+    "\xEF\xBF\xBD\xEF\xBF\xBDslo vlajky (FLG) mus\xEF\xBF\xBD b\xEF\xBF\xBDt v rozsahu 0-255!";
 // A place number of IFDEF outside the table.
 constexpr const char* IFDEF_RANGE = "IFDEF <0,255>";
 
-enum class keyword { none, negate, all, any, brk, curmap, draw, flg, ifdef, indx, map, sektor, text, undef, usemap };
+enum class keyword {
+    none,
+    negate,
+    all,
+    any,
+    brk,
+    curmap,
+    draw,
+    flg,
+    ifdef,
+    indx,
+    map,
+    sektor,
+    text,
+    undef,
+    usemap
+};
 
 struct keyword_entry {
     const char* word;
@@ -35,10 +56,12 @@ struct keyword_entry {
 };
 // In this order: a word selects the first entry that starts with it.
 constexpr keyword_entry KEYWORDS[] = {
-    {"!", keyword::negate},       {"&&", keyword::all},     {"BREAK", keyword::brk},   {"CURMAP", keyword::curmap},
-    {"DRAW", keyword::draw},      {"FLG", keyword::flg},    {"IFDEF", keyword::ifdef}, {"INDX", keyword::indx},
-    {"INDEX", keyword::indx},     {"MAP", keyword::map},    {"SEKTOR", keyword::sektor}, {"SECTOR", keyword::sektor},
-    {"TEXT", keyword::text},      {"UNDEF", keyword::undef}, {"USEMAP", keyword::usemap}, {"||", keyword::any},
+    {"!", keyword::negate},      {"&&", keyword::all},        {"BREAK", keyword::brk},
+    {"CURMAP", keyword::curmap}, {"DRAW", keyword::draw},     {"FLG", keyword::flg},
+    {"IFDEF", keyword::ifdef},   {"INDX", keyword::indx},     {"INDEX", keyword::indx},
+    {"MAP", keyword::map},       {"SEKTOR", keyword::sektor}, {"SECTOR", keyword::sektor},
+    {"TEXT", keyword::text},     {"UNDEF", keyword::undef},   {"USEMAP", keyword::usemap},
+    {"||", keyword::any},
 };
 
 keyword find_keyword(const std::string& upper) {
@@ -272,8 +295,10 @@ class script_runner {
                     break;
                 }
                 case keyword::ifdef:
-                    value = state_.places[static_cast<size_t>(place_number(argument(), NEEDS_NUMBER, IFDEF_RANGE))]
-                                .defined;
+                    value =
+                        state_
+                            .places[static_cast<size_t>(place_number(argument(), NEEDS_NUMBER, IFDEF_RANGE))]
+                            .defined;
                     break;
                 case keyword::sektor: {
                     const std::optional<long> n = number_of(argument());
@@ -348,12 +373,13 @@ class script_runner {
                     break;
                 }
                 case keyword::undef:
-                    state_.places[static_cast<size_t>(place_number(argument(), "UNDEF=?", "UNDEF=<0,255>"))].defined =
-                        false;
+                    state_.places[static_cast<size_t>(place_number(argument(), "UNDEF=?", "UNDEF=<0,255>"))]
+                        .defined = false;
                     break;
                 case keyword::usemap:
                     state_.index_picture = argument();
-                    if (calls_.use_index && !state_.index_picture.empty()) calls_.use_index(state_.index_picture);
+                    if (calls_.use_index && !state_.index_picture.empty())
+                        calls_.use_index(state_.index_picture);
                     break;
                 default:
                     break;

@@ -28,7 +28,8 @@ struct script_run {
 
 // Runs a script with story flags `flags` set, the maps `visited` visited and
 // KEEP.MAP as the current map in sector 7.
-script_run run(const std::string& script, std::vector<int> flags = {}, std::vector<std::string> visited = {}) {
+script_run run(const std::string& script, std::vector<int> flags = {},
+               std::vector<std::string> visited = {}) {
     script_run r;
     world_script_calls calls;
     calls.story_flag = [flags](int n) { return std::find(flags.begin(), flags.end(), n) != flags.end(); };
@@ -148,10 +149,12 @@ struct error_case {
 };
 
 TEST(WorldScript, ErrorsNameTheLineAndTheFault) {
-    const std::string number = "O\xEF\xBF\xBD"
-                               "ek\xEF\xBF\xBD"
-                               "v\xEF\xBF\xBD se \xEF\xBF\xBD\xEF\xBF\xBDslo";
-    const std::string flag_range = "\xEF\xBF\xBD\xEF\xBF\xBDslo vlajky (FLG) mus\xEF\xBF\xBD b\xEF\xBF\xBDt v rozsahu 0-255!";
+    const std::string number =
+        "O\xEF\xBF\xBD"
+        "ek\xEF\xBF\xBD"
+        "v\xEF\xBF\xBD se \xEF\xBF\xBD\xEF\xBF\xBDslo";
+    const std::string flag_range =
+        "\xEF\xBF\xBD\xEF\xBF\xBDslo vlajky (FLG) mus\xEF\xBF\xBD b\xEF\xBF\xBDt v rozsahu 0-255!";
     const error_case cases[] = {
         {":INDX=1\n\nFLG 300:INDX=2", 3, flag_range},
         {"FLG -1:INDX=2", 1, flag_range},
@@ -210,7 +213,8 @@ TEST(WorldMapSource, CompiledSourceRunsAsWritten) {
         "}\n"
         "define 7\n";
     const std::string compiled = forge::compile_globmap_source(source, "valley.src");
-    EXPECT_NE(compiled.find("!FLG 12 && CELLARS || CURMAP FOREST.MAP:INDX=1;MAP=FOREST.MAP"), std::string::npos);
+    EXPECT_NE(compiled.find("!FLG 12 && CELLARS || CURMAP FOREST.MAP:INDX=1;MAP=FOREST.MAP"),
+              std::string::npos);
     const script_run quiet = run(compiled);
     ASSERT_FALSE(quiet.error) << quiet.error->message;
     EXPECT_EQ(quiet.drawn, std::vector<std::string>{"valley.pcx@0,-4"});
@@ -261,7 +265,8 @@ TEST(WorldMapIndex, LookupsStayInsideTheIndexPicture) {
     const size_t length = pic.size() * 2;
     EXPECT_EQ(index_pixel(pic.data(), length, 3, 2), 23);
     EXPECT_EQ(index_pixel(pic.data(), length, 1, 1), 11);
-    for (auto [x, y] : {std::pair{4, 0}, {0, 3}, {-1, 0}, {0, -1}, {639, 470}}) EXPECT_EQ(index_pixel(pic.data(), length, x, y), 0);
+    for (auto [x, y] : {std::pair{4, 0}, {0, 3}, {-1, 0}, {0, -1}, {639, 470}})
+        EXPECT_EQ(index_pixel(pic.data(), length, x, y), 0);
     EXPECT_EQ(index_pixel(pic.data(), length - 1, 3, 2), 0);  // a picture cut short is none
     EXPECT_EQ(index_pixel(nullptr, 0, 0, 0), 0);
 }

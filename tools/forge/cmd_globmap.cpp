@@ -24,14 +24,17 @@ int run(const std::vector<std::string>& args) {
             throw std::runtime_error("one world map source at a time");
     }
     if (input.empty() || output.empty())
-        throw std::runtime_error("usage: forge globmap <globmap.src> -o <GLOBMAP.DAT> | --decompile <GLOBMAP.DAT> -o <src>");
+        throw std::runtime_error(
+            "usage: forge globmap <globmap.src> -o <GLOBMAP.DAT> | --decompile <GLOBMAP.DAT> -o <src>");
     const std::string source = forge_tool::read_whole(input);
-    const std::string result = back ? forge::decompile_globmap(source) : forge::compile_globmap_source(source, input);
+    const std::string result =
+        back ? forge::decompile_globmap(source) : forge::compile_globmap_source(source, input);
     forge_tool::write_output(output, result);
     std::printf("%s: %zu bytes\n", output.c_str(), result.size());
     return 0;
 }
 
-forge_tool::forge_registration reg({"globmap", "<globmap.src> -o <GLOBMAP.DAT> | --decompile <GLOBMAP.DAT> -o <src>",
+forge_tool::forge_registration reg({"globmap",
+                                    "<globmap.src> -o <GLOBMAP.DAT> | --decompile <GLOBMAP.DAT> -o <src>",
                                     "compiles the world map's script (or reads one back into source)", run});
 }  // namespace

@@ -44,8 +44,8 @@ float river_x(float y) {
 }
 
 // The path from the forest's edge to the gate, as a polyline.
-const std::vector<float> PATH = {20, 338, 70, 318, 118, 300, 150, 270, 196, 262, 238, 244,
-                                 268, 226, 300, 218, 326, 206, 344, 186, 352, 168};
+const std::vector<float> PATH = {20,  338, 70,  318, 118, 300, 150, 270, 196, 262, 238,
+                                 244, 268, 226, 300, 218, 326, 206, 344, 186, 352, 168};
 
 float distance_to_segment(float px, float py, float x0, float y0, float x1, float y1) {
     const float dx = x1 - x0, dy = y1 - y0;
@@ -138,7 +138,8 @@ void paint_trees(canvas& c) {
             const float r = 5 + grain(gx, gy, 107) * 3.5f;
             disc(c, x + 2.5f, y + 3, r, shadow, 0.55f);
             disc(c, x, y, r, leaf);
-            disc(c, x - r * 0.3f, y - r * 0.3f, r * 0.55f, mix(leaf, leaf_light, 0.5f + grain(gx, gy, 109) * 0.5f));
+            disc(c, x - r * 0.3f, y - r * 0.3f, r * 0.55f,
+                 mix(leaf, leaf_light, 0.5f + grain(gx, gy, 109) * 0.5f));
         }
 }
 
@@ -162,8 +163,8 @@ void tower(canvas& c, float x, float y, float r) {
 
 void paint_keep(canvas& c) {
     // The curtain wall: a rough pentagon of thick stone around the courtyard.
-    const std::vector<float> outer = {KEEP_X - 62, KEEP_Y - 34, KEEP_X + 8, KEEP_Y - 58, KEEP_X + 64, KEEP_Y - 20,
-                                      KEEP_X + 50, KEEP_Y + 44, KEEP_X - 44, KEEP_Y + 48};
+    const std::vector<float> outer = {KEEP_X - 62, KEEP_Y - 34, KEEP_X + 8,  KEEP_Y - 58, KEEP_X + 64,
+                                      KEEP_Y - 20, KEEP_X + 50, KEEP_Y + 44, KEEP_X - 44, KEEP_Y + 48};
     std::vector<float> shadow_poly = outer;
     for (size_t i = 0; i < shadow_poly.size(); i += 2) shadow_poly[i] += 4, shadow_poly[i + 1] += 5;
     fill_polygon(c, shadow_poly, rgb8(24, 24, 22), 0.6f);
@@ -184,7 +185,8 @@ void paint_keep(canvas& c) {
         for (int x = 0; x < W; ++x)
             if (yard.alpha(x, y) > 0) {
                 const bool joint = (x % 7 == 0) || ((y + (x / 7) * 3) % 6 == 0);
-                c.blend(x, y, rgb8(104, 98, 88) * (joint ? 0.75f : 0.95f + 0.1f * grain(x, y, 211)), yard.alpha(x, y));
+                c.blend(x, y, rgb8(104, 98, 88) * (joint ? 0.75f : 0.95f + 0.1f * grain(x, y, 211)),
+                        yard.alpha(x, y));
             }
     // The great hall: a long slate roof with its ridge.
     const float hx = KEEP_X - 30, hy = KEEP_Y - 22, hw = 58, hh = 30;
@@ -220,11 +222,11 @@ canvas cellar_marker() {
             if (d < 17) m.blend(x, y, rgb8(255, 176, 80), (1 - d / 17) * 0.5f);
         }
     // The arch: dark stone steps going down, framed by lit stone.
-    const std::vector<float> arch_frame = {cx - 10, cy + 10, cx - 10, cy - 4, cx - 6, cy - 10, cx + 6, cy - 10,
-                                           cx + 10, cy - 4, cx + 10, cy + 10};
+    const std::vector<float> arch_frame = {cx - 10, cy + 10, cx - 10, cy - 4, cx - 6,  cy - 10,
+                                           cx + 6,  cy - 10, cx + 10, cy - 4, cx + 10, cy + 10};
     fill_polygon(m, arch_frame, rgb8(178, 160, 128));
-    const std::vector<float> opening = {cx - 6, cy + 10, cx - 6, cy - 3, cx - 3, cy - 6, cx + 3, cy - 6,
-                                        cx + 6, cy - 3, cx + 6, cy + 10};
+    const std::vector<float> opening = {cx - 6, cy + 10, cx - 6, cy - 3, cx - 3, cy - 6,
+                                        cx + 3, cy - 6,  cx + 6, cy - 3, cx + 6, cy + 10};
     fill_polygon(m, opening, rgb8(14, 10, 8));
     for (int step = 0; step < 3; ++step)
         stroke(m, cx - 5, cy + 1 + step * 3, cx + 5, cy + 1 + step * 3, 1.0f, rgb8(60, 50, 40));
@@ -246,8 +248,9 @@ forge::indexed_image index_picture() {
     index.width = W;
     index.height = H;
     index.pixels.assign(static_cast<size_t>(W) * H, 0);
-    for (int i = 0; i < 256; ++i) index.palette[static_cast<size_t>(i) * 3] = index.palette[i * 3 + 1] =
-        index.palette[i * 3 + 2] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 256; ++i)
+        index.palette[static_cast<size_t>(i) * 3] = index.palette[i * 3 + 1] = index.palette[i * 3 + 2] =
+            static_cast<uint8_t>(i);
     for (int y = 6; y < H - 6; ++y)
         for (int x = 6; x < W - 6; ++x) {
             uint8_t place = 0;
