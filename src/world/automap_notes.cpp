@@ -35,11 +35,12 @@ int char_width(char c) {
     return text_width(std::string_view(&c, 1));
 }
 
-int screen_x(const automap_note& n) {
-    return n.x - automap_centre_x() + AUTOMAP_CENTRE_X;
+// Notes come from saved records: their positions may be anywhere.
+int64_t screen_x(const automap_note& n) {
+    return static_cast<int64_t>(n.x) - automap_centre_x() + AUTOMAP_CENTRE_X;
 }
-int screen_y(const automap_note& n) {
-    return n.y - automap_centre_y() + AUTOMAP_CENTRE_Y;
+int64_t screen_y(const automap_note& n) {
+    return static_cast<int64_t>(n.y) - automap_centre_y() + AUTOMAP_CENTRE_Y;
 }
 
 bool blank(const std::string& text) {
@@ -134,8 +135,7 @@ void draw_automap_notes() {
     note_font();
     for (const automap_note& n : automap_notes()) {
         if (n.layer != automap.layer || n.text.empty()) continue;
-        const int64_t x = static_cast<int64_t>(n.x) - automap_centre_x() + AUTOMAP_CENTRE_X;
-        const int64_t y = static_cast<int64_t>(n.y) - automap_centre_y() + AUTOMAP_CENTRE_Y;
+        const int64_t x = screen_x(n), y = screen_y(n);
         if (y < AREA_TOP || y > AREA_BOTTOM || x > AREA_RIGHT) continue;
         int pen = static_cast<int>(std::max<int64_t>(x, -0x10000000));
         size_t first = 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "core/events.h"
@@ -263,10 +264,12 @@ TEST_F(Automap, BoundedWhenCoordinatesAndExitsDoNotAddUp) {
     current_map.coords[static_cast<size_t>(g.sector(1, 2))].y = -32768;
     current_map.coords.resize(current_map.coords.size() - 2);  // fewer coordinates than sectors
     current_map.automap_notes.push_back({1, 2, 3});            // a record cut short
+    add_automap_note({INT32_MAX, INT32_MIN, 0, "far away"});
     ASSERT_TRUE(begin_automap(false));
     show();
     draw_minimap();
     EXPECT_EQ(automap_sector_at(0, 0), 0);
+    EXPECT_EQ(automap_note_at(320, 197), -1);
     end_automap();
 }
 
