@@ -7,9 +7,12 @@
 
 #include "core/decoders.h"
 #include "core/events.h"
+#include "core/events_cursor.h"
 #include "core/handle_ids.h"
 #include "forge/globmap_source.h"
+#include "forge/pcx_writer.h"
 #include "gfx/picture.h"
+#include "gfx/screen.h"
 #include "map_test_files.h"
 #include "world/map.h"
 #include "world/map_scripts.h"
@@ -407,6 +410,55 @@ TEST_F(WorldMapTravel, NoteModeShowsTheOtherMapsAutomapAndPutsTheMapBack) {
     show_map_automap = nullptr;
     close_world_map();
     EXPECT_FALSE(world_map_note_mode);
+}
+
+// A picture of `width` x `height` pixels of one palette index in the folder.
+void write_picture(const std::filesystem::path& path, int width, int height, uint8_t value,
+                   int filled_from_x) {
+    forge::indexed_image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = filled_from_x; x < width; ++x) image.pixels[static_cast<size_t>(y * width + x)] = value;
+    image.palette[5 * 3] = 248;  // index 5 is pure red
+    forge::write_pcx(path.string(), image);
+}
+
+mouse_record mouse_at(int x, int y, uint16_t events) {
+    mouse_record m;
+    m.x = static_cast<uint16_t>(x);
+    m.y = static_cast<uint16_t>(y);
+    m.events = events;
+    return m;
+}
+
+TEST_F(WorldMapTravel, PicturesAreDrawnBelowTheTopBarAndTheIndexPictureNamesThePlaceUnderThePointer) {
+    const std::string saved_gui = path_table[PATH_GUI];
+    path_table[PATH_GUI] = folder.path().string();
+    register_picture_decoders();
+    write_picture(folder.path() / "valley.pcx", 4, 4, 5, 0);
+    write_picture(folder.path() / "valleyix.pcx", 20, 10, 3, 10);  // place 3 on its right half
+    folder.write_text("globmap.dat", ":DRAW=valley.pcx,2,3\n:USEMAP=valleyix.pcx\n:INDX=3;MAP=FOREST.MAP\n");
+    open_world_map();
+    EXPECT_EQ(*pixel_address(2, 20), 0x7C00);
+    EXPECT_EQ(*pixel_address(2, 19), 0);
+    mouse_record m = mouse_at(12, 17 + 5, MOUSE_EV_MOTION);
+    dispatch_event(EV_MOUSE, &m);
+    EXPECT_EQ(mouse_cursor_choice(), H_MSC_ZARE);
+    m = mouse_at(5, 17 + 5, MOUSE_EV_MOTION);
+    dispatch_event(EV_MOUSE, &m);
+    EXPECT_EQ(mouse_cursor_choice(), H_MSC_SIP);
+    m = mouse_at(12, 17 + 10, MOUSE_EV_MOTION);  // below the index picture
+    dispatch_event(EV_MOUSE, &m);
+    EXPECT_EQ(mouse_cursor_choice(), H_MSC_SIP);
+    m = mouse_at(12, 17 + 9, MOUSE_EV_LEFT_DOWN);
+    dispatch_event(EV_MOUSE, &m);
+    ASSERT_EQ(change_names.size(), 1u);
+    EXPECT_EQ(change_names[0], "FOREST.MAP");
+    EXPECT_FALSE(world_map_open());
+    for (handle_id id = WORLD_MAP_HANDLES; id < WORLD_MAP_HANDLES + 2; ++id) undefine_handle(id);
+    path_table[PATH_GUI] = saved_gui;
 }
 
 using WorldMapDeathTest = WorldMapTravel;
