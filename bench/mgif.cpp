@@ -19,7 +19,8 @@ struct frames {
     frames() : first(MGIF_PICTURE_BYTES), next(MGIF_PICTURE_BYTES) {
         std::mt19937 random(9);
         for (size_t i = 0; i < first.size(); ++i)
-            first[i] = uint8_t((i % MGIF_WIDTH) / 5 + (i / MGIF_WIDTH) / 3 + (random() % 4 == 0 ? random() % 3 : 0));
+            first[i] =
+                uint8_t((i % MGIF_WIDTH) / 5 + (i / MGIF_WIDTH) / 3 + (random() % 4 == 0 ? random() % 3 : 0));
         next = first;
         for (int y = 60; y < 120; ++y)
             for (int x = 100; x < 160; ++x) next[size_t(y * MGIF_WIDTH + x)] = 250;

@@ -77,7 +77,8 @@ class sound_coder {
         uint8_t best = 128;
         for (int wrap = -1; wrap <= 1; ++wrap) {
             const int wanted = target - running - 65536 * wrap;
-            const auto above = std::lower_bound(steps_.begin(), steps_.end(), std::pair<int, uint8_t>{wanted, 0});
+            const auto above =
+                std::lower_bound(steps_.begin(), steps_.end(), std::pair<int, uint8_t>{wanted, 0});
             const size_t at = size_t(above - steps_.begin());
             for (size_t i : {at - 1, at}) {
                 if (i >= steps_.size()) continue;
@@ -275,12 +276,14 @@ void spread_sound(std::vector<mgif_frame>& frames, const std::vector<int16_t>& s
     const uint64_t available = stereo.size() / 2;
     uint64_t from = 0;
     for (size_t k = 0; k < frames.size(); ++k) {
-        const uint64_t to = k == 0 ? FIRST_FRAMES : RING_FRAMES + (uint64_t(k) * MGIF_SOUND_RATE + fps / 2) / fps;
+        const uint64_t to =
+            k == 0 ? FIRST_FRAMES : RING_FRAMES + (uint64_t(k) * MGIF_SOUND_RATE + fps / 2) / fps;
         std::vector<int16_t>& sound = frames[k].sound;
         sound.assign(size_t(to - from) * 2, 0);
         if (from < available) {
             const uint64_t end = std::min(to, available);
-            std::copy(stereo.begin() + ptrdiff_t(from * 2), stereo.begin() + ptrdiff_t(end * 2), sound.begin());
+            std::copy(stereo.begin() + ptrdiff_t(from * 2), stereo.begin() + ptrdiff_t(end * 2),
+                      sound.begin());
         }
         from = to;
     }
@@ -296,8 +299,9 @@ std::vector<mgif_frame> frames_from_rgba(const std::vector<rgba_image>& pictures
     for (size_t f = 0; f < pictures.size(); ++f) {
         if (pictures[f].width != MGIF_WIDTH || pictures[f].height != MGIF_HEIGHT ||
             pictures[f].rgba.size() != MGIF_PICTURE_BYTES * 4)
-            throw std::invalid_argument("frame " + std::to_string(f) + " is " + std::to_string(pictures[f].width) +
-                                        " x " + std::to_string(pictures[f].height) + " pixels, not 320 x 180");
+            throw std::invalid_argument("frame " + std::to_string(f) + " is " +
+                                        std::to_string(pictures[f].width) + " x " +
+                                        std::to_string(pictures[f].height) + " pixels, not 320 x 180");
         all.rgba.insert(all.rgba.end(), pictures[f].rgba.begin(), pictures[f].rgba.end());
     }
     std::vector<mgif_frame> frames(pictures.size());

@@ -31,7 +31,8 @@ bool chunk_list_valid(const uint8_t* chunks, size_t bytes, unsigned count) {
 }
 
 void hand_out(mgif_reader* r, int type, const uint8_t* data, size_t length) {
-    if (mgif_chunk_handler handler = r->handler ? r->handler : current_handler) handler(r, type, data, length);
+    if (mgif_chunk_handler handler = r->handler ? r->handler : current_handler)
+        handler(r, type, data, length);
 }
 
 // Sound in pieces the streaming ring can always take.
@@ -190,13 +191,15 @@ bool mgif_next_frame(mgif_reader* r) {
     return r->frames_read < r->frame_count;
 }
 
-void decode_full_frame(uint16_t* target, int pitch, const uint8_t* data, size_t length, const uint16_t* palette) {
+void decode_full_frame(uint16_t* target, int pitch, const uint8_t* data, size_t length,
+                       const uint16_t* palette) {
     full_frame(colour_pixels{target, pitch, palette}, data, length);
 }
 void decode_full_indexes(uint8_t* target, const uint8_t* data, size_t length) {
     full_frame(index_pixels{target}, data, length);
 }
-void decode_delta_frame(uint16_t* target, int pitch, const uint8_t* data, size_t length, const uint16_t* palette) {
+void decode_delta_frame(uint16_t* target, int pitch, const uint8_t* data, size_t length,
+                        const uint16_t* palette) {
     delta_frame(colour_pixels{target, pitch, palette}, data, length);
 }
 void decode_delta_indexes(uint8_t* target, const uint8_t* data, size_t length) {

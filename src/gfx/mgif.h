@@ -5,8 +5,9 @@
 //
 // File layout (little-endian):
 //   0    4    "MGIF"
-//   4    15   not read (the forge keeps its frame rate at 4, see mgif_header_fps)
+//   4    5    not read (the forge keeps its frame rate at 4, see mgif_header_fps)
 //   9    4    frame count
+//   13   6    not read
 //   19   512  sound table: 256 signed 16-bit steps
 //   531  64   not read
 //   595  ...  frames: a 4-byte header (chunk count, 24-bit byte count of the
@@ -54,9 +55,9 @@ constexpr size_t MGIF_SOUND_PIECE_CODES = 32768;
 
 enum class mgif_error : uint8_t {
     none,
-    truncated_frame,   // a frame header or its chunks run past the end of the file
-    bad_chunk_list,    // a chunk runs past its frame, or the chunks do not fill it
-    bad_compression,   // a compressed picture is corrupt or too large
+    truncated_frame,  // a frame header or its chunks run past the end of the file
+    bad_chunk_list,   // a chunk runs past its frame, or the chunks do not fill it
+    bad_compression,  // a compressed picture is corrupt or too large
 };
 
 struct mgif_reader;
@@ -117,13 +118,15 @@ long lzw_decode(const uint8_t* in, size_t in_size, uint8_t* out, size_t capacity
 // Picture decoders. `length` is the number of bytes at data.
 // A full picture: 180 rows of 320 pixels; rows the data does not reach keep
 // their pixels.
-void decode_full_frame(uint16_t* target, int pitch, const uint8_t* data, size_t length, const uint16_t* palette);
+void decode_full_frame(uint16_t* target, int pitch, const uint8_t* data, size_t length,
+                       const uint16_t* palette);
 void decode_full_indexes(uint8_t* target, const uint8_t* data, size_t length);
 // A delta picture: a 32-bit length L, L bytes of control steps, then the
 // pixel stream. Untouched pixels keep their values. A step that would leave
 // the row or the picture, or need pixels or control bytes the data does not
 // hold, ends the picture.
-void decode_delta_frame(uint16_t* target, int pitch, const uint8_t* data, size_t length, const uint16_t* palette);
+void decode_delta_frame(uint16_t* target, int pitch, const uint8_t* data, size_t length,
+                        const uint16_t* palette);
 void decode_delta_indexes(uint8_t* target, const uint8_t* data, size_t length);
 
 // A palette chunk's hi-colour words into palette (256 entries); entries past

@@ -70,8 +70,8 @@ TEST(MgifLzw, EncoderRoundTripsEdgeData) {
     const std::vector<bytes> cases = {
         {},
         {42},
-        bytes(MGIF_BUFFER_BYTES, 0x55),            // one string growing by a byte a code
-        random_bytes(MGIF_BUFFER_BYTES, 1),        // fills the code table again and again
+        bytes(MGIF_BUFFER_BYTES, 0x55),      // one string growing by a byte a code
+        random_bytes(MGIF_BUFFER_BYTES, 1),  // fills the code table again and again
         random_bytes(MGIF_PICTURE_BYTES, 2),
         ramp,
     };
@@ -132,7 +132,8 @@ struct seen {
 void watch(mgif_reader* r, int type, const uint8_t* data, size_t length) {
     auto* s = static_cast<seen*>(r->user);
     s->types.push_back(type);
-    if (type == MGIF_FULL_PICTURE || type == MGIF_RAW_PICTURE) decode_full_indexes(s->picture.data(), data, length);
+    if (type == MGIF_FULL_PICTURE || type == MGIF_RAW_PICTURE)
+        decode_full_indexes(s->picture.data(), data, length);
     if (type == MGIF_DELTA_PICTURE) decode_delta_indexes(s->picture.data(), data, length);
     if (type == MGIF_PALETTE) read_mgif_palette(data, length, s->palette);
     if (type == MGIF_SOUND) {
@@ -250,11 +251,12 @@ TEST(MgifVideo, PictureIsHandledLastAndLongSoundComesInPiecesTheRingCanTake) {
     const bytes palette(512, 1);
     const bytes sound(MGIF_SOUND_PIECE_CODES * 2 + 5, 128);
     seen s;
-    EXPECT_EQ(play(one_frame_file({{MGIF_RAW_PICTURE, raw}, {MGIF_PALETTE, palette}, {9, {1, 2}},
-                                   {MGIF_SOUND, sound}}),
+    EXPECT_EQ(play(one_frame_file(
+                       {{MGIF_RAW_PICTURE, raw}, {MGIF_PALETTE, palette}, {9, {1, 2}}, {MGIF_SOUND, sound}}),
                    s),
               1);
-    EXPECT_EQ(s.types, (std::vector<int>{MGIF_PALETTE, 9, MGIF_SOUND, MGIF_SOUND, MGIF_SOUND, MGIF_RAW_PICTURE}));
+    EXPECT_EQ(s.types,
+              (std::vector<int>{MGIF_PALETTE, 9, MGIF_SOUND, MGIF_SOUND, MGIF_SOUND, MGIF_RAW_PICTURE}));
     EXPECT_EQ(s.sound, sound);
     EXPECT_EQ(s.largest_sound_piece, MGIF_SOUND_PIECE_CODES);
     EXPECT_EQ(s.picture, raw);

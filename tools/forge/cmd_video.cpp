@@ -2,8 +2,8 @@
 // sound) encoded as an MGIF animation.
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -87,7 +87,8 @@ std::vector<std::string> picture_files(const std::string& source) {
     if (fs::is_directory(source)) {
         for (const auto& entry : fs::directory_iterator(source)) {
             std::string ext = entry.path().extension().string();
-            std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+            std::transform(ext.begin(), ext.end(), ext.begin(),
+                           [](unsigned char c) { return char(std::tolower(c)); });
             if (entry.is_regular_file() && ext == ".png") files.push_back(entry.path().string());
         }
         // Numbers of different widths sort by value: shorter names first.
@@ -126,7 +127,8 @@ int run(const std::vector<std::string>& args) {
         } else if (args[i] == "--fps" && i + 1 < args.size()) {
             const std::string value = args[++i];
             const unsigned long n = std::strtoul(value.c_str(), nullptr, 10);
-            if (n < 1 || n > 60) throw std::runtime_error("--fps " + value + ": from 1 to 60 frames a second");
+            if (n < 1 || n > 60)
+                throw std::runtime_error("--fps " + value + ": from 1 to 60 frames a second");
             fps = unsigned(n);
         } else if (args[i] == "--no-sound") {
             pace = false;
@@ -139,8 +141,9 @@ int run(const std::vector<std::string>& args) {
         }
     }
     if (source.empty() || output.empty())
-        throw std::runtime_error("usage: forge video <folder | name%03d.png> -o <file.mgif> [--wav <sound.wav>] "
-                                 "[--fps <n>] [--no-sound] [--full-frames]");
+        throw std::runtime_error(
+            "usage: forge video <folder | name%03d.png> -o <file.mgif> [--wav <sound.wav>] "
+            "[--fps <n>] [--no-sound] [--full-frames]");
     if (!pace && !wav.empty()) throw std::runtime_error("--no-sound and --wav exclude each other");
 
     std::vector<forge::rgba_image> pictures;
@@ -148,7 +151,8 @@ int run(const std::vector<std::string>& args) {
         forge::png_picture png = forge::read_png_file(file);
         if (png.image.width != MGIF_WIDTH || png.image.height != MGIF_HEIGHT)
             throw std::runtime_error(file + ": " + std::to_string(png.image.width) + " x " +
-                                     std::to_string(png.image.height) + " pixels, a video frame is 320 x 180");
+                                     std::to_string(png.image.height) +
+                                     " pixels, a video frame is 320 x 180");
         pictures.push_back(std::move(png.image));
     }
     std::vector<forge::mgif_frame> frames = forge::frames_from_rgba(pictures);
@@ -156,17 +160,19 @@ int run(const std::vector<std::string>& args) {
     if (pace) forge::spread_sound(frames, sound, fps);
 
     const std::vector<uint8_t> file = forge::encode_mgif(frames, {.fps = uint16_t(fps), .deltas = deltas});
-    forge_tool::write_output(output, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
-    std::printf("%s: %zu frames at %u a second, %zu bytes%s\n", output.c_str(), frames.size(), fps, file.size(),
-                wav.empty() ? (pace ? ", silent sound keeps the rate" : ", no sound") : "");
-    if (!sound.empty() && sound.size() / 2 > size_t(frames.size()) * MGIF_SOUND_RATE / fps + MGIF_RING_BYTES / 4)
+    forge_tool::write_output(output,
+                             std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
+    std::printf("%s: %zu frames at %u a second, %zu bytes%s\n", output.c_str(), frames.size(), fps,
+                file.size(), wav.empty() ? (pace ? ", silent sound keeps the rate" : ", no sound") : "");
+    if (!sound.empty() &&
+        sound.size() / 2 > size_t(frames.size()) * MGIF_SOUND_RATE / fps + MGIF_RING_BYTES / 4)
         std::printf("%s: the sound is longer than the pictures; its end is left out\n", wav.c_str());
     return 0;
 }
 
-forge_tool::forge_registration reg({"video",
-                                    "<folder | name%03d.png> -o <file.mgif> [--wav <sound.wav>] [--fps <n>] "
-                                    "[--no-sound] [--full-frames]",
-                                    "encodes numbered 320 x 180 PNG pictures (and a WAV file) as an MGIF animation",
-                                    run});
+forge_tool::forge_registration reg(
+    {"video",
+     "<folder | name%03d.png> -o <file.mgif> [--wav <sound.wav>] [--fps <n>] "
+     "[--no-sound] [--full-frames]",
+     "encodes numbered 320 x 180 PNG pictures (and a WAV file) as an MGIF animation", run});
 }  // namespace
