@@ -8,8 +8,11 @@
 #include "base/config.h"
 #include "base/text_util.h"
 #include "core/handles.h"
+#include "gfx/screen.h"
+#include "gfx/video_player.h"
 #include "monsters/monster_sound.h"
 #include "platform/audio_device.h"
+#include "platform/display.h"
 #include "sound/flute.h"
 #include "sound/game_sound.h"
 #include "sound/music_controller.h"
@@ -88,7 +91,52 @@ void stop_positional() {
 
 bool reported_device_failure = false;
 
+// Map command 23: a video on a black screen, or over the map view.
+constexpr int VIDEO_TOP_BLACK = 60, VIDEO_TOP_VIEW = 17;
+void map_play_video(const std::string& file, bool black_screen) {
+    if (black_screen) {
+        clear_buffer(frame_buffer, 0);
+        present_rect(0, 0, 0, 0);
+    }
+    play_video(file, black_screen ? VIDEO_TOP_BLACK : VIDEO_TOP_VIEW);
+}
+
 }  // namespace
+
+// The full-screen video player's sound goes into the streaming ring; its
+// input comes from the display.
+void install_video_sound() {
+    video_sound s;
+    s.stop_music = [] { music_change(std::nullopt); };
+    s.start = [](int rate, size_t bytes) { sound_system().stream_start(rate, bytes); };
+    s.write_delta = [](const uint8_t* codes, size_t count, const int16_t* table, int16_t* acc, uint32_t* cursor) {
+        // Without a ring (no sound output) the sound is dropped rather than waited for.
+        if (!sound_system().stream_active()) return true;
+        size_t at = *cursor;
+        if (!sound_system().stream_write_delta(codes, count, table, acc, at)) return false;
+        *cursor = static_cast<uint32_t>(at);
+        return true;
+    };
+    s.stop = [] { sound_system().stream_fade(); };
+    set_video_sound(s);
+    video_display d;
+    d.take_key = [] {
+        if (!display_exists()) return false;
+        display().poll_started();
+        if (!display().key_available()) return false;
+        display().read_key();
+        return true;
+    };
+    d.quit_requested = [] { return display_exists() && display().quit_requested(); };
+    d.set_crt_suppressed = [](bool suppressed) {
+        if (display_exists()) display().set_crt_suppressed(suppressed);
+    };
+    d.wait = [](int ms) {
+        if (display_exists()) display().sleep_ms(ms);
+    };
+    set_video_display(d);
+    map_services.play_video = map_play_video;
+}
 
 int interface_sound_index(const char* wave) {
     if (!wave) return -1;
@@ -121,6 +169,7 @@ void install_game_sound() {
     music_set_next_callback(music_next_from_playlist, nullptr);
     install_music_timer();
     install_flute();
+    install_video_sound();
 }
 
 void sound_init(const ini_config* config) {

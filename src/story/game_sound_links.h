@@ -6,6 +6,8 @@
 struct ini_config;
 
 void install_game_sound();
+// The full-screen video player's sound and input, and the map's video command.
+void install_video_sound();
 
 // Opens the audio device named by the `device` key of the `audio` section
 // (empty: the system's default) and starts playback. A device that cannot be
