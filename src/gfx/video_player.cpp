@@ -32,7 +32,8 @@ bool quit_requested() {
 void write_sound(mgif_reader* reader, player_state& state, const uint8_t* codes, size_t count) {
     if (!sound_seam.write_delta || state.sound_lost) return;
     int waited = 0;
-    while (!sound_seam.write_delta(codes, count, reader->sound_table, reader->accumulator, &reader->sound_cursor)) {
+    while (!sound_seam.write_delta(codes, count, reader->sound_table, reader->accumulator,
+                                   &reader->sound_cursor)) {
         if (quit_requested() || waited >= RING_WAIT_LIMIT_MS) {
             state.sound_lost = true;
             return;
@@ -45,21 +46,21 @@ void write_sound(mgif_reader* reader, player_state& state, const uint8_t* codes,
 void frame_handler(mgif_reader* reader, int type, const uint8_t* data, size_t length) {
     auto& state = *static_cast<player_state*>(reader->user);
     switch (type) {
-    case MGIF_FULL_PICTURE:
-    case MGIF_RAW_PICTURE:
-        decode_full_frame(state.picture.data(), MGIF_WIDTH, data, length, state.palette);
-        break;
-    case MGIF_DELTA_PICTURE:
-        decode_delta_frame(state.picture.data(), MGIF_WIDTH, data, length, state.palette);
-        break;
-    case MGIF_PALETTE:
-        read_mgif_palette(data, length, state.palette);
-        break;
-    case MGIF_SOUND:
-        write_sound(reader, state, data, length);
-        break;
-    default:
-        break;
+        case MGIF_FULL_PICTURE:
+        case MGIF_RAW_PICTURE:
+            decode_full_frame(state.picture.data(), MGIF_WIDTH, data, length, state.palette);
+            break;
+        case MGIF_DELTA_PICTURE:
+            decode_delta_frame(state.picture.data(), MGIF_WIDTH, data, length, state.palette);
+            break;
+        case MGIF_PALETTE:
+            read_mgif_palette(data, length, state.palette);
+            break;
+        case MGIF_SOUND:
+            write_sound(reader, state, data, length);
+            break;
+        default:
+            break;
     }
 }
 

@@ -109,7 +109,8 @@ void install_video_sound() {
     video_sound s;
     s.stop_music = [] { music_change(std::nullopt); };
     s.start = [](int rate, size_t bytes) { sound_system().stream_start(rate, bytes); };
-    s.write_delta = [](const uint8_t* codes, size_t count, const int16_t* table, int16_t* acc, uint32_t* cursor) {
+    s.write_delta = [](const uint8_t* codes, size_t count, const int16_t* table, int16_t* acc,
+                       uint32_t* cursor) {
         // Without a ring (no sound output) the sound is dropped rather than waited for.
         if (!sound_system().stream_active()) return true;
         size_t at = *cursor;

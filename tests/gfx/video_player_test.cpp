@@ -191,8 +191,7 @@ TEST_F(VideoPlayer, SoundPiecesReachTheSeamInOrderEvenWhenTheRingIsFull) {
     EXPECT_EQ(rec.first_cursor, MGIF_RING_START_CURSOR);
     ASSERT_EQ(rec.samples.size(), all.size());
     // The codes only approximate the samples; order and channels must hold.
-    for (size_t i = 0; i < all.size(); i += 997)
-        EXPECT_NEAR(rec.samples[i], all[i], 600) << "sample " << i;
+    for (size_t i = 0; i < all.size(); i += 997) EXPECT_NEAR(rec.samples[i], all[i], 600) << "sample " << i;
     EXPECT_GT(d.milliseconds(), 0u);  // the full ring was waited for
 }
 
