@@ -6,6 +6,7 @@
 #include "monsters/monster_anim.h"
 #include "monsters/monster_view.h"
 #include "monsters/monsters.h"
+#include "world/automap.h"
 #include "world/map.h"
 
 bool monster_insight_shown = false;
@@ -88,6 +89,17 @@ void set_monster_view_senses(const monster_view_senses* s) {
     senses = s != nullptr ? s : &stand_in_senses;
 }
 
+bool monster_seen_in(int sector) {
+    if (!sector_on_map(sector)) return false;
+    const int first = first_monster_in(sector);
+    const monster* m = monster_by_number(first);
+    const monster* second = m != nullptr && m->next_in_sector != first ? monster_by_number(m->next_in_sector) : nullptr;
+    for (const monster* each : {m, second})
+        if (each != nullptr && each->alive() && (!(each->stats[23] & MF_INVISIBLE) || senses->true_seeing()))
+            return true;
+    return false;
+}
+
 int monster_draw_requests(int sector, int column, int depth, int view_direction, monster_draw_request out[2],
                           std::string texts[2]) {
     if (!sector_on_map(sector)) return 0;
@@ -125,5 +137,6 @@ void draw_monsters_in_cell(int sector, int column, int depth, int view_direction
 }
 
 void install_monster_drawing() {
+    automap_hooks.monster_shown = monster_seen_in;
     view_neighbours.draw_monsters = draw_monsters_in_cell;
 }

@@ -35,8 +35,13 @@ extern bool monster_insight_shown;
 int monster_draw_requests(int sector, int column, int depth, int view_direction, monster_draw_request out[2],
                           std::string texts[2]);
 
+// A living monster stands in the sector and is not hidden (invisible without
+// true seeing): what the mini-map marks.
+bool monster_seen_in(int sector);
+
 // The view's hook: draws the monsters of the sector in the cell.
 void draw_monsters_in_cell(int sector, int column, int depth, int view_direction, bool behind_side);
 
-// Plugs draw_monsters_in_cell into the view.
+// Plugs draw_monsters_in_cell into the view and monster_seen_in into the
+// mini-map.
 void install_monster_drawing();

@@ -12,6 +12,7 @@
 #include "rules/monster_fight/fight_map.h"
 #include "rules/monster_fight/monster_fight.h"
 #include "rules/monsters_ai/monster_ai.h"
+#include "world/automap.h"
 #include "world/map.h"
 #include "world/map_scripts.h"
 #include "world/map_services.h"
@@ -296,6 +297,7 @@ void install_battle() {
     fight_battle.last_weapon = [] { return battle.last_weapon; };
     fight_battle.mutual_death_mode = [] { return battle.mutual_death; };
     map_services.in_battle = [] { return monster_battle.battle; };
+    automap_hooks.in_battle = [] { return monster_battle.battle; };
     map_services.acting_member = [] { return monster_battle.battle ? battle.acting : -1; };
     set_battle_on_panel(&the_panel);
 }
