@@ -13,60 +13,26 @@
 #include "commands.h"
 #include "forge/mgif_writer.h"
 #include "forge/png_import.h"
+#include "forge/wav_reader.h"
 #include "gfx/mgif.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-uint32_t le32(const std::string& b, size_t at) {
-    return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
-           uint32_t(uint8_t(b[at + 3])) << 24;
-}
-uint16_t le16(const std::string& b, size_t at) {
-    return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8);
-}
-
 // A PCM WAV file (8-bit unsigned or 16-bit signed, mono or stereo) as 16-bit
 // stereo at the player's rate; other rates are resampled linearly.
 std::vector<int16_t> read_wav_sound(const std::string& path) {
-    const std::string bytes = forge_tool::read_whole(path);
-    auto fail = [&](const std::string& what) { throw std::runtime_error(path + ": " + what); };
-    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
-        fail("not a RIFF WAVE file");
-    uint16_t format = 0, channels = 0, bits = 0;
-    uint32_t rate = 0;
-    bool have_format = false;
-    std::string_view data;
-    for (size_t at = 12; bytes.size() - at >= 8;) {
-        const std::string id = bytes.substr(at, 4);
-        const uint32_t size = le32(bytes, at + 4);
-        at += 8;
-        if (size > bytes.size() - at) fail("chunk \"" + id + "\" runs past the end of the file");
-        if (id == "fmt " && size >= 16) {
-            format = le16(bytes, at);
-            channels = le16(bytes, at + 2);
-            rate = le32(bytes, at + 4);
-            bits = le16(bytes, at + 14);
-            have_format = true;
-        } else if (id == "data") {
-            data = std::string_view(bytes).substr(at, size);
-        }
-        at += size + (size & 1);
-        if (at > bytes.size()) break;
+    forge::pcm_sound in;
+    try {
+        in = forge::read_pcm_wav(forge_tool::read_whole(path));
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(path + ": " + e.what());
     }
-    if (!have_format || data.data() == nullptr) fail("no \"fmt \" or no \"data\" chunk");
-    if (format != 1 || (channels != 1 && channels != 2) || (bits != 8 && bits != 16))
-        fail("only 8-bit or 16-bit PCM, mono or stereo, can be a video's sound");
-    if (rate < 4000 || rate > 96000) fail("a sample rate of " + std::to_string(rate) + " Hz");
-    const size_t sample_bytes = bits / 8;
-    const size_t frames = data.size() / (sample_bytes * channels);
-    auto sample = [&](size_t frame, size_t side) {
-        const size_t i = (frame * channels + std::min<size_t>(side, channels - 1u)) * sample_bytes;
-        const int low = static_cast<uint8_t>(data[i]);
-        if (bits == 8) return (low - 128) * 256;
-        return int(static_cast<int16_t>(low | static_cast<uint8_t>(data[i + 1]) << 8));
-    };
+    const uint32_t rate = in.rate;
+    const size_t frames = in.stereo.size() / 2;
+    if (frames == 0) return {};
+    auto sample = [&](size_t frame, size_t side) { return int(in.stereo[frame * 2 + side]); };
     const size_t out_frames = size_t(double(frames) * MGIF_SOUND_RATE / rate);
     std::vector<int16_t> out;
     out.reserve(out_frames * 2);
