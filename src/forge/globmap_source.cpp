@@ -253,15 +253,7 @@ class compiler {
         pos_ = 0;
         if (at_end()) return;
         const std::string keyword = lower(word());
-        if (keyword == "}") {
-            ++pos_;
-            if (open_blocks_ == 0) fail("\"}\" without a \"when ... {\"");
-            --open_blocks_;
-            finish();
-            out_ += "}\r\n";
-            return;
-        }
-        if (keyword.empty() && pos_ < text_.size() && text_[pos_] == '}') {
+        if (keyword == "}" || (keyword.empty() && pos_ < text_.size() && text_[pos_] == '}')) {
             ++pos_;
             if (open_blocks_ == 0) fail("\"}\" without a \"when ... {\"");
             --open_blocks_;
