@@ -1,7 +1,13 @@
 #pragma once
 // Every fixed handle the game defines at start, by name: the one place where
 // a fixed handle's number is written. Handles from FIRST_RUNTIME_HANDLE up
-// are defined at run time and are not listed here.
+// are defined at run time and are not listed here; each library that defines
+// them owns one block:
+//   0x8000-0x80FF  character generation (undefined when a new game starts)
+//   0x8400-0x843F  the world map's pictures (world_map.h)
+//   0x8440-0x847F  animations over the view named by file (view_animation.h)
+//   0x8800-0x8FFF  wave files named by sound actions (game_sound.h)
+//   0x9000-0xFFFF  the items' pictures and attack animations (item_pictures.h)
 #include "core/handles.h"
 
 // The static table of define_fixed_handles, by number.

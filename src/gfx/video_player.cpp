@@ -1,10 +1,13 @@
 #include "gfx/video_player.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "base/paths.h"
 #include "core/handles.h"
+#include "gfx/draw.h"
+#include "gfx/font.h"
 #include "gfx/mgif.h"
 #include "gfx/screen.h"
 
@@ -13,6 +16,9 @@ namespace {
 video_sound sound_seam;
 video_display display_seam;
 uint32_t frames_shown = 0;
+const string_list* subtitles = nullptr;
+constexpr int SUBTITLE_BOTTOM = SCREEN_HEIGHT - 2;  // the first top row: nothing drawn yet
+int subtitle_top = SUBTITLE_BOTTOM;
 
 // A ring that stays full this long (the sound output is gone) no longer
 // holds the video back: the rest plays without its sound.
@@ -100,6 +106,7 @@ video_end play_opened(const uint8_t* data, size_t size, int top_row) {
                             SCREEN_PITCH);
         present_rect(0, top_row, SCREEN_WIDTH, 2 * MGIF_HEIGHT);
         ++frames_shown;
+        if (subtitles) draw_subtitle(reader->frames_read);
         if (quit_requested() || key_taken()) {
             end = video_end::skipped;
             break;
@@ -128,6 +135,49 @@ void set_video_display(const video_display& display) {
 
 const video_display& current_video_display() {
     return display_seam;
+}
+
+void set_video_subtitles(const string_list* list) {
+    subtitles = list;
+}
+
+void draw_subtitle(uint32_t frames) {
+    if (frames < 2) subtitle_top = SUBTITLE_BOTTOM;
+    if (!subtitles || frames >= static_cast<uint32_t>(string_list_count(*subtitles))) return;
+    const char* entry = string_list_get(*subtitles, static_cast<int>(frames));
+    if (!entry) return;
+    const std::string_view text = entry;
+    const int h = text_height(text);
+    const uint16_t colour = draw_colour;
+    draw_colour = 0;
+    fill_rect(0, subtitle_top, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1);
+    draw_colour = colour;
+    const size_t split = text.find('\n');
+    const std::string_view first = text.substr(0, split);
+    set_aligned_position(SCREEN_WIDTH / 2, SCREEN_HEIGHT - 5 - 2 * h, ALIGN_CENTRE, ALIGN_START, first);
+    draw_text(first);
+    if (split != std::string_view::npos) {
+        const std::string_view second = text.substr(split + 1);
+        set_aligned_position(SCREEN_WIDTH / 2, SCREEN_HEIGHT - 3 - h, ALIGN_CENTRE, ALIGN_START, second);
+        draw_text(second);
+    }
+    const int top = std::min(subtitle_top, SCREEN_HEIGHT - 5 - 2 * h);
+    present_rect(0, top, SCREEN_WIDTH, SCREEN_HEIGHT - top);
+    subtitle_top = SCREEN_HEIGHT - 5 - 2 * h;
+}
+
+void draw_overlay_doubled(uint16_t* target, const uint16_t* pixels, bool mirror) {
+    for (int y = 0; y < MGIF_HEIGHT; ++y) {
+        const uint16_t* s = pixels + static_cast<size_t>(y) * MGIF_WIDTH;
+        uint16_t* top = target + static_cast<size_t>(2 * y) * SCREEN_PITCH;
+        uint16_t* bottom = top + SCREEN_PITCH;
+        for (int x = 0; x < MGIF_WIDTH; ++x) {
+            const uint16_t p = s[x];
+            if (p & 0x8000) continue;
+            const int column = mirror ? 2 * (MGIF_WIDTH - 1 - x) : 2 * x;
+            top[column] = top[column + 1] = bottom[column] = bottom[column + 1] = p;
+        }
+    }
 }
 
 uint32_t video_frames_shown() {

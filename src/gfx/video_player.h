@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/strings.h"
+
 // Where the player's sound goes (the sound system fills it in; each piece
 // does nothing while unset).
 struct video_sound {
@@ -55,6 +57,20 @@ video_end play_video_data(const uint8_t* data, size_t size, int top_row);
 // source pixels on the even rows and columns, the rest blended from their
 // neighbours, the odd rows at half brightness.
 void upscale_video_frame(const uint16_t* picture, uint16_t* target, int pitch);
+
+// Subtitles for the following playbacks: entry i shows from frame i on, a
+// line feed splits it into two lines, an empty entry clears the subtitle and
+// a null entry keeps the one shown. The caller sets the font first and
+// removes the list afterwards (null); the list must live until then.
+void set_video_subtitles(const string_list* subtitles);
+// The subtitle after `frames` frames were read, below the pictures.
+void draw_subtitle(uint32_t frames);
+
+// Draws a 320 x 180 animation picture doubled over a 640-pixel-wide screen
+// from target (the top row of the view): every pixel without bit 15 becomes
+// a 2 x 2 block, pixels with bit 15 leave the screen as it is. Mirrored, the
+// picture's columns run from the right edge.
+void draw_overlay_doubled(uint16_t* target, const uint16_t* pixels, bool mirror);
 
 // Frames shown by the last playback (tests, measurements).
 uint32_t video_frames_shown();

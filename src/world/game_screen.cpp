@@ -26,6 +26,7 @@
 #include "world/rest.h"
 #include "world/screen_effects.h"
 #include "world/view.h"
+#include "world/view_animation.h"
 
 scene_state scene;
 game_screen_windows screen_windows;
@@ -257,6 +258,7 @@ void draw_screen_frame() {
 void redraw_scene() {
     if (movement.moving) return;
     draw_party_view();
+    draw_view_animation(back_buffer + VIEW_SCREEN_TOP * SCREEN_PITCH);
     copy_back_to_front();
     battle_on_screen().draw_overlay();
     if (battle_on_screen().active() || minimap_always_shown) draw_minimap();

@@ -22,6 +22,7 @@
 #include "world/party_standin.h"
 #include "world/screen_layout.h"
 #include "world/screen_resources.h"
+#include "world/view_animation.h"
 
 movement_state movement;
 movement_screen_hooks movement_screen;
@@ -222,7 +223,7 @@ void mark_party_sectors() {
 
 bool step(int kind) {
     kind &= 3;
-    if (movement.moving) return false;
+    if (movement.moving || view_animation_running()) return false;
     if (movement.boat_mode && (kind == STEP_RIGHT || kind == STEP_LEFT)) return false;
     const int walker = battle_walker();
     // A walker whose steps are used up stays where it is.
@@ -302,7 +303,7 @@ bool step(int kind) {
 }
 
 bool turn(int delta) {
-    if (movement.moving) return false;
+    if (movement.moving || view_animation_running()) return false;
     if (!movement_rules.run_hook(HOOK_BEFORE_TURN, party.sector, party.direction)) return false;
     movement.moving = true;
     party.direction = (party.direction + delta) & 3;

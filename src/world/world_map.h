@@ -135,5 +135,5 @@ void end_place_automap();
 extern void (*world_map_closed)();
 
 // The world map's pictures (DRAW and USEMAP) take handles from here up.
-constexpr handle_id WORLD_MAP_HANDLES = FIRST_RUNTIME_HANDLE + 0x1000;
+constexpr handle_id WORLD_MAP_HANDLES = FIRST_RUNTIME_HANDLE + 0x0400;
 constexpr int WORLD_MAP_HANDLE_COUNT = 64;

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "base/paths.h"
+#include "font_test_fonts.h"
 #include "forge/mgif_writer.h"
+#include "gfx/font.h"
 #include "gfx/mgif.h"
 #include "gfx/screen.h"
 #include "gfx/video_player.h"
@@ -210,6 +212,51 @@ TEST_F(VideoPlayer, FilesComeFromTheVideoFolderAndAMissingOnePlaysNothing) {
     EXPECT_EQ(frame_buffer[size_t(17) * SCREEN_WIDTH], colours[1]);
     path_table[PATH_VIDEO] = saved;
     std::filesystem::remove_all(folder);
+}
+
+TEST_F(VideoPlayer, SubtitlesShowFromTheirFrameOnInOneOrTwoLinesUntilAnEmptyOneClearsThem) {
+    constexpr handle_id FONT = 0x9100;
+    test_fonts::font_bytes font;
+    font.block('A', 4, 10).block('B', 4, 10).block('C', 4, 10);
+    test_fonts::install(FONT, font.bytes);
+    set_font(FONT, 0x7C00);
+    string_list texts = string_list_create(6);
+    string_list_set(texts, 1, "A");
+    string_list_set(texts, 3, "B\nC");
+    string_list_set(texts, 5, "");
+    set_video_subtitles(&texts);
+    const auto px = [](int x, int y) { return frame_buffer[size_t(y) * SCREEN_WIDTH + size_t(x)]; };
+    constexpr uint16_t INK = 0x7C00;
+
+    // One line of height 10 stands on row 475 - 20; two lines at 455 and 467.
+    draw_subtitle(1);
+    EXPECT_EQ(px(320, 455), INK);
+    EXPECT_EQ(px(320, 464), INK);
+    EXPECT_NE(px(320, 467), INK);
+    frame_buffer[size_t(470) * SCREEN_WIDTH + 5] = 0x1111;
+    draw_subtitle(2);  // no entry: the subtitle stays
+    EXPECT_EQ(px(320, 455), INK);
+    EXPECT_EQ(px(5, 470), 0x1111);
+    draw_subtitle(3);
+    EXPECT_EQ(px(320, 455), INK);
+    EXPECT_EQ(px(320, 467), INK);
+    EXPECT_EQ(px(5, 470), 0) << "the lines are drawn on black";
+    draw_subtitle(4);
+    EXPECT_EQ(px(320, 467), INK);
+    draw_subtitle(5);  // empty: cleared down to the bottom
+    EXPECT_EQ(px(320, 455), 0);
+    EXPECT_EQ(px(320, 467), 0);
+    draw_subtitle(9);  // past the list: nothing
+    EXPECT_EQ(px(320, 467), 0);
+
+    // The player draws them after each frame.
+    clear_buffer(frame_buffer, 0);
+    const bytes video = solid_video(2);
+    EXPECT_EQ(play_video_data(video.data(), video.size(), TOP), video_end::finished);
+    EXPECT_EQ(px(320, 460), INK);
+    set_video_subtitles(nullptr);
+    reset_font_state();
+    undefine_handle(FONT);
 }
 
 TEST(VideoUpscale, BetweenPixelsBlendTheirNeighboursAndOddRowsAreHalfBright) {

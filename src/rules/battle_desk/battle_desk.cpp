@@ -12,6 +12,7 @@
 #include "monsters/monsters.h"
 #include "rules/battle/battle.h"
 #include "rules/inventory.h"
+#include "rules/item_pictures.h"
 #include "rules/item_record.h"
 #include "rules/items.h"
 #include "rules/monsters_ai/monster_ai.h"
@@ -24,6 +25,7 @@
 #include "world/party_roster.h"
 #include "world/party_standin.h"
 #include "world/view.h"
+#include "world/view_animation.h"
 
 battle_desk_links desk_links;
 
@@ -308,6 +310,11 @@ class desk_world final : public battle_world {
         inventory_closed();
     }
     void changed() override { show_battle(); }
+    // Byte 2 names the animation of the items' list, byte 3 how often it plays.
+    void attack_animation(const uint8_t (&anim)[4]) override {
+        if (const handle_id h = item_animation_handle(anim[2]); h && anim[3] > 0)
+            start_view_animation(h, false, anim[3]);
+    }
     void autosave() override {
         if (desk_links.autosave) desk_links.autosave();
     }

@@ -32,6 +32,7 @@
 #include "world/panel.h"
 #include "world/screen_effects.h"
 #include "world/view.h"
+#include "world/view_animation.h"
 
 namespace {
 
@@ -69,9 +70,7 @@ class game_spell_world final : public spell_world {
         const std::string text = format_game_text(number, first, second);
         if (!text.empty()) show_panel_message(text);
     }
-    // Spell animations come with the video of the game; until then a spell
-    // is seen through its other effects only.
-    void play_animation(const std::string&) override {}
+    void play_animation(const std::string& file) override { start_view_animation_file(file, false); }
     void play_sound(const std::string& file, int sector) override { play_sound_at(file.c_str(), sector); }
     void map_around(int sector, int radius) override { spell_detail::mark_mapped_around(sector, radius); }
     void flicker(int redraws) override { shake_screen(redraws); }

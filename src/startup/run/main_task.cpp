@@ -18,6 +18,7 @@
 #include "world/map_scripts.h"
 #include "world/movement.h"
 #include "world/party_standin.h"
+#include "world/view_animation.h"
 
 std::string next_map_name;
 
@@ -89,6 +90,7 @@ void run_maps(bool continuing) {
         continuing = false;
 
         run_game_screen();
+        stop_view_animation();  // an animation over the view ends with the map
         // A change still waiting when the screen ended otherwise (Esc) is dropped.
         change_pending = false;
 
