@@ -82,6 +82,7 @@ scripted_run_result run_scripted(const scripted_run_options& options) {
     params.config_path = options.config_file;
     params.language = options.language;
     params.adventure_path = options.adventure_file;
+    params.intro = options.intro;
     try {
         result.exit_code = run_game(params);
     } catch (const fatal_stop& f) {

@@ -16,6 +16,9 @@ struct scripted_run_options {
     std::string config_file = "vorthan.ini";    // relative to adventure_folder
     std::optional<std::string> language;        // -l
     std::optional<std::string> adventure_file;  // -a
+    // The intro is left out unless a run asks for it (unset: the program's
+    // own rule, played when no game has been saved).
+    std::optional<bool> intro = false;
     std::vector<scripted_input> script;         // input, at virtual milliseconds
     // frame_buffer is copied at the first poll at or after each of these times.
     std::vector<uint64_t> checkpoints_ms;

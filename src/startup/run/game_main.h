@@ -12,6 +12,8 @@ struct start_params {
     std::optional<std::string> adventure_path;  // -a (absent when not given or empty)
     std::string config_path = "vorthan.ini";    // -f
     std::optional<std::string> language;        // -l (absent when not given or empty)
+    // Unset: the intro plays on a first start; true or false: always or never.
+    std::optional<bool> intro;
 };
 
 // The help text for the program started as program_path.

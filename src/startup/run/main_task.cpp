@@ -1,6 +1,7 @@
 #include "startup/run/main_task.h"
 
 #include "core/events.h"
+#include "core/events_cursor.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
 #include "rules/binding/world_binding.h"
@@ -9,7 +10,9 @@
 #include "rules/spells/specials.h"
 #include "rules/spells/spells.h"
 #include "saves/game_save.h"
+#include "saves/save_list.h"
 #include "startup/run/game_main.h"
+#include "startup/run/intro.h"
 #include "story/game_choices.h"
 #include "world/game_screen.h"
 #include "world/game_sounds.h"
@@ -23,6 +26,8 @@
 std::string next_map_name;
 
 namespace {
+
+constexpr int UI_INTRO_VIDEO = 7;  // the interface text naming the intro video
 
 // A map change asked by the map's rules: EV_CHANGE_MAP with a pointer to a
 // map_change_request (map name, sector, direction). The request is kept and
@@ -119,7 +124,14 @@ void start_new_game() {
     run_maps(false);
 }
 
-void main_task(void*) {
+void main_task(void* arg) {
+    const auto* options = static_cast<const main_task_options*>(arg);
+    const std::optional<bool> intro = options ? options->intro : std::nullopt;
+    if (intro.value_or(first_start(saved_games_folder()))) {
+        hide_cursor();
+        play_intro(UI_INTRO_VIDEO);
+        show_cursor();
+    }
     start_new_game();
     stop_flag = 1;
 }

@@ -1,13 +1,22 @@
 #pragma once
 // The game task: what the game shows after start-up, and the map loop.
+#include <optional>
 #include <string>
 
 // The name of the next map to load (at most 12 characters); empty = none.
 extern std::string next_map_name;
 
-// The body of the game task. Until the main menu and character generation
-// exist it goes straight to a new game on the default map, and ends the run
-// (stop_flag) when the game ends.
+// What the game task is told at its start.
+struct main_task_options {
+    // Unset: the intro plays when nobody has saved a game yet; true or false:
+    // always or never (development and tests).
+    std::optional<bool> intro;
+};
+
+// The body of the game task (arg: main_task_options, or null). It plays the
+// intro, then, until the main menu and character generation exist, goes
+// straight to a new game on the default map and ends the run (stop_flag)
+// when the game ends.
 void main_task(void* arg);
 // A new game: the stand-in party on the default map's start.
 void start_new_game();

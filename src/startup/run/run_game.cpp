@@ -90,7 +90,9 @@ int run_game(const start_params& params) {
     //    waited for when the main loop stops.
     std::printf("Vorthan: start-up complete\n");
     std::fflush(stdout);
-    run_game_task(main_task, nullptr);
+    main_task_options task_options;
+    task_options.intro = params.intro;
+    run_game_task(main_task, &task_options);
 
     // 10. Shutdown: close the display, free the configuration.
     display_close();
