@@ -160,6 +160,16 @@ class item_compiler {
             item.sound = int16_t(sound_number(line.words[1]));
             return;
         }
+        if (key == "attack_animation") {
+            // attack_anim: bytes 0 and 1 unused, 2 the animation, 3 how many times it plays.
+            if (args != 1 && args != 2) throw fault("attack_animation takes a file and a repeat count");
+            const int animation = animation_number(line.words[1]);
+            const long repeats = args == 2 ? number(line.words[2], 1, 255) : 1;
+            item.attack_anim[0] = item.attack_anim[1] = 0;
+            item.attack_anim[2] = uint8_t(animation);
+            item.attack_anim[3] = uint8_t(repeats);
+            return;
+        }
         for (const number_field& field : NUMBER_FIELDS) {
             if (key != field.keyword) continue;
             if (args != 1) throw fault(key + " takes one number");
@@ -214,6 +224,14 @@ class item_compiler {
 
     // Sound 0 means none: the list's first entry is kept empty.
     int sound_number(const std::string& file) { return numbered_entry(out_.file.sounds, file); }
+
+    // The record keeps the animation in one byte; 0 stays empty, so that a
+    // weapon without one never names a file.
+    int animation_number(const std::string& file) {
+        const int n = numbered_entry(out_.file.animations, file);
+        if (n > 255) throw fault("more than 255 attack animations");
+        return n;
+    }
 
     // The entry of a file in a list whose entry 0 stands for none.
     int numbered_entry(std::vector<std::string>& list, const std::string& file) {

@@ -110,6 +110,32 @@ TEST(ItemSource, RecordsAndListsSurviveTheItemsFileReader) {
     EXPECT_EQ(back.picture_sets[3].size(), 6u);
 }
 
+TEST(ItemSource, AttackAnimationsLandInTheAnimationsListAndRecordBytesTwoAndThree) {
+    forge::compiled_items items = forge::compile_item_source(R"(item fist
+  type melee
+item sword
+  type melee
+  attack_animation SEK.MGF 2
+item axe
+  attack_animation ZAR.MGF
+item mace   # the sword's slash, once
+  attack_animation SEK.MGF 1
+)",
+                                                             "items.src");
+    items_file back = parse_items_file(write_items_file(items.file));
+    ASSERT_EQ(back.definitions.size(), 4u);
+    // Animation 0 stays empty, so the weapon without one names no file.
+    ASSERT_EQ(back.animations, (std::vector<std::string>{"", "SEK.MGF", "ZAR.MGF"}));
+    auto anim = [&](size_t i) {
+        const uint8_t* a = back.definitions[i].attack_anim;
+        return std::vector<int>{a[0], a[1], a[2], a[3]};
+    };
+    EXPECT_EQ(anim(0), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(anim(1), (std::vector<int>{0, 0, 1, 2}));
+    EXPECT_EQ(anim(2), (std::vector<int>{0, 0, 2, 1}));  // played once unless told otherwise
+    EXPECT_EQ(anim(3), (std::vector<int>{0, 0, 1, 1}));
+}
+
 TEST(ItemSource, TranslationTableNamesEachItemWithItsDescription) {
     forge::compiled_items items = forge::compile_item_source(SOURCE, "items.src");
     language_table table = parse_csv_table(forge::items_csv_text(items));
@@ -145,6 +171,9 @@ TEST(ItemSource, FaultsNameTheFileAndLine) {
     EXPECT_EQ(expect_failure("item a\n  flight a.pcx\n"),
               "items.src:2: flight takes 16 files: 4 views of 4 phases");
     EXPECT_EQ(expect_failure("item a\n  colour red\n"), "items.src:2: unknown keyword colour");
+    EXPECT_EQ(expect_failure("item a\n  attack_animation SEK.MGF 0\n"), "items.src:2: 0 lies outside 1..255");
+    EXPECT_EQ(expect_failure("item a\n  attack_animation\n"),
+              "items.src:2: attack_animation takes a file and a repeat count");
     EXPECT_EQ(expect_failure("item a\n  weight 12kg\n"), "items.src:2: '12kg' is not a number");
     EXPECT_EQ(expect_failure("item a\n  weight 40000\n"), "items.src:2: 40000 lies outside -32768..32767");
     EXPECT_EQ(expect_failure("item a\n  type sandwich\n"), "items.src:2: unknown type sandwich");

@@ -70,6 +70,9 @@ TEST(SpellSource, TheDemosSpellsListAndAssembleBackToTheSameBytes) {
     const spell_def& spark = *book.find(3);
     EXPECT_EQ(book.bytes[size_t(spark.code)], OP_LAUNCH);
     EXPECT_EQ(book.bytes[size_t(spark.code) + 1] + 1, items.numbers.at("fire_bolt"));
+    // A member casting it sees the bolt leave: instruction 148 names the animation.
+    const std::string code(book.bytes.begin() + spark.code, book.bytes.end());
+    EXPECT_EQ(code.find(std::string(1, char(OP_ANIMATION)) + "OHEN.MGF" + std::string(1, '\0')), 3u);
     EXPECT_STREQ(spark.spell_name, "Spark");
     EXPECT_EQ(spells.names[3], "Spark");
     EXPECT_NE(forge::spells_csv_text(spells).find("21,\"Healing\""), std::string::npos);
