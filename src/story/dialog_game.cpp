@@ -11,6 +11,7 @@
 #include "gfx/font.h"
 #include "rules/party.h"
 #include "story/dialog.h"
+#include "story/dialog_animation.h"
 #include "story/dialog_screen.h"
 #include "world/game_sounds.h"
 #include "world/map.h"
@@ -49,6 +50,10 @@ class game_dialog_world final : public dialog_world {
     void started() override { dialog_screen_started(); }
     void show() override { dialog_screen_show(); }
     void ended() override { dialog_screen_ended(); }
+    void animate(const std::string& file, int ticks, int once) override {
+        start_dialog_animation(file, ticks, once);
+    }
+    void stop_animation() override { stop_dialog_animation(); }
     // The party's rest runs on its own black view with the game screen, which
     // would take the dialog's screen away; sleeping from a dialog waits for a
     // rest that can run beside it, and until then no time passes.

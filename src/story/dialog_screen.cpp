@@ -14,6 +14,7 @@
 #include "gfx/screen.h"
 #include "platform/input.h"
 #include "story/dialog.h"
+#include "story/dialog_animation.h"
 #include "story/options_window.h"
 #include "world/game_screen.h"
 #include "world/panel.h"
@@ -158,6 +159,8 @@ void handlers_off();
 // where it is, and the game loop hears that the game is over.
 void leave_game() {
     handlers_off();
+    // Nothing may draw into the picture once the dialog is gone.
+    stop_dialog_animation();
     dialog.running = false;
     dialog.waiting = dialog_wait::ended;
     screen.running = false;
@@ -166,8 +169,16 @@ void leave_game() {
     dispatch_event(EV_GAME_RESULT, 0);
 }
 
+// A window over the dialog holds its animation: frames would draw over it.
+bool window_over_dialog(bool (*window)()) {
+    hold_dialog_animation();
+    const bool result = window();
+    release_dialog_animation();
+    return result;
+}
+
 void ask_leave() {
-    if (!screen_windows.ask_leave || screen_windows.ask_leave()) {
+    if (!screen_windows.ask_leave || window_over_dialog(screen_windows.ask_leave)) {
         leave_game();
         return;
     }
@@ -176,7 +187,9 @@ void ask_leave() {
 
 void open_window(void (*window)()) {
     if (!window) return;
+    hold_dialog_animation();
     window();
+    release_dialog_animation();
     if (screen.running) present();
 }
 
@@ -341,6 +354,7 @@ void dialog_screen_show() {
 
 void dialog_screen_ended() {
     handlers_off();
+    stop_dialog_animation();
     if (!screen.running) return;
     screen.running = false;
     screen.captured.clear();
