@@ -132,8 +132,12 @@ void install_video_sound() {
     d.set_crt_suppressed = [](bool suppressed) {
         if (display_exists()) display().set_crt_suppressed(suppressed);
     };
+    // The wait ends with a poll, so the window stays alive while the ring
+    // plays (and a run on a virtual clock plays its sound on).
     d.wait = [](int ms) {
-        if (display_exists()) display().sleep_ms(ms);
+        if (!display_exists()) return;
+        display().sleep_ms(ms);
+        display().poll_started();
     };
     set_video_display(d);
     map_services.play_video = map_play_video;
