@@ -70,8 +70,11 @@ class SoundSystem {
   // The streaming ring (one producer, the game thread).
   std::size_t stream_start(int rate, std::size_t size);
   std::size_t stream_write(const void* data, std::size_t count);
+  // Without room for all the codes nothing is written and the result is
+  // false, after waiting for the mixer's next pass when wait_for_room is set
+  // (a caller with a clock of its own waits by that instead).
   bool stream_write_delta(const std::uint8_t* codes, std::size_t count, const std::int16_t table[256],
-                          std::int16_t acc[2], std::size_t& cursor);
+                          std::int16_t acc[2], std::size_t& cursor, bool wait_for_room = true);
   void stream_fade();
   void stream_finish();
   std::size_t stream_play_position() const;

@@ -39,14 +39,14 @@ std::size_t SoundSystem::stream_write(const void* data, std::size_t count) {
 }
 
 bool SoundSystem::stream_write_delta(const std::uint8_t* codes, std::size_t count, const std::int16_t table[256],
-                                     std::int16_t acc[2], std::size_t& cursor) {
+                                     std::int16_t acc[2], std::size_t& cursor, bool wait_for_room) {
   if (!ring_source_ || !codes || !table || !acc) return false;
   cursor %= ring_size_;
   const std::size_t play = stream_play_position();
   const std::size_t free = (play < cursor ? play + ring_size_ : play) - cursor;
   if (free < count * 2) {
     // No lock of the mixer is held here: the pass we wait for needs it.
-    mixer_.wait_for_pass();
+    if (wait_for_room) mixer_.wait_for_pass();
     return false;
   }
   const std::size_t samples = ring_size_ / 2;

@@ -114,7 +114,8 @@ void install_video_sound() {
         // Without a ring (no sound output) the sound is dropped rather than waited for.
         if (!sound_system().stream_active()) return true;
         size_t at = *cursor;
-        if (!sound_system().stream_write_delta(codes, count, table, acc, at)) return false;
+        // The player waits by the display's clock when the ring is full.
+        if (!sound_system().stream_write_delta(codes, count, table, acc, at, false)) return false;
         *cursor = static_cast<uint32_t>(at);
         return true;
     };

@@ -26,7 +26,9 @@ void play_intro(int text) {
     set_font(FONT_TIMESE, SUBTITLE_COLOUR);
     const uint16_t colour = draw_colour;
     draw_colour = 0;
-    fill_rect(0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 21);
+    // The whole screen: the bottom rows would otherwise keep what was there
+    // until the first subtitle.
+    fill_rect(0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1);
     draw_colour = colour;
     present_rect(0, 0, 0, 0);
     set_video_subtitles(with_subtitles ? &subtitles : nullptr);
