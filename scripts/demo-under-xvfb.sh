@@ -1,7 +1,7 @@
 # Sourced by the measuring scripts: starts a virtual X server and the demo of a
 # Release build on it, and stops both when the script exits.
 #   start_demo_under_xvfb <build-dir> <display> <seconds to settle>
-# Sets `game` to the game's process id.
+# Sets `game` to the game's process id. INTRO=1: the intro plays first.
 start_demo_under_xvfb() {
     local build=$1 display_number=$2 settle=$3
     [[ -x $build/vorthan && -d $build/demo ]] || {
@@ -14,6 +14,13 @@ start_demo_under_xvfb() {
     trap stop_demo_under_xvfb EXIT
     sleep 1
     export DISPLAY=$display_number SDL_AUDIODRIVER=${AUDIO_DRIVER:-dummy} VORTHAN_NO_MESSAGE_BOX=1
+    # A saved-games folder of its own: empty with INTRO=1 (a first start plays
+    # the intro), else holding a file so that the game starts at once.
+    demo_home=$(mktemp -d)
+    export XDG_DATA_HOME=$demo_home
+    if [[ ${INTRO:-0} != 1 ]]; then
+        mkdir -p "$demo_home/Vorthan" && touch "$demo_home/Vorthan/.intro-seen"
+    fi
     (cd "$build/demo" && exec ../vorthan -l en) >/dev/null 2>&1 &
     game=$!
     sleep "$settle"
@@ -23,5 +30,6 @@ start_demo_under_xvfb() {
 stop_demo_under_xvfb() {
     [[ -n ${game:-} ]] && kill "$game" 2>/dev/null && wait "$game" 2>/dev/null
     kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    [[ -n ${demo_home:-} ]] && rm -rf "$demo_home"
     true
 }

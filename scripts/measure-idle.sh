@@ -10,6 +10,7 @@
 # Needs the packages of `scripts/install-deps.sh screen`.
 # Environment: SETTLE (seconds to wait before measuring, default 6),
 #   SHOT (a PNG file: a screenshot of the screen is written there at the end),
+#   INTRO=1 (start as on a first start, with the intro),
 #   MOVE=1 (also moves the mouse across the window during a second interval),
 #   AUDIO_DRIVER (SDL's audio driver, default dummy: sound on, played nowhere; a
 #   name SDL does not know leaves the game silent).
