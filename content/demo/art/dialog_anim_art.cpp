@@ -75,8 +75,9 @@ void light(canvas& c, float strength) {
             const float glow = std::exp(-(dx * dx + dy * dy) / LIGHT_REACH);
             const float k = 1 + (strength - 1) * (0.35f + 1.3f * glow);
             const rgb p = c.get(x, y);
-            c.set(x, y, {std::min(1.0f, p.r * k * (1 + 0.06f * glow * (strength - 0.9f))), std::min(1.0f, p.g * k),
-                         std::min(1.0f, p.b * k * (1 - 0.05f * glow))});
+            c.set(x, y,
+                  {std::min(1.0f, p.r * k * (1 + 0.06f * glow * (strength - 0.9f))), std::min(1.0f, p.g * k),
+                   std::min(1.0f, p.b * k * (1 - 0.05f * glow))});
         }
 }
 
