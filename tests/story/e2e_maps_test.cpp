@@ -3,7 +3,8 @@
 // that outlives a trip to the cellars; Blink, whose place is picked on the
 // automap around the caster (and given up with Esc); and the world map,
 // opened from the automap's panel, taking the party to the cellars through
-// the nearest way out. Frames are compared with golden pictures.
+// the nearest way out; and the automap in a battle. Frames are compared with
+// golden pictures.
 //
 // The cellars may greet a first visit with a short video: after each arrival
 // there a run presses a key that skips it and means nothing to the game
@@ -301,8 +302,9 @@ TEST(MapsEndToEnd, BlinkTakesLenkaToTheSectorPickedOnTheAutomapAndEscCastsNothin
 
     const scripted_run_result run = s.run();
     ASSERT_NO_FATAL_FAILURE(expect_run_ended_well(run, s));
-    expect_goldens(run, {{picking, "maps_blink_picking"}, {blinked, "maps_blink_done"},
-                         {arrived, "maps_blink_arrived"}});
+    expect_goldens(
+        run,
+        {{picking, "maps_blink_picking"}, {blinked, "maps_blink_done"}, {arrived, "maps_blink_arrived"}});
 }
 
 TEST(MapsEndToEnd, TheWorldMapTakesThePartyToTheCellarsThroughTheNearestWayOut) {
@@ -375,4 +377,49 @@ TEST(MapsEndToEnd, TheWorldMapTakesThePartyToTheCellarsThroughTheNearestWayOut) 
     const scripted_run_result run = s.run();
     ASSERT_NO_FATAL_FAILURE(expect_run_ended_well(run, s));
     expect_goldens(run, {{shown, "maps_world_map"}});
+}
+
+TEST(MapsEndToEnd, InABattleTheAutomapOffersOnlyTheWayBackAndItsKeysMoveTheView) {
+    if (!demo_built()) GTEST_SKIP() << "the demo is not built";
+    random_seed(1904);
+    demo_session s;
+    int cx = 0, cy = 0;
+    s.wait(500);
+    // Before the grey goblin in the great hall's doorway: a battle begins.
+    s.probe([] {
+        restart_random_after_startup(1904);
+        monster_hooks.ignore_party = false;  // the other runs' calm does not hold here
+        put_party(16, 8, NORTH);
+        EXPECT_TRUE(monster_battle.battle);
+    });
+    s.wait(1500);
+    s.press(KEY_TAB);
+    s.probe([&] {
+        ASSERT_TRUE(automap.open);
+        EXPECT_TRUE(automap.full);
+        EXPECT_EQ(automap.mask, 7);
+        cx = automap_centre_x();
+        cy = automap_centre_y();
+    });
+    click_panel_button(s, WORLD_BUTTON_Y);  // pressed: nothing
+    s.press(KEY_UP);
+    s.press(KEY_LEFT);
+    s.press(KEY_LEFT);
+    s.probe([&] {
+        EXPECT_TRUE(automap.open);
+        EXPECT_FALSE(world_map_open());
+        // Up lowers the offset by a cell, Left by two; the map point at the
+        // screen's middle moves that far the other way.
+        EXPECT_EQ(automap_centre_x(), cx + 2 * AUTOMAP_CELL);
+        EXPECT_EQ(automap_centre_y(), cy + AUTOMAP_CELL);
+    });
+    click_panel_button(s, BACK_BUTTON_Y);
+    s.probe([] {
+        EXPECT_FALSE(automap.open);
+        EXPECT_TRUE(monster_battle.battle);
+        EXPECT_TRUE(scene.running);
+    });
+
+    const scripted_run_result run = s.run();
+    ASSERT_NO_FATAL_FAILURE(expect_run_ended_well(run, s));
 }
