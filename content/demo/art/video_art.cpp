@@ -7,9 +7,10 @@
 //                               the trees in front), the title fading in, a
 //                               calm end; the music is the menu theme
 //   sklepy/NNN.png, sklepy.wav  the cellars (video_art_cellars.cpp)
-// forge video turns each into an MGIF file.
+// forge video turns each into an MGIF file. One video a run, so that the
+// build makes both at once:
 //
-//   demo_art_video <out folder> <menu.score> <title font .ttf>
+//   demo_art_video <out folder> <menu.score> <title font .ttf> intro|sklepy
 #include "video_art.h"
 
 #include <algorithm>
@@ -613,13 +614,16 @@ void paint_intro(const std::string& out, const std::string& score_path, const st
 }  // namespace video_art
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: demo_art_video <out folder> <menu.score> <title font .ttf>\n");
+    const std::string which = argc == 5 ? argv[4] : "";
+    if (which != "intro" && which != "sklepy") {
+        std::fprintf(stderr, "usage: demo_art_video <out folder> <menu.score> <title font .ttf> intro|sklepy\n");
         return 2;
     }
     try {
-        video_art::paint_intro(argv[1], argv[2], argv[3]);
-        video_art::paint_cellars(argv[1]);
+        if (which == "intro")
+            video_art::paint_intro(argv[1], argv[2], argv[3]);
+        else
+            video_art::paint_cellars(argv[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "demo_art_video: %s\n", e.what());
         return 1;

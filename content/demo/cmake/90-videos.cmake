@@ -7,17 +7,18 @@
 # frame n on, and their English translation lang/en/intro.csv.
 add_executable(demo_art_video ${DEMO_SRC}/art/video_art.cpp ${DEMO_SRC}/art/video_art_cellars.cpp)
 target_link_libraries(demo_art_video PRIVATE vorthan_forge)
-# A ray a pixel for every frame: optimised even in debug builds.
+# Rays cast for every pixel of the cellars' frames: optimised even in debug
+# builds.
 target_compile_options(demo_art_video PRIVATE -O2)
 set(DEMO_VIDEO_ART ${CMAKE_CURRENT_BINARY_DIR}/art/video)
 set(DEMO_VIDEO ${DEMO_OUT}/video)
-add_custom_command(OUTPUT ${DEMO_VIDEO_ART}/intro.wav ${DEMO_VIDEO_ART}/sklepy.wav
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_VIDEO_ART}
-  COMMAND demo_art_video ${DEMO_VIDEO_ART} ${DEMO_SRC}/music/menu.score ${DEJAVU_DIR}/DejaVuSerif-Bold.ttf
-  DEPENDS demo_art_video ${DEMO_SRC}/music/menu.score ${DEJAVU_DIR}/DejaVuSerif-Bold.ttf
-  COMMENT "Painting the videos' frames and rendering their sound")
 foreach(video intro sklepy)
   string(TOUPPER ${video} name)
+  add_custom_command(OUTPUT ${DEMO_VIDEO_ART}/${video}.wav
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_VIDEO_ART}
+    COMMAND demo_art_video ${DEMO_VIDEO_ART} ${DEMO_SRC}/music/menu.score ${DEJAVU_DIR}/DejaVuSerif-Bold.ttf ${video}
+    DEPENDS demo_art_video ${DEMO_SRC}/music/menu.score ${DEJAVU_DIR}/DejaVuSerif-Bold.ttf
+    COMMENT "Painting the frames of ${name}.MGF and rendering its sound")
   add_custom_command(OUTPUT ${DEMO_VIDEO}/${name}.MGF
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_VIDEO}
     COMMAND ${FORGE} video ${DEMO_VIDEO_ART}/${video}/%03d.png --wav ${DEMO_VIDEO_ART}/${video}.wav
