@@ -29,6 +29,7 @@ struct fatal_stop {
 
 scripted_run_result run_scripted(const scripted_run_options& options) {
     scripted_run_result result;
+    stop_flag = 0;  // a run before may have ended by the safety net
     char previous_dir[PATH_MAX];
     if (!getcwd(previous_dir, sizeof previous_dir)) throw std::runtime_error("getcwd failed");
     if (chdir(options.adventure_folder.c_str()) != 0)

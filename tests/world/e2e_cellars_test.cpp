@@ -35,6 +35,7 @@
 #include "world/movement_rules.h"
 #include "world/panel.h"
 #include "world/party_standin.h"
+#include "world/view_animation.h"
 
 namespace {
 
@@ -517,13 +518,18 @@ TEST(CellarsEndToEnd, EveryPlaceDoesWhatTheMapSaysAndChangesSurviveARoundTrip) {
     // The teleporter beyond the code door takes the party to 3 3, facing north.
     w.presses(KEY_UP, 2);  // 28 5
     w.press(KEY_LEFT);
-    w.press(KEY_UP, 500);  // onto the teleporter at 28 4
+    w.press(KEY_UP, 300);  // onto the teleporter at 28 4
     auto before_leaving = std::make_shared<std::vector<side_state>>();
     w.probe([before_leaving] {
         EXPECT_EQ(party_cell(), std::make_pair(3, 3));
         EXPECT_EQ(party.direction, NORTH);
         *before_leaving = sides_now();
+        // Its glow is seen: the teleport's animation plays over the view,
+        // and the party waits for it before the next step.
+        EXPECT_TRUE(view_animation_running());
     });
+    w.wait(2000);
+    w.probe([] { EXPECT_FALSE(view_animation_running()); });
 
     // Up to the keep and down again: the changed sides come back from the store.
     w.presses(KEY_UP, 2);  // 3 1
