@@ -211,6 +211,24 @@ void read_mgif_palette(const uint8_t* data, size_t length, uint16_t* palette) {
     for (size_t i = 0; i < entries; ++i) palette[i] = uint16_t(data[2 * i] | data[2 * i + 1] << 8);
 }
 
+bool apply_picture_chunk(int type, const uint8_t* data, size_t length, uint16_t* target, int pitch,
+                         uint16_t* palette) {
+    switch (type) {
+        case MGIF_FULL_PICTURE:
+        case MGIF_RAW_PICTURE:
+            decode_full_frame(target, pitch, data, length, palette);
+            return true;
+        case MGIF_DELTA_PICTURE:
+            decode_delta_frame(target, pitch, data, length, palette);
+            return true;
+        case MGIF_PALETTE:
+            read_mgif_palette(data, length, palette);
+            return true;
+        default:
+            return false;
+    }
+}
+
 uint16_t mgif_header_fps(const uint8_t* data, size_t size) {
     if (data == nullptr || size < MGIF_HEADER_BYTES || std::memcmp(data, "MGIF", 4) != 0) return 0;
     return uint16_t(data[MGIF_FPS_OFFSET] | data[MGIF_FPS_OFFSET + 1] << 8);

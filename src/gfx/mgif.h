@@ -132,6 +132,12 @@ void decode_delta_indexes(uint8_t* target, const uint8_t* data, size_t length);
 // A palette chunk's hi-colour words into palette (256 entries); entries past
 // a short chunk keep their values.
 void read_mgif_palette(const uint8_t* data, size_t length, uint16_t* palette);
+// What every player does with a picture or palette chunk: a picture (types
+// 1, 2 and 6, as the handler receives them) is decoded into target with the
+// palette, a palette chunk is read into palette. False for any other type,
+// which is left to the caller.
+bool apply_picture_chunk(int type, const uint8_t* data, size_t length, uint16_t* target, int pitch,
+                         uint16_t* palette);
 
 // The frame rate the forge keeps in the unread header field at 4 (frames a
 // second; 0 when it is not set). The players pace themselves by the sound.

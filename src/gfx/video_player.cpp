@@ -51,23 +51,8 @@ void write_sound(mgif_reader* reader, player_state& state, const uint8_t* codes,
 
 void frame_handler(mgif_reader* reader, int type, const uint8_t* data, size_t length) {
     auto& state = *static_cast<player_state*>(reader->user);
-    switch (type) {
-        case MGIF_FULL_PICTURE:
-        case MGIF_RAW_PICTURE:
-            decode_full_frame(state.picture.data(), MGIF_WIDTH, data, length, state.palette);
-            break;
-        case MGIF_DELTA_PICTURE:
-            decode_delta_frame(state.picture.data(), MGIF_WIDTH, data, length, state.palette);
-            break;
-        case MGIF_PALETTE:
-            read_mgif_palette(data, length, state.palette);
-            break;
-        case MGIF_SOUND:
-            write_sound(reader, state, data, length);
-            break;
-        default:
-            break;
-    }
+    if (apply_picture_chunk(type, data, length, state.picture.data(), MGIF_WIDTH, state.palette)) return;
+    if (type == MGIF_SOUND) write_sound(reader, state, data, length);
 }
 
 bool key_taken() {

@@ -40,20 +40,8 @@ uint16_t* picture_area() {
 
 void frame_handler(mgif_reader* reader, int type, const uint8_t* data, size_t length) {
     auto& state = *static_cast<playing*>(reader->user);
-    switch (type) {
-        case MGIF_FULL_PICTURE:
-        case MGIF_RAW_PICTURE:
-            decode_full_frame(picture_area(), SCREEN_PITCH, data, length, state.palette);
-            break;
-        case MGIF_DELTA_PICTURE:
-            decode_delta_frame(picture_area(), SCREEN_PITCH, data, length, state.palette);
-            break;
-        case MGIF_PALETTE:
-            read_mgif_palette(data, length, state.palette);
-            break;
-        default:  // the sound of a dialog animation is not played
-            break;
-    }
+    // The sound of a dialog animation is not played.
+    apply_picture_chunk(type, data, length, picture_area(), SCREEN_PITCH, state.palette);
 }
 
 mgif_reader_ptr open_reader(playing& state) {

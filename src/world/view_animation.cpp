@@ -23,21 +23,8 @@ struct overlay_state {
 overlay_state overlay;
 
 void overlay_handler(mgif_reader*, int type, const uint8_t* data, size_t length) {
-    switch (type) {
-        case MGIF_FULL_PICTURE:
-        case MGIF_RAW_PICTURE:
-            decode_full_frame(overlay.pixels.data(), MGIF_WIDTH, data, length, overlay.palette);
-            break;
-        case MGIF_DELTA_PICTURE:
-            decode_delta_frame(overlay.pixels.data(), MGIF_WIDTH, data, length, overlay.palette);
-            break;
-        case MGIF_PALETTE:
-            read_mgif_palette(data, length, overlay.palette);
-            overlay.palette[0] |= TRANSPARENT;  // index 0 shows the view through
-            break;
-        default:
-            break;
-    }
+    apply_picture_chunk(type, data, length, overlay.pixels.data(), MGIF_WIDTH, overlay.palette);
+    if (type == MGIF_PALETTE) overlay.palette[0] |= TRANSPARENT;  // index 0 shows the view through
 }
 
 // Reads the animation frame by frame, one frame after each scene redraw.
