@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/decoders.h"
+#include "core/handle_ids.h"
 #include "core/events.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
@@ -30,6 +31,9 @@ constexpr uint16_t TEXT_COLOUR = 0x7FFF;
 constexpr int RANGE_X = 230, RANGE_STEP = 100, RANGE_Y = 2;
 constexpr int MESSAGE_Y = 364;
 constexpr int BUTTON_COUNT = 4, LABEL_X = 570, LABEL_Y = 405, LABEL_STEP = 19, BUTTON_W = 100;
+// The raised buttons' rows in chargenb.pcx, placed from BUTTONS_RAISED_Y.
+constexpr int BUTTONS_RAISED_Y = 392;
+constexpr int BUTTON_FIRST_ROW[4] = {0, 18, 37, 55}, BUTTON_ROWS[4] = {18, 20, 20, 21};
 constexpr int FIGURE_X = 40, FIGURE_Y = 80;
 // The party's faces, where the removal mode picks a member.
 constexpr int MEMBERS_X = 16, MEMBERS_Y = 378, MEMBERS_STEP = 64, MEMBER_FACE_W = 54, MEMBER_FACE_H = 75;
@@ -73,9 +77,6 @@ void define_pictures() {
     define_picture(H_CHARGEN_BACKGROUND, "postavy.pcx");
     define_picture(H_CHARGEN_PEARL, "perla.pcx");
     define_picture(H_CHARGEN_TOPBAR, "topbar_p.pcx");
-    define_picture(H_CHARGEN_BUTTONS, "chargen.pcx");
-    define_picture(H_CHARGEN_PRESSED, "chargenb.pcx");
-    define_picture(H_CHARGEN_MASK, "chargenm.pcx");
     for (int i = 0; i < PORTRAIT_PLACES; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "XICHT%02x.PCX", i);
@@ -123,7 +124,8 @@ void put_part(const picture* pic, int x, int y, int sx, int sy, int w, int h, bo
 // The button under a screen point: the mask's pixel (1 to 4), or without a
 // mask one row of LABEL_STEP pixels around each label; -1 for none.
 int button_at(int x, int y) {
-    if (const picture* mask = pal8(H_CHARGEN_MASK)) {
+    const picture* mask = window_picture(H_CHARGENM);
+    if (mask && (mask->type == PIC_NOPAL8 || mask->type == PIC_PAL8)) {
         const int mx = x - BUTTONS_X, my = y - BUTTONS_Y;
         if (mx < 0 || my < 0 || mx >= mask->width || my >= mask->height) return -1;
         const int value = picture_pixels8(mask)[size_t(my) * mask->width + size_t(mx)];
@@ -375,22 +377,15 @@ bool inside_pearl(int x, int y) {
     return x >= cx - w / 2 && x < cx - w / 2 + w && y >= cy - h / 2 && y < cy - h / 2 + h;
 }
 
+// The strip, and the raised picture of each enabled button over it.
 void draw_buttons() {
-    const picture* strip = pal8(H_CHARGEN_BUTTONS);
-    const picture* mask = pal8(H_CHARGEN_MASK);
-    if (strip && mask) {
-        const uint8_t* values = picture_pixels8(mask);
-        const uint16_t* palette = picture_palette(strip);
-        const uint8_t* pixels = picture_pixels8(strip);
-        for (int y = 0; y < std::min(strip->height, mask->height); ++y) {
-            for (int x = 0; x < std::min(strip->width, mask->width); ++x) {
-                const int value = values[size_t(y) * mask->width + size_t(x)];
-                const uint8_t index = pixels[size_t(y) * strip->width + size_t(x)];
-                if (value >= 1 && value <= BUTTON_COUNT && !enabled(value - 1)) continue;
-                if (index == 0 || BUTTONS_Y + y >= SCREEN_HEIGHT || BUTTONS_X + x >= SCREEN_WIDTH) continue;
-                frame_buffer[size_t(BUTTONS_Y + y) * SCREEN_PITCH + size_t(BUTTONS_X + x)] = palette[index];
-            }
-        }
+    if (const picture* strip = window_picture(H_CHARGEN)) put_picture(BUTTONS_X, BUTTONS_Y, strip);
+    const picture* raised = window_picture(H_CHARGENB);
+    for (int button = 0; button < BUTTON_COUNT && raised; ++button) {
+        const int first = BUTTON_FIRST_ROW[button], rows = BUTTON_ROWS[button];
+        if (!enabled(button) || raised->height < first + rows) continue;
+        put_picture_rows(raised, pixel_address(BUTTONS_X, BUTTONS_RAISED_Y + first), first,
+                         std::min<int>(raised->width, SCREEN_WIDTH - BUTTONS_X), rows);
     }
     for (int button = 0; button < BUTTON_COUNT; ++button) {
         const char* label = interface_text(TEXT_BUTTON_LABELS + button);

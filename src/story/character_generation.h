@@ -68,8 +68,10 @@ void prepare_member_placeholder(party_member& member, int sector);
 // Rolls the member's statistics inside the profile's ranges (random of the
 // game) and gives it its start: maxima, reserves, level 1, five free points.
 void roll_member(party_member& member, const stat_profile& profile);
-// The buttons' enable mask: bit 0 finish (at least CHARGEN_MIN members), bit 1
-// a next member (fewer than CHARGEN_MAX), bit 2 removal.
+// The buttons' enable mask, bit i for button i (labels 170 + i): bit 0 play,
+// the party is complete (at least CHARGEN_MIN members); bit 1 done, a member
+// may be finished and a next one made (fewer than CHARGEN_MAX); bit 2 delete,
+// a member may be removed. Button 3 (again) is always there.
 int chargen_button_mask(int members, bool removable);
 // Strong or dexterous members of the first three places hit and parry better.
 void apply_party_bonuses();
@@ -93,13 +95,12 @@ struct line_editor {
 
 // ---- The screen -----------------------------------------------------------------
 
-// The screen's pictures, registered in group 7 while it runs (0x8000 up).
+// The screen's own pictures, registered in group 7 while it runs (0x8000 up).
 constexpr handle_id H_CHARGEN_BACKGROUND = 0x8000;  // postavy.pcx
 constexpr handle_id H_CHARGEN_PEARL = 0x8001;       // perla.pcx
 constexpr handle_id H_CHARGEN_TOPBAR = 0x8002;      // topbar_p.pcx
-constexpr handle_id H_CHARGEN_BUTTONS = 0x8003;     // chargen.pcx
-constexpr handle_id H_CHARGEN_PRESSED = 0x8004;     // chargenb.pcx
-constexpr handle_id H_CHARGEN_MASK = 0x8005;        // chargenm.pcx
+// The button strip is the automap's (chargen.pcx, chargenb.pcx, chargenm.pcx:
+// fixed handles H_CHARGEN, H_CHARGENB and H_CHARGENM).
 constexpr handle_id H_CHARGEN_FACES = 0x8010;       // XICHT%02x.PCX of portrait i at + i
 constexpr handle_id H_CHARGEN_FIGURES = 0x8020;     // CHAR%02x.PCX of portrait i at + i
 constexpr int BUTTONS_X = 520, BUTTONS_Y = 378;
