@@ -84,6 +84,7 @@ scripted_run_result run_scripted(const scripted_run_options& options) {
     params.language = options.language;
     params.adventure_path = options.adventure_file;
     params.intro = options.intro;
+    params.menu = options.menu;
     try {
         result.exit_code = run_game(params);
     } catch (const fatal_stop& f) {

@@ -19,6 +19,8 @@ struct scripted_run_options {
     // The intro is left out unless a run asks for it (unset: the program's
     // own rule, played when no game has been saved).
     std::optional<bool> intro = false;
+    // Runs start in a new game unless they ask for the main menu.
+    std::optional<bool> menu = false;
     std::vector<scripted_input> script;         // input, at virtual milliseconds
     // frame_buffer is copied at the first poll at or after each of these times.
     std::vector<uint64_t> checkpoints_ms;

@@ -14,6 +14,8 @@ struct start_params {
     std::optional<std::string> language;        // -l (absent when not given or empty)
     // Unset: the intro plays on a first start; true or false: always or never.
     std::optional<bool> intro;
+    // Unset or true: the main menu; false: a new game at once.
+    std::optional<bool> menu;
 };
 
 // The help text for the program started as program_path.

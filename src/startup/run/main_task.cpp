@@ -2,6 +2,8 @@
 
 #include "core/events.h"
 #include "core/events_cursor.h"
+#include "core/handle_ids.h"
+#include "gfx/picture.h"
 #include "gfx/screen.h"
 #include "platform/display.h"
 #include "rules/binding/world_binding.h"
@@ -13,7 +15,13 @@
 #include "saves/save_list.h"
 #include "startup/run/game_main.h"
 #include "startup/run/intro.h"
+#include "story/credits.h"
 #include "story/game_choices.h"
+#include "story/main_menu.h"
+#include "story/save_screens.h"
+#include "story/story_pictures.h"
+#include "sound/music_controller.h"
+#include "sound/playlist_rules.h"
 #include "world/game_screen.h"
 #include "world/game_sounds.h"
 #include "world/map.h"
@@ -28,6 +36,9 @@ std::string next_map_name;
 namespace {
 
 constexpr int UI_INTRO_VIDEO = 7;  // the interface text naming the intro video
+constexpr int UI_TITLE_MUSIC = 1;  // the interface text holding the menu's playlist
+constexpr int GAME_WON = 255;      // the game loop's result when the game has been won
+constexpr int LOAD_DESK_Y = 378;
 
 // A map change asked by the map's rules: EV_CHANGE_MAP with a pointer to a
 // map_change_request (map name, sector, direction). The request is kept and
@@ -69,7 +80,8 @@ void run_maps(bool continuing) {
     add_event_handler(EV_IDLE, carry_out_map_change);
     change_pending = false;
     bool fresh = !continuing;
-    bool entering_loaded_game = false;
+    // A loaded game's own map is entered as it was saved: no autosave.
+    bool entering_loaded_game = continuing;
     int result = load_map(next_map_name);
     while (!next_map_name.empty()) {
         if (result != MAP_OK) {
@@ -94,8 +106,12 @@ void run_maps(bool continuing) {
         fresh = false;
         continuing = false;
 
-        run_game_screen();
+        const int game_result = run_game_screen();
         stop_view_animation();  // an animation over the view ends with the map
+        if (game_result == GAME_WON) {
+            end_sequence();
+            next_map_name.clear();
+        }
         // A change still waiting when the screen ended otherwise (Esc) is dropped.
         change_pending = false;
 
@@ -124,14 +140,91 @@ void start_new_game() {
     run_maps(false);
 }
 
+namespace {
+
+// Character generation comes in here: true once the party is complete. Until
+// it exists a new game starts with the stand-in party of start_new_game.
+bool create_party() {
+    return true;
+}
+
+void new_game_from_menu() {
+    if (!create_party()) return;
+    for (int id = FIRST_RUNTIME_HANDLE; id < FIRST_RUNTIME_HANDLE + 255; ++id) undefine_handle(handle_id(id));
+    start_new_game();
+}
+
+// The load screen over the desk, as the game shows it from the menu. True
+// when a game was loaded and played.
+bool load_from_menu() {
+    set_target(frame_buffer);
+    clear_buffer(frame_buffer, 0);
+    if (const picture* desk = window_picture(H_DESK)) put_picture(0, LOAD_DESK_Y, desk);
+    present_rect(0, 0, 0, 0);
+    load_screen();
+    // With no map loaded, a load leaves the map it names for the game loop.
+    if (!leaving_map_for_loaded_game()) return false;
+    for (int id = FIRST_RUNTIME_HANDLE; id < FIRST_RUNTIME_HANDLE + 255; ++id) undefine_handle(handle_id(id));
+    const loaded_game_place& place = loaded_place();
+    next_map_name = place.map.substr(0, 12);
+    party.sector = place.sector;
+    party.direction = place.direction;
+    run_maps(true);
+    return true;
+}
+
+void clear_screen() {
+    clear_buffer(frame_buffer, 0);
+    present_rect(0, 0, 0, 0);
+}
+
+// The menu until a game has been played or the player quits.
+void menu_loop() {
+    playlist_set(interface_text(UI_TITLE_MUSIC));
+    music_stop();
+    show_cursor();
+    present_rect(0, 0, 0, 0);
+    bool resume = false;
+    for (;;) {
+        const int item = main_menu(resume);
+        resume = true;
+        switch (item) {
+            case MENU_NEW_GAME:
+                new_game_from_menu();
+                return;
+            case MENU_LOAD:
+                if (load_from_menu()) return;
+                break;
+            case MENU_INTRO:
+                clear_screen();
+                hide_cursor();
+                play_intro(UI_INTRO_VIDEO);
+                show_cursor();
+                resume = false;
+                break;
+            case MENU_CREDITS:
+                credits_run("TITULKY.TXT", true);
+                break;
+            default:
+                return;
+        }
+    }
+}
+
+}  // namespace
+
 void main_task(void* arg) {
     const auto* options = static_cast<const main_task_options*>(arg);
     const std::optional<bool> intro = options ? options->intro : std::nullopt;
+    const bool with_menu = options ? options->menu.value_or(true) : true;
     if (intro.value_or(first_start(saved_games_folder()))) {
         hide_cursor();
         play_intro(UI_INTRO_VIDEO);
         show_cursor();
     }
-    start_new_game();
+    if (with_menu)
+        menu_loop();
+    else
+        start_new_game();
     stop_flag = 1;
 }

@@ -11,12 +11,14 @@ struct main_task_options {
     // Unset: the intro plays when nobody has saved a game yet; true or false:
     // always or never (development and tests).
     std::optional<bool> intro;
+    // Unset or true: the main menu; false: straight into a new game, and the
+    // run ends with it (development and scripted runs).
+    std::optional<bool> menu;
 };
 
 // The body of the game task (arg: main_task_options, or null). It plays the
-// intro, then, until the main menu and character generation exist, goes
-// straight to a new game on the default map and ends the run (stop_flag)
-// when the game ends.
+// intro, then shows the main menu and acts on its items until a game has
+// been played or the player quits; the run ends then (stop_flag).
 void main_task(void* arg);
 // A new game: the stand-in party on the default map's start.
 void start_new_game();

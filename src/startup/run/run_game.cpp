@@ -92,6 +92,7 @@ int run_game(const start_params& params) {
     std::fflush(stdout);
     main_task_options task_options;
     task_options.intro = params.intro;
+    task_options.menu = params.menu;
     run_game_task(main_task, &task_options);
 
     // 10. Shutdown: close the display, free the configuration.
