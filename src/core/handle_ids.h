@@ -6,6 +6,7 @@
 //   0x8000-0x80FF  character generation (undefined when a new game starts)
 //   0x8400-0x843F  the world map's pictures (world_map.h)
 //   0x8440-0x847F  animations over the view named by file (view_animation.h)
+//   0x8500-0x853F  the book's pictures named by its texts (book_window.cpp)
 //   0x8800-0x8FFF  wave files named by sound actions (game_sound.h)
 //   0x9000-0xFFFF  the items' pictures and attack animations (item_pictures.h)
 #include "core/handles.h"

@@ -11,6 +11,7 @@
 #include "gfx/font.h"
 #include "rules/party.h"
 #include "story/dialog.h"
+#include "story/book_window.h"
 #include "story/dialog_animation.h"
 #include "story/dialog_screen.h"
 #include "world/game_sounds.h"
@@ -50,6 +51,7 @@ class game_dialog_world final : public dialog_world {
     void started() override { dialog_screen_started(); }
     void show() override { dialog_screen_show(); }
     void ended() override { dialog_screen_ended(); }
+    void book_page(int paragraph) override { book_add_from_story(book_file(), paragraph); }
     void animate(const std::string& file, int ticks, int once) override {
         start_dialog_animation(file, ticks, once);
     }

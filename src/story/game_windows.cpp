@@ -3,6 +3,7 @@
 #include "base/config.h"
 #include "rules/floor/floor_items_game.h"
 #include "rules/game_tables.h"
+#include "story/book_window.h"
 #include "story/game_choices.h"
 #include "story/held_items.h"
 #include "story/inventory_pictures.h"
@@ -29,6 +30,7 @@ void install_game_windows() {
     screen_windows.options = options_window;
     screen_windows.ask_leave = ask_leave_question;
     screen_windows.inventory = inventory_screen;
+    install_book();
     // A run starts from the values a new game has, then takes the player's.
     reset_sound_settings();
     choices = game_choices{};

@@ -9,6 +9,7 @@
 #include "saves/game_file.h"
 #include "saves/game_save.h"
 #include "sound/game_sound.h"
+#include "story/book_window.h"
 #include "story/dialog.h"
 #include "story/game_choices.h"
 #include "story/held_items.h"
@@ -69,6 +70,9 @@ class story_saves_world final : public saves_world {
         held_items() = items;
         if (game_floor_world::cursor_changed) game_floor_world::cursor_changed();
     }
+
+    std::vector<std::string> book_lines() const override { return ::book_lines(); }
+    void set_book_lines(const std::vector<std::string>& lines) override { set_book(lines); }
 
     bool battle_running() const override { return battle.phase != BATTLE_OFF; }
     void end_battle() override { reset_battle(); }

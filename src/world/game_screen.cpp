@@ -347,6 +347,9 @@ void game_screen_key(event_msg& msg, void**) {
         case 61:  // F3
             if (screen_windows.load_screen) screen_windows.load_screen();
             break;
+        case 64:  // F6
+            if (screen_windows.book) screen_windows.book();
+            break;
         case 63:  // F5 (in a battle the battle screen has it first)
             if (!battle_on_screen().active() && screen_windows.quick_save) screen_windows.quick_save();
             break;

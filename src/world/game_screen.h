@@ -56,6 +56,7 @@ struct game_screen_windows {
     void (*save_screen)() = nullptr;
     void (*load_screen)() = nullptr;  // F3
     void (*quick_save)() = nullptr;   // F5 outside a battle: an autosave
+    void (*book)() = nullptr;         // F6: the party's book (it takes the screen over)
 };
 extern game_screen_windows screen_windows;
 

@@ -85,6 +85,12 @@ void game_floor_world::held_changed() {
     if (cursor_changed) cursor_changed();
 }
 
+void (*game_pickup_world::book_opener)(const char*, int) = nullptr;
+
+void game_pickup_world::open_book(const char* file, int page) {
+    if (book_opener) book_opener(file, page);
+}
+
 void game_pickup_world::raise_pickup_event() {
     run_hook(HOOK_PICK_UP, party.sector, party.direction);
 }

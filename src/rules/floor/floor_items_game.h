@@ -26,6 +26,9 @@ class game_floor_world : public floor_world {
 class game_pickup_world : public pickup_world {
   public:
     void raise_pickup_event() override;
+    void open_book(const char* file, int page) override;
+    // The book, when set by the story; unset, a book item adds nothing.
+    static void (*book_opener)(const char* file, int page);
 };
 
 // A left click at screen point (x, y) of the view, with the modifier key held

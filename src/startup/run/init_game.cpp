@@ -35,6 +35,7 @@
 #include "startup/run/archive_policy.h"
 #include "startup/run/fixed_handles.h"
 #include "startup/run/game_main.h"
+#include "story/book_window.h"
 #include "story/dialog_game.h"
 #include "story/game_sound_links.h"
 #include "story/game_windows.h"
@@ -140,6 +141,7 @@ void init_game() {
         present_rect(0, 0, 0, 0);
     }
     // 13. The book text file.
+    set_book_file(choose_book_file(language_folder(), path_table[PATH_MAPS]));
     // 14. The window toolkit.
     install_toolkit();
     // 15. The controller prompt, when a controller is connected.
