@@ -37,6 +37,7 @@ void put_monster(int slot, const monster& definition, int sector, int direction)
     m.direction = static_cast<int16_t>(direction & 3);
     m.home_sector = static_cast<int16_t>(sector);
     m.next_in_sector = 0;
+    m.script_state = 0;
     m.state |= MST_LIVE;
     resolve_color_variant(m);
     clamp_frame_counts(m);

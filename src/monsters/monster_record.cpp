@@ -35,7 +35,7 @@ bool read_monster(std::span<const uint8_t> bytes, monster& out) {
     r.bytes(m.anim_name, sizeof m.anim_name);
     m.anim_name[sizeof m.anim_name - 1] = 0;
     m.anim_owned = r.u8();
-    m.reserved343 = r.u8();
+    m.script_state = r.u8();
     m.experience = r.i32();
     m.state = r.u8();
     m.anim_kind = r.u8();
@@ -87,7 +87,7 @@ void write_monster(const monster& m, std::vector<uint8_t>& out) {
     w.bytes(m.frame_count, sizeof m.frame_count);
     w.bytes(m.anim_name, sizeof m.anim_name);
     w.u8(m.anim_owned);
-    w.u8(m.reserved343);
+    w.u8(m.script_state);
     w.i32(m.experience);
     w.u8(m.state);
     w.u8(m.anim_kind);

@@ -83,7 +83,7 @@ struct monster {
     uint8_t frame_count[MONSTER_ANIM_KINDS] = {};
     char anim_name[7] = {};
     uint8_t anim_owned = 0;
-    uint8_t reserved343 = 0;
+    uint8_t script_state = 0;  // run time: what its special procedure keeps
     int32_t experience = 0;
     uint8_t state = 0;
     uint8_t anim_kind = 0;       // run time

@@ -105,6 +105,14 @@ std::vector<int> members_for(int place, int events) {
     return out;
 }
 
+}  // namespace
+
+std::vector<int> members_for_events(int place, int events) {
+    return members_for(place, events);
+}
+
+namespace {
+
 struct script_run {
     int place = 0;
     int events = 0;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "world/movement_rules.h"
 
@@ -58,6 +59,11 @@ void send_side_event(int side, int events);
 // Runs the list of script_side for the events, on behalf of place (a side,
 // sector x 4 + direction).
 void run_side_script(int place, int events, int script_side);
+
+// The members a side's run works on for these events (party slots): the
+// active group for passing, bumping and approaching (in a battle only the
+// member whose turn it is), else the living members in the place's sector.
+std::vector<int> members_for_events(int place, int events);
 
 // The side last animated or acted on: a sound record may stay silent while
 // that side's door is open (or closed). The action rules report it here;

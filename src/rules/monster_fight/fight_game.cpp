@@ -18,6 +18,10 @@ class game_fight_world final : public monster_fight_world {
     bool on() const override { return party_world_hooks().combat_log(); }
     void print(const char* text) override { party_world_hooks().console_print(text); }
     void battle_started() override { monster_battle.battle = true; }
+    // The special procedures answer through the same hook as the walk's.
+    bool special_procedure(int slot, int event) override {
+        return monster_hooks.special && monster_hooks.special(slot, event);
+    }
     void award_experience(int slot, int damage) override {
         if (fight_battle.award_experience) fight_battle.award_experience(slot, damage);
     }

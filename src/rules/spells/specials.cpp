@@ -455,6 +455,20 @@ bool teleport_protected(int sector) {
     return !place(sector) || (current_map.coords[size_t(sector)].coord_flags & MC_NOSUMMON);
 }
 
+bool teleport_monster_randomly(int slot) {
+    if (slot < 0 || size_t(slot) >= monster_table.size()) return false;
+    const monster& m = monster_table[size_t(slot)];
+    const int from = m.sector;
+    if (!m.alive() || teleport_protected(from)) return false;
+    const int to = random_reachable(from);
+    if (!to) return false;
+    spells_world().play_sound("telepout.wav", from);
+    spells_world().teleport_flash(from);
+    move_monster(slot, to, -1);
+    spells_world().teleport_flash(to);
+    return true;
+}
+
 int advance_spell_waves() {
     std::vector<wave> moving;
     for (wave& w : waves)

@@ -11,6 +11,11 @@ void mark_mapped_around(int sector, int radius);
 // A sector protected against teleports and summoning (!SUMMON), or no place.
 bool teleport_protected(int sector);
 
+// The monster in the slot goes to a random place within reach, with the
+// teleport's sound and flashes, as the random teleport does (no resistance
+// asked). False when it could not go (a protected sector, no place found).
+bool teleport_monster_randomly(int slot);
+
 // The waves of damage under way advance one step (the wave timer's callback,
 // also called by tests). Returns how many are still moving.
 int advance_spell_waves();

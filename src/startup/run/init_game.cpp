@@ -43,6 +43,7 @@
 #include "story/save_screens.h"
 #include "story/saves_links.h"
 #include "story/shop_open.h"
+#include "story/special_procedures.h"
 #include "ui/toolkit.h"
 #include "world/panel.h"
 #include "world/screenshot.h"
@@ -191,6 +192,8 @@ void init_game() {
     // The spell book and everything that casts.
     install_spells();
     set_rune_spells(&rune_panel_spells);
+    // The monsters' and walls' special procedures, and the alarm.
+    install_special_procedures();
     // The dialogs: dialogy.dat, their screen and the map's dialog command.
     install_dialogs();
     // The members standing apart from the party, seen in the view.
