@@ -285,7 +285,10 @@ bool credits_run(const std::string& name, bool escape) {
     set_target(frame_buffer);
     clear_buffer(frame_buffer, 0);
     if (const picture* background = window_picture(H_CREDITS_BACKGROUND)) put_picture(0, 0, background);
-    reveal_screen();
+    if (!reveal_screen()) {  // the game is ending
+        undefine_handle(H_CREDITS_BACKGROUND);
+        return true;
+    }
 
     credits_script script(*lines);
     credits_layer layer(script, render_line);

@@ -152,6 +152,8 @@ void menu_key(event_msg& msg, void**) {
         menu_point_at(menu.glow, menu.cursor);
     } else if (is_enter(code) || scan == SCAN_SPACE || (code & 0xFF) == ' ') {
         if (menu.cursor >= 0) pick(menu.cursor);
+    } else {
+        msg.number = EV_KEY;  // not the menu's: the keys of the whole game (a screenshot) still work
     }
 }
 
@@ -222,14 +224,16 @@ picture* logo_frame_from_delta(const picture* reference, const picture* delta) {
     return frame;
 }
 
-void reveal_screen() {
+bool reveal_screen() {
     reveal_step = 0;
     remove_timers(TIMER_REVEAL);
     add_timer(TIMER_REVEAL, 1, REVEAL_STEPS, reveal_timer);
     main_loop();
     remove_timers(TIMER_REVEAL);
+    if (reveal_step >= REVEAL_STEPS) return true;
     // Asked to stop before the end: what is left shows at once.
-    if (reveal_step < REVEAL_STEPS) present_rect(0, 0, 0, 0);
+    present_rect(0, 0, 0, 0);
+    return false;
 }
 
 int main_menu(bool resume) {
@@ -237,7 +241,8 @@ int main_menu(bool resume) {
     if (!resume) music_change(playlist_next());
     menu = {};
     draw_menu_screen();
-    reveal_screen();
+    // The game asked to stop meanwhile (its window closed): that is the quit item.
+    if (!reveal_screen()) return MENU_QUIT;
 
     menu.running = true;
     static const modal_keys no_window_keys{};

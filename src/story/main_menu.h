@@ -55,5 +55,6 @@ extern const char* const MENU_VERSION_TEXT;
 int main_menu(bool resume);
 
 // Reveals what frame_buffer holds from the middle outwards: 12 steps of
-// 20 rows above and below, one step a timer tick.
-void reveal_screen();
+// 20 rows above and below, one step a timer tick. False when the game was
+// asked to stop meanwhile (the rest is shown at once).
+bool reveal_screen();
