@@ -156,7 +156,20 @@ bool open_doors(int slot) {
         m.script_state = SCRIPT_STATE_ACTIVE;
         return true;
     }
-    return false;
+    // A door whose mechanism is on its far face: the wall behind the monster
+    // bars it, the face across is a closed door, and nobody stands beyond.
+    const int back = (m.direction + 2) & 3;
+    const int beyond = neighbour(m.sector, back);
+    if (!beyond || !(side_of(m.sector, back).flags & SIDE_NOMONSTER) || !closed_door(beyond, back + 2) ||
+        first_monster_in(beyond) != 0)
+        return false;
+    m.direction = static_cast<int16_t>(back);
+    stand_monster(slot);
+    const size_t index = static_cast<size_t>(beyond) * 4 + static_cast<size_t>((back + 2) & 3);
+    if (index < current_map.side_resting.size() && (current_map.side_resting[index] & RESTING_NOMONSTER))
+        use_side(beyond, back + 2);
+    m.script_state = SCRIPT_STATE_ACTIVE;
+    return true;
 }
 
 // ---------------------------------------------------------------- 8: hunting the weakest

@@ -288,6 +288,25 @@ TEST_F(SpecialProcedures, DoorOpenerUsesTheDoorWaitsAndWalksThroughWhenItOpens) 
     EXPECT_FALSE(monster_proc(5, MONSTER_EVENT_DECIDE, 0));
 }
 
+TEST_F(SpecialProcedures, DoorOpenerUsesTheFarFaceOfTheDoorBehindIt) {
+    const int here = at(3, 3), beyond = at(3, 4);
+    const size_t far_face = static_cast<size_t>(beyond) * 4 + 0;
+    wall_between(here, 2);  // behind it, facing north
+    current_map.sides[far_face].action_target = static_cast<uint16_t>(at(6, 6));
+    current_map.sides[far_face].action = ACT_SHOW;
+    current_map.side_resting[far_face] = SIDE_NOMONSTER;
+    monster& m = scripted(0, here, 0, 5);
+    put_monster(1, beyond, 0, 0);
+    EXPECT_FALSE(monster_proc(5, MONSTER_EVENT_DECIDE, 0));  // someone stands beyond it
+    leave_occupancy(1);
+    monster_table[1].state = 0;
+    map_actions.last_action = -1;
+    EXPECT_TRUE(monster_proc(5, MONSTER_EVENT_DECIDE, 0));
+    EXPECT_EQ(m.direction, 2);
+    EXPECT_EQ(m.script_state, 128);
+    EXPECT_EQ(map_actions.last_action, ACT_SHOW);
+}
+
 TEST_F(SpecialProcedures, HunterGoesForTheMemberWithTheLowestDefence) {
     monster& m = scripted(0, at(3, 3), 0, 8);
     EXPECT_FALSE(monster_proc(8, MONSTER_EVENT_BATTLE, 0));  // nobody near
