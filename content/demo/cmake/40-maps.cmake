@@ -35,8 +35,10 @@ endfunction()
 
 demo_map(keep.mapsrc KEEP.MAP cellars.mapsrc)
 demo_map_translation(map_keep.csv map_KEEP.csv)
-demo_map(cellars.mapsrc CELLARS.MAP keep.mapsrc)
+demo_map(cellars.mapsrc CELLARS.MAP keep.mapsrc crypt.mapsrc)
 demo_map_translation(map_cellars.csv map_CELLARS.csv)
+demo_map(crypt.mapsrc KRYPTA.MAP cellars.mapsrc)
+demo_map_translation(map_crypt.csv map_KRYPTA.csv)
 # Map titles by the maps' identity hash (see docs/formats.md); the ids are
 # 32-bit hashes and the texts plain ASCII, so the source is copied as it is.
 add_custom_command(OUTPUT ${DEMO_LANG_EN}/mapnames.csv

@@ -2,7 +2,7 @@
 # the music folder, under the names the playlists give (the main menu's
 # interface text 1, the maps' text 0).
 set(DEMO_MUSIC ${DEMO_OUT}/music)
-foreach(piece menu keep cellars)
+foreach(piece menu keep cellars crypt)
   string(TOUPPER ${piece} name)
   add_custom_command(OUTPUT ${DEMO_MUSIC}/${name}.MUS
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_MUSIC}
