@@ -65,11 +65,15 @@ screen_state state;
 
 // ---- Pictures ------------------------------------------------------------------
 
+// Each picture is loaded at once, with the music pumped between them so that
+// its ring does not run dry.
 void define_picture(handle_id id, const char* name) {
     const handle_record* record = handle_info(id);
-    if (record && record->state != HANDLE_UNDEFINED) return;  // already given (tests)
-    define_handle(id, name, decoder_for(decoder_id::pcx_to_pal8), PATH_GUI);
-    state.defined.push_back(id);
+    if (!record || record->state == HANDLE_UNDEFINED) {
+        define_handle(id, name, decoder_for(decoder_id::pcx_to_pal8), PATH_GUI);
+        state.defined.push_back(id);
+    }
+    window_picture(id);
     music_pump();
 }
 

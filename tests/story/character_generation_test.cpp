@@ -15,6 +15,7 @@
 #include "core/random.h"
 #include "gfx/font.h"
 #include "gfx/font_test_fonts.h"
+#include "gfx/screen.h"
 #include "rules/party.h"
 #include "story/character_generation.h"
 #include "story/character_sheet.h"
@@ -244,7 +245,7 @@ class ChargenScreen : public WindowTest {
     }
     void TearDown() override {
         reset_font_state();
-        for (handle_id id : {FONT_6X9, FONT_SADA16}) undefine_handle(id);
+        for (handle_id id : {FONT_6X9, FONT_SADA16, H_CHARGEN_BACKGROUND, H_CHARGEN_PEARL}) undefine_handle(id);
         string_list_free(ui_strings);
         reset_party();
         WindowTest::TearDown();
@@ -369,6 +370,23 @@ TEST_F(ChargenScreen, APressAwayFromThePearlLeavesItWhereItIs) {
     at(11, [] { EXPECT_EQ(chargen_pearl(), (pearl_place{90, 30})); });
     key(12, KEY_ESCAPE);
     key(14, KEY_ENTER);
+    EXPECT_FALSE(run_character_generation());
+}
+
+TEST_F(ChargenScreen, ThePearlsShadowDarkensTheDiscAndItsOtherPixelsTakeTheirColours) {
+    install_picture(H_CHARGEN_BACKGROUND, 640, 480, [](int, int) { return uint8_t{50}; });
+    // Three columns each: transparent, lit, shadow (bit 7 set).
+    install_picture(H_CHARGEN_PEARL, 9, 9, [](int x, int) { return uint8_t(x < 3 ? 0 : x < 6 ? 7 : 200); });
+    const uint16_t ground = colour_of_index(50);
+    at(3, [ground] {
+        const uint16_t* row = frame_buffer + DISC_Y * SCREEN_PITCH;
+        EXPECT_EQ(row[DISC_X - 3], ground);
+        EXPECT_EQ(row[DISC_X], colour_of_index(7));
+        EXPECT_EQ(row[DISC_X + 3], (ground >> 1) & 0x3DEF);
+        EXPECT_EQ(row[DISC_X + 5], ground);
+    });
+    key(4, KEY_ESCAPE);
+    key(6, KEY_ENTER);
     EXPECT_FALSE(run_character_generation());
 }
 
