@@ -263,7 +263,8 @@ class typesetter {
         std::string align = align_value ? upper(*align_value) : "CENTER";
         // Beside a picture wider than the column leaves room for, no text
         // would fit: it stands centred instead.
-        if ((align == "LEFT" || align == "RIGHT") && w > BOOK_COLUMN_WIDTH - BOOK_PICTURE_GAP - 32) align = "CENTER";
+        if ((align == "LEFT" || align == "RIGHT") && w > BOOK_COLUMN_WIDTH - BOOK_PICTURE_GAP - 32)
+            align = "CENTER";
         if (!buffer.empty()) emit();
 
         std::string line;
@@ -326,8 +327,8 @@ size_t find_book_paragraph(std::string_view source, int number, bool& convert) {
     return std::string_view::npos;
 }
 
-void lay_out_book_paragraph(std::string_view text, bool convert, const book_metrics& metrics, book_layout& layout,
-                            std::vector<std::string>& lines) {
+void lay_out_book_paragraph(std::string_view text, bool convert, const book_metrics& metrics,
+                            book_layout& layout, std::vector<std::string>& lines) {
     // Text written in Windows-1250 turns into the game's code page; the
     // markup is plain ASCII and passes unchanged.
     std::string converted;
@@ -447,7 +448,8 @@ struct page_painter {
 
 // Draws (or, with draw false, passes over) one page from line `at`; returns
 // the line after its end.
-size_t paint_page(const std::vector<std::string>& lines, size_t at, int origin_x, book_canvas& canvas, bool draw) {
+size_t paint_page(const std::vector<std::string>& lines, size_t at, int origin_x, book_canvas& canvas,
+                  bool draw) {
     page_painter painter{canvas, origin_x, BOOK_PAGE_Y};
     painter.drawing = draw;
     while (at < lines.size() && !painter.ended) walk_line(lines[at++], painter);
@@ -468,7 +470,8 @@ int book_page_in_range(int page, int page_count) {
 
 void draw_book_pages(const std::vector<std::string>& lines, int page, book_canvas& canvas) {
     size_t at = 0;
-    for (int skip = page - 1; skip > 0 && at < lines.size(); --skip) at = paint_page(lines, at, 0, canvas, false);
+    for (int skip = page - 1; skip > 0 && at < lines.size(); --skip)
+        at = paint_page(lines, at, 0, canvas, false);
     at = paint_page(lines, at, BOOK_LEFT_PAGE_X, canvas, true);
     paint_page(lines, at, BOOK_RIGHT_PAGE_X, canvas, true);
 }

@@ -46,9 +46,9 @@ class book_metrics {
 struct book_layout {
     int column = BOOK_COLUMN_WIDTH;
     int margin = 0;
-    int page_fill = 0;    // pixels used on the current page
-    int last_height = 0;  // the height of the last line (0: the height of 'X')
-    int picture_left = 0; // rows of a picture at the side still beside the text
+    int page_fill = 0;     // pixels used on the current page
+    int last_height = 0;   // the height of the last line (0: the height of 'X')
+    int picture_left = 0;  // rows of a picture at the side still beside the text
 };
 
 // Where paragraph `number` of a book source starts: the offset just after its
@@ -59,8 +59,8 @@ size_t find_book_paragraph(std::string_view source, int number, bool& convert);
 // Lays out the paragraph's text (from its start to "[]" or the end) and
 // appends its lines, then ends the page, so that every paragraph starts on a
 // page of its own.
-void lay_out_book_paragraph(std::string_view text, bool convert, const book_metrics& metrics, book_layout& layout,
-                            std::vector<std::string>& lines);
+void lay_out_book_paragraph(std::string_view text, bool convert, const book_metrics& metrics,
+                            book_layout& layout, std::vector<std::string>& lines);
 
 // Finds and lays out paragraph `number`; false when the source has none.
 bool book_add_text(std::string_view source, int number, const book_metrics& metrics, book_layout& layout,

@@ -55,11 +55,11 @@ std::string readable(const std::string& line) {
             if (colon == std::string::npos) return out + "{?}";
             const std::string name = line.substr(i, colon - i);
             i = colon + 1;
-            if (!read_book_number(line, i, a) || !read_book_number(line, i, b) || !read_book_number(line, i, f) ||
-                !read_book_number(line, i, r))
+            if (!read_book_number(line, i, a) || !read_book_number(line, i, b) ||
+                !read_book_number(line, i, f) || !read_book_number(line, i, r))
                 return out + "{?}";
-            out += "{p " + name + " " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(f) + " " +
-                   std::to_string(r) + "}";
+            out += "{p " + name + " " + std::to_string(a) + " " + std::to_string(b) + " " +
+                   std::to_string(f) + " " + std::to_string(r) + "}";
         } else {
             return out + "{?}";
         }
@@ -146,8 +146,8 @@ TEST(BookNumbers, DamagedNumbersAreRefused) {
 }
 
 TEST(BookLayout, TextFlowsBesideAPictureThenALongWordIsBrokenAtTheColumn) {
-    const std::string source = "[1]<IMG SRC=\"pic.pcx\" ALIGN=LEFT>" + words(1, 15) + " " + std::string(50, 'x') +
-                               " end[][2] other";
+    const std::string source =
+        "[1]<IMG SRC=\"pic.pcx\" ALIGN=LEFT>" + words(1, 15) + " " + std::string(50, 'x') + " end[][2] other";
     // Beside the 100-pixel picture the column is 149 pixels: five words of 24
     // with their spaces; after 30 rows the text has the whole column again.
     const std::vector<std::string> expected = {
@@ -201,13 +201,18 @@ TEST(BookLayout, ParagraphHeadersAndBracketsInsideTheText) {
 TEST(BookLayout, AmpersandWritesBracketsAndControlBytesStaySpaces) {
     EXPECT_EQ(lay_out("[1]a &<b&> &[c&] &&", 1)[0], "a <b> [c] &{l10}");
     // An ampersand before ESC or a line feed cannot put either into a line.
-    EXPECT_EQ(lay_out("[1]a&\x1b" "b&\nc\x1b" "d", 1)[0], "a b c d{l10}");
+    EXPECT_EQ(lay_out("[1]a&\x1b"
+                      "b&\nc\x1b"
+                      "d",
+                      1)[0],
+              "a b c d{l10}");
 }
 
 TEST(BookLayout, ParagraphTagAddsAnEmptyLineBreakDoesNot) {
     EXPECT_EQ(lay_out("[1]one two<P>three", 1),
               (std::vector<std::string>{"one two{l10}", "{l10}", "three{l10}", "{e}"}));
-    EXPECT_EQ(lay_out("[1]one two<BR>three", 1), (std::vector<std::string>{"one two{l10}", "three{l10}", "{e}"}));
+    EXPECT_EQ(lay_out("[1]one two<BR>three", 1),
+              (std::vector<std::string>{"one two{l10}", "three{l10}", "{e}"}));
     // Unknown tags and attributes are passed over; spaces count once.
     EXPECT_EQ(lay_out("[1]one <FONT size=3>   two\t\r\n three<P x=1>", 1)[0], "one two three{l10}");
 }
@@ -264,8 +269,8 @@ struct recording_canvas final : book_canvas {
         glyphs += std::to_string(x) + "," + std::to_string(y) + ":" + static_cast<char>(c) + " ";
     }
     void picture(const std::string& name, int x, int y, int first, int rows) override {
-        pictures.push_back(name + "@" + std::to_string(x) + "," + std::to_string(y) + "/" + std::to_string(first) +
-                           "+" + std::to_string(rows));
+        pictures.push_back(name + "@" + std::to_string(x) + "," + std::to_string(y) + "/" +
+                           std::to_string(first) + "+" + std::to_string(rows));
     }
 };
 
@@ -273,8 +278,7 @@ TEST(BookDrawing, TwoFacingPagesFromTheirOrigins) {
     test_metrics metrics;
     book_layout layout;
     std::vector<std::string> lines;
-    for (int p = 1; p <= 3; ++p)
-        book_add_text("[1]a<BR>b[][2]c[][3]<CENTER>d", p, metrics, layout, lines);
+    for (int p = 1; p <= 3; ++p) book_add_text("[1]a<BR>b[][2]c[][3]<CENTER>d", p, metrics, layout, lines);
     recording_canvas first;
     draw_book_pages(lines, 1, first);
     EXPECT_EQ(first.glyphs, "34,50:a 34,60:b 354,50:c ");
@@ -303,9 +307,7 @@ TEST(BookDrawing, DamagedLinesEndAtTheDamageWithoutHarm) {
     const std::vector<std::string> lines = {
         "ab" + bytes({BOOK_ESC, 's', 0xE4}),  // a number cut short
         "c" + bytes({BOOK_ESC, 'z'}) + "d",   // an unknown command
-        "e" + bytes({BOOK_ESC, 'p'}) + "pic.pcx",
-        "f" + bytes({BOOK_ESC}),
-        "g",
+        "e" + bytes({BOOK_ESC, 'p'}) + "pic.pcx", "f" + bytes({BOOK_ESC}), "g",
     };
     recording_canvas canvas;
     draw_book_pages(lines, 1, canvas);
