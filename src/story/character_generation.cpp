@@ -29,7 +29,8 @@ constexpr int NAME_X = 120, NAME_Y = 2, NAME_W = 104, NAME_RIGHT = 224, NAME_BOT
 constexpr int32_t NAME_COLOUR = 32736;
 constexpr uint16_t TEXT_COLOUR = 0x7FFF;
 constexpr int RANGE_X = 230, RANGE_STEP = 100, RANGE_Y = 2;
-constexpr int MESSAGE_Y = 364;
+// The refusals' line, left of the sheet's food and water bars.
+constexpr int MESSAGE_X = 165, MESSAGE_Y = 364;
 constexpr int BUTTON_COUNT = 4, LABEL_X = 570, LABEL_Y = 405, LABEL_STEP = 19, BUTTON_W = 100;
 // The raised buttons' rows in chargenb.pcx, placed from BUTTONS_RAISED_Y.
 constexpr int BUTTONS_RAISED_Y = 392;
@@ -39,7 +40,7 @@ constexpr int FIGURE_X = 40, FIGURE_Y = 80;
 constexpr int MEMBERS_X = 16, MEMBERS_Y = 378, MEMBERS_STEP = 64, MEMBER_FACE_W = 54, MEMBER_FACE_H = 75;
 // The sheet's room over the disc while a finished member is shown.
 constexpr int SHEET_ROOM_X = SHEET_X - 5, SHEET_ROOM_Y = SHEET_Y - 5, SHEET_ROOM_RIGHT = 639,
-              SHEET_ROOM_BOTTOM = 356;
+              SHEET_ROOM_BOTTOM = 374;
 // Stand-ins while a picture is missing.
 constexpr uint16_t MISSING_BACKGROUND = 0x0842, MISSING_PLACE = 0x2108, MISSING_PEARL = 0x7FFF;
 constexpr int MISSING_PEARL_SIZE = 8;
@@ -445,7 +446,7 @@ void draw_screen(ui_window*) {
     draw_buttons();
     if (!state.message.empty()) {
         set_font(FONT_6X9, TEXT_COLOUR);
-        set_aligned_position(SCREEN_WIDTH / 2, MESSAGE_Y, ALIGN_CENTRE, ALIGN_START, state.message);
+        set_aligned_position(MESSAGE_X, MESSAGE_Y, ALIGN_CENTRE, ALIGN_START, state.message);
         draw_text(state.message);
     }
     apply_font_settings(caller_font);
