@@ -18,6 +18,7 @@
 #include "rules/party.h"
 #include "sound/music_controller.h"
 #include "story/character_sheet.h"
+#include "story/main_menu.h"
 #include "story/message_box.h"
 #include "story/modal_keys.h"
 #include "story/story_pictures.h"
@@ -558,10 +559,15 @@ bool run_character_generation() {
         state.running = true;
         static const modal_keys no_window_keys{};
         const modal_keys* outer_keys = install_modal_keys(&no_window_keys);
+        // The screen opens from the middle; a stop asked for meanwhile leaves it.
+        draw_screen(window);
+        const bool opened = reveal_screen();
         add_event_handler(EV_KEY, screen_key);
         add_event_handler(EV_MOUSE, screen_mouse);
-        redraw_window();
-        main_loop();
+        if (opened) {
+            redraw_window();
+            main_loop();
+        }
         remove_event_handler(EV_KEY, screen_key);
         remove_event_handler(EV_MOUSE, screen_mouse);
         restore_modal_keys(outer_keys);

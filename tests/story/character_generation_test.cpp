@@ -250,6 +250,14 @@ class ChargenScreen : public WindowTest {
         reset_party();
         WindowTest::TearDown();
     }
+    // The cycles of the opening animation: the script starts after them.
+    static constexpr int OPENING = 13;
+    static void at(int poll, std::function<void()> step) { WindowTest::at(poll + OPENING, std::move(step)); }
+    static void key(int poll, uint16_t code) { WindowTest::key(poll + OPENING, code); }
+    static void mouse(int poll, int x, int y, uint16_t events, bool left) {
+        WindowTest::mouse(poll + OPENING, x, y, events, left);
+    }
+    static void click(int poll, int x, int y) { WindowTest::click(poll + OPENING, x, y); }
     static int place_x(int place) { return STRIP_X + STRIP_STEP * place + STRIP_PLACE_W / 2; }
     static constexpr int STRIP_MIDDLE = STRIP_Y + STRIP_PLACE_H / 2;
     static void pick_place(int poll, int place) { click(poll, place_x(place), STRIP_MIDDLE); }
@@ -273,6 +281,26 @@ class ChargenScreen : public WindowTest {
         click(poll, sign.x + 1, sign.y + 1);
     }
 };
+
+std::vector<std::pair<int, int>> presented;  // the rows and heights handed to the display
+
+TEST_F(ChargenScreen, TheScreenOpensFromTheMiddleInTwelveStepsBeforeItTakesKeys) {
+    presented.clear();
+    set_screen_update([](int, int y, int, int h) { presented.push_back({y, h}); });
+    WindowTest::key(3, KEY_ESCAPE);  // during the opening: nobody listens
+    at(0, [] {
+        ASSERT_GE(presented.size(), 24u);
+        for (int step = 1; step <= 12; ++step) {
+            EXPECT_EQ(presented[size_t(2 * step - 2)], std::make_pair(240 - 20 * step, 20)) << step;
+            EXPECT_EQ(presented[size_t(2 * step - 1)], std::make_pair(240 + 20 * step - 20, 20)) << step;
+        }
+    });
+    key(1, KEY_ESCAPE);
+    at(2, [] { EXPECT_TRUE(chargen_running()); });
+    key(3, KEY_ENTER);
+    EXPECT_FALSE(run_character_generation());
+    set_screen_update(nullptr);
+}
 
 TEST_F(ChargenScreen, ThreeMembersMadeWithPortraitsNamesPearlAndPointsStartTheGame) {
     // The first: the fifth place (a woman, portrait 1) with her default name,
