@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/decoders.h"
-#include "core/handle_ids.h"
 #include "core/events.h"
+#include "core/handle_ids.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/picture.h"
@@ -283,11 +283,20 @@ void remove_member(int slot) {
 void press_button(int button) {
     if (button < 0 || (!enabled(button) && button != BUTTON_AGAIN)) return;
     switch (button) {
-        case BUTTON_PLAY: play(); break;
-        case BUTTON_DONE: finish_member(); break;
-        case BUTTON_DELETE: state.removal = true; break;
-        case BUTTON_AGAIN: start_over(); break;
-        default: break;
+        case BUTTON_PLAY:
+            play();
+            break;
+        case BUTTON_DONE:
+            finish_member();
+            break;
+        case BUTTON_DELETE:
+            state.removal = true;
+            break;
+        case BUTTON_AGAIN:
+            start_over();
+            break;
+        default:
+            break;
     }
 }
 
@@ -432,7 +441,8 @@ void draw_screen(ui_window*) {
     draw_strip();
     if (state.slot >= 0) {
         const party_member& m = party_members[state.slot];
-        if (m.face != 0xFF) put_picture(FIGURE_X, FIGURE_Y, pal8(static_cast<handle_id>(H_CHARGEN_FIGURES + m.face)));
+        if (m.face != 0xFF)
+            put_picture(FIGURE_X, FIGURE_Y, pal8(static_cast<handle_id>(H_CHARGEN_FIGURES + m.face)));
         if (state.on_sheet) {
             draw_colour = 0;
             fill_rect(SHEET_ROOM_X, SHEET_ROOM_Y, SHEET_ROOM_RIGHT, SHEET_ROOM_BOTTOM);

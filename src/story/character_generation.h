@@ -101,15 +101,15 @@ constexpr handle_id H_CHARGEN_PEARL = 0x8001;       // perla.pcx
 constexpr handle_id H_CHARGEN_TOPBAR = 0x8002;      // topbar_p.pcx
 // The button strip is the automap's (chargen.pcx, chargenb.pcx, chargenm.pcx:
 // fixed handles H_CHARGEN, H_CHARGENB and H_CHARGENM).
-constexpr handle_id H_CHARGEN_FACES = 0x8010;       // XICHT%02x.PCX of portrait i at + i
-constexpr handle_id H_CHARGEN_FIGURES = 0x8020;     // CHAR%02x.PCX of portrait i at + i
+constexpr handle_id H_CHARGEN_FACES = 0x8010;    // XICHT%02x.PCX of portrait i at + i
+constexpr handle_id H_CHARGEN_FIGURES = 0x8020;  // CHAR%02x.PCX of portrait i at + i
 constexpr int BUTTONS_X = 520, BUTTONS_Y = 378;
 // Texts of the screen.
-constexpr int TEXT_STAT_RANGE = 2;          // 2..5: "min-max" of base stats 0..3
-constexpr int TEXT_NAME_MISSING = 111;      // a member without a name
-constexpr int TEXT_ASK_START_OVER = 116;    // button 3
-constexpr int TEXT_ASK_REMOVE = 117;        // a portrait clicked in the removal mode
-constexpr int TEXT_BUTTON_LABELS = 170;     // 170..173
+constexpr int TEXT_STAT_RANGE = 2;        // 2..5: "min-max" of base stats 0..3
+constexpr int TEXT_NAME_MISSING = 111;    // a member without a name
+constexpr int TEXT_ASK_START_OVER = 116;  // button 3
+constexpr int TEXT_ASK_REMOVE = 117;      // a portrait clicked in the removal mode
+constexpr int TEXT_BUTTON_LABELS = 170;   // 170..173
 constexpr int TEXT_CHARGEN_LEAVE = 113, TEXT_CHARGEN_LEAVE_YES = 114, TEXT_CHARGEN_LEAVE_NO = 115;
 
 // Runs the screen until the party is complete (true: the party stands in
@@ -119,6 +119,6 @@ bool run_character_generation();
 bool chargen_running();
 int chargen_member_being_made();  // party slot, -1 when none
 pearl_place chargen_pearl();
-bool chargen_on_sheet();           // the finished member is on the character sheet
+bool chargen_on_sheet();  // the finished member is on the character sheet
 bool chargen_removal_mode();
-std::string chargen_message();     // the refusal shown, "" for none
+std::string chargen_message();  // the refusal shown, "" for none

@@ -12,14 +12,14 @@ const int portrait_order[PORTRAIT_PLACES] = {0, 2, 3, 4, 1, 5, 6, 7};
 const int gender_of_place[PORTRAIT_PLACES] = {0, 0, 0, 0, 1, 1, 1, 1};
 
 const stat_profile stat_profiles[STAT_PROFILES] = {
-    {{17, 22, 5, 10, 17, 22, 9, 14, 3, 2, 3}},   // 0 degrees
-    {{13, 18, 10, 15, 20, 25, 5, 10, 3, 3, 2}},  // 45
-    {{9, 14, 15, 20, 17, 22, 9, 14, 3, 3, 2}},   // 90
-    {{5, 10, 20, 25, 13, 18, 13, 18, 2, 4, 2}},  // 135
-    {{9, 14, 15, 20, 9, 14, 17, 22, 2, 3, 2}},   // 180
-    {{13, 18, 10, 15, 5, 10, 20, 25, 2, 2, 4}},  // 225
-    {{17, 22, 5, 10, 9, 14, 17, 22, 3, 1, 2}},   // 270
-    {{20, 25, 0, 5, 13, 18, 13, 18, 4, 1, 2}},   // 315
+    {{17, 22, 5, 10, 17, 22, 9, 14, 3, 2, 3}},    // 0 degrees
+    {{13, 18, 10, 15, 20, 25, 5, 10, 3, 3, 2}},   // 45
+    {{9, 14, 15, 20, 17, 22, 9, 14, 3, 3, 2}},    // 90
+    {{5, 10, 20, 25, 13, 18, 13, 18, 2, 4, 2}},   // 135
+    {{9, 14, 15, 20, 9, 14, 17, 22, 2, 3, 2}},    // 180
+    {{13, 18, 10, 15, 5, 10, 20, 25, 2, 2, 4}},   // 225
+    {{17, 22, 5, 10, 9, 14, 17, 22, 3, 1, 2}},    // 270
+    {{20, 25, 0, 5, 13, 18, 13, 18, 4, 1, 2}},    // 315
     {{12, 17, 12, 17, 12, 17, 12, 17, 2, 2, 2}},  // the centre
 };
 
@@ -179,11 +179,21 @@ line_editor::result line_editor::key(uint16_t code) {
         }
     } else if (character == 0) {
         switch (scan) {
-            case SCAN_HOME: cursor = 0; break;
-            case SCAN_LEFT: if (cursor > 0) --cursor; break;
-            case SCAN_RIGHT: if (cursor < text.size()) ++cursor; break;
-            case SCAN_END: cursor = text.size(); break;
-            case SCAN_DELETE: if (cursor < text.size()) text.erase(cursor, 1); break;
+            case SCAN_HOME:
+                cursor = 0;
+                break;
+            case SCAN_LEFT:
+                if (cursor > 0) --cursor;
+                break;
+            case SCAN_RIGHT:
+                if (cursor < text.size()) ++cursor;
+                break;
+            case SCAN_END:
+                cursor = text.size();
+                break;
+            case SCAN_DELETE:
+                if (cursor < text.size()) text.erase(cursor, 1);
+                break;
             case SCAN_CTRL_LEFT:
                 while (cursor > 0 && text[cursor - 1] == ' ') --cursor;
                 while (cursor > 0 && text[cursor - 1] != ' ') --cursor;
@@ -192,7 +202,8 @@ line_editor::result line_editor::key(uint16_t code) {
                 while (cursor < text.size() && text[cursor] != ' ') ++cursor;
                 while (cursor < text.size() && text[cursor] == ' ') ++cursor;
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     replace_mark = false;

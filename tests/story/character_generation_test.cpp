@@ -59,7 +59,8 @@ TEST(ChargenDisc, EveryPlaceOnTheDiscStaysCloseToTheExactBlend) {
             const stat_profile& q = stat_profiles[(angle / 45 + 1) % 8];
             for (int i = 0; i < PROFILE_VALUES; ++i) {
                 const double rim = p.values[i] + (q.values[i] - p.values[i]) * (angle % 45) / 45.0;
-                const double exact = stat_profiles[8].values[i] + (rim - stat_profiles[8].values[i]) * distance / 75.0;
+                const double exact =
+                    stat_profiles[8].values[i] + (rim - stat_profiles[8].values[i]) * distance / 75.0;
                 ASSERT_LE(std::abs(got.values[i] - exact), 1.125) << angle << " " << distance << " " << i;
             }
         }
@@ -220,7 +221,8 @@ std::vector<uint8_t> bit_font(int w, int h) {
     for (int c = 33; c < 127; ++c) {
         std::vector<uint8_t> codes;
         for (int x = 0; x < w; ++x)
-            for (int y = 0; y < h; ++y) codes.push_back(x < w - 1 && y < h - 1 && ((c >> ((x + y) % 7)) & 1) ? 2 : 0);
+            for (int y = 0; y < h; ++y)
+                codes.push_back(x < w - 1 && y < h - 1 && ((c >> ((x + y) % 7)) & 1) ? 2 : 0);
         font.glyph(static_cast<uint8_t>(c), w, h, codes);
     }
     font.glyph(' ', w - 1, h, std::vector<uint8_t>(size_t((w - 1) * h), 0));
@@ -234,10 +236,10 @@ class ChargenScreen : public WindowTest {
         test_fonts::install(FONT_6X9, bit_font(6, 9));
         test_fonts::install(FONT_SADA16, bit_font(8, 10));
         const std::map<int, const char*> texts = {
-            {2, "S %d-%d"},  {3, "M %d-%d"},  {4, "R %d-%d"},  {5, "O %d-%d"},   {111, "A name!"},
-            {113, "Leave?"}, {114, "Yes"},    {115, "No"},     {116, "Again?"},  {117, "Dismiss?"},
-            {118, "YN"},     {160, "Radek"}, {161, "Borek"},  {162, "Jaromir"}, {163, "Vit"},
-            {164, "Dana"},   {165, "Zora"},  {166, "Lida"},   {167, "Vera"},    {170, "Play"},
+            {2, "S %d-%d"},  {3, "M %d-%d"},  {4, "R %d-%d"}, {5, "O %d-%d"},   {111, "A name!"},
+            {113, "Leave?"}, {114, "Yes"},    {115, "No"},    {116, "Again?"},  {117, "Dismiss?"},
+            {118, "YN"},     {160, "Radek"},  {161, "Borek"}, {162, "Jaromir"}, {163, "Vit"},
+            {164, "Dana"},   {165, "Zora"},   {166, "Lida"},  {167, "Vera"},    {170, "Play"},
             {171, "Done"},   {172, "Delete"}, {173, "Again"}};
         for (const auto& [number, words] : texts) string_list_set(ui_strings, number, words);
         reset_party();
@@ -245,7 +247,8 @@ class ChargenScreen : public WindowTest {
     }
     void TearDown() override {
         reset_font_state();
-        for (handle_id id : {FONT_6X9, FONT_SADA16, H_CHARGEN_BACKGROUND, H_CHARGEN_PEARL}) undefine_handle(id);
+        for (handle_id id : {FONT_6X9, FONT_SADA16, H_CHARGEN_BACKGROUND, H_CHARGEN_PEARL})
+            undefine_handle(id);
         string_list_free(ui_strings);
         reset_party();
         WindowTest::TearDown();
