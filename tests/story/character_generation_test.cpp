@@ -19,6 +19,7 @@
 #include "rules/party.h"
 #include "story/character_generation.h"
 #include "story/character_sheet.h"
+#include "support/golden.h"
 #include "window_harness.h"
 
 namespace {
@@ -247,8 +248,13 @@ class ChargenScreen : public WindowTest {
     }
     void TearDown() override {
         reset_font_state();
-        for (handle_id id : {FONT_6X9, FONT_SADA16, H_CHARGEN_BACKGROUND, H_CHARGEN_PEARL})
+        for (handle_id id : {FONT_6X9, FONT_SADA16, H_CHARGEN_BACKGROUND, H_CHARGEN_PEARL, H_CHARGEN,
+                             H_CHARGENB, H_CHARGENM})
             undefine_handle(id);
+        for (int i = 0; i < PORTRAIT_PLACES; ++i) {
+            undefine_handle(handle_id(H_CHARGEN_FACES + i));
+            undefine_handle(handle_id(H_CHARGEN_FIGURES + i));
+        }
         string_list_free(ui_strings);
         reset_party();
         WindowTest::TearDown();
@@ -418,6 +424,48 @@ TEST_F(ChargenScreen, ThePearlsShadowDarkensTheDiscAndItsOtherPixelsTakeTheirCol
     });
     key(4, KEY_ESCAPE);
     key(6, KEY_ENTER);
+    EXPECT_FALSE(run_character_generation());
+}
+
+// Hand-made pictures: a striped ground, a ringed disc, faces and figures of
+// one colour per portrait (a lighter band for the eyes), the button strip.
+void install_screen_pictures() {
+    install_picture(H_CHARGEN_BACKGROUND, 640, 480, [](int x, int y) {
+        const int dx = x - DISC_X, dy = y - DISC_Y;
+        if (dx * dx + dy * dy < 80 * 80) return uint8_t(dx * dx + dy * dy < 6 * 6 ? 60 : 61);
+        return uint8_t(y % 32 < 2 ? 52 : 50);
+    });
+    install_picture(H_CHARGEN_PEARL, 9, 9, [](int x, int y) { return uint8_t(x + y > 10 ? 200 : 70); });
+    for (int i = 0; i < PORTRAIT_PLACES; ++i) {
+        install_picture(handle_id(H_CHARGEN_FACES + i), 54, 300,
+                        [i](int, int y) { return uint8_t(y % 75 > 20 && y % 75 < 26 ? 90 : 80 + i); });
+        install_picture(handle_id(H_CHARGEN_FIGURES + i), 60, 200,
+                        [i](int x, int) { return uint8_t(x > 10 && x < 50 ? 100 + i : 0); });
+    }
+    install_picture(H_CHARGEN, 120, 102, [](int, int) { return uint8_t{110}; });
+    install_picture(H_CHARGENB, 120, 76, [](int, int y) { return uint8_t(y < 2 ? 112 : 111); });
+}
+
+TEST_F(ChargenScreen, GoldenTheSecondMemberBeingMadeBesideTheFirst) {
+    install_screen_pictures();
+    pick_place(2, 1);
+    type(4, "Ash");
+    drag_pearl(8, DISC_X - 40, DISC_Y - 40);
+    key(12, KEY_ENTER);
+    key(14, KEY_ENTER);
+    pick_place(16, 5);
+    drag_pearl(18, DISC_X + 20, DISC_Y + 60);
+    at(22, [] {
+        EXPECT_TRUE(golden::matches(VORTHAN_SOURCE_DIR "/tests/story/golden/chargen_second_member.png",
+                                    frame_buffer));
+    });
+    key(23, KEY_ENTER);
+    at(25, [] {
+        EXPECT_TRUE(
+            golden::matches(VORTHAN_SOURCE_DIR "/tests/story/golden/chargen_sheet.png", frame_buffer));
+    });
+    key(26, KEY_ESCAPE);
+    key(28, KEY_ENTER);
     EXPECT_FALSE(run_character_generation());
 }
 
