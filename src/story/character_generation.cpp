@@ -55,7 +55,8 @@ struct screen_state {
     bool on_sheet = false;  // the member is rolled and spends its points
     bool removal = false;
     bool dragging = false;
-    bool made = false;  // the party is complete
+    bool made = false;        // the party is complete
+    bool name_typed = false;  // the member's name is the player's, not a portrait's default
     bool rolled[PARTY_SLOTS] = {};
     pearl_place pearls[PARTY_SLOTS];
     std::string message;
@@ -175,6 +176,7 @@ void start_editing() {
 void start_member() {
     state.slot = -1;
     state.on_sheet = false;
+    state.name_typed = false;
     if (members_made() < CHARGEN_MAX) {
         for (int slot = 0; slot < PARTY_SLOTS; ++slot) {
             if (party_members[slot].used) continue;
@@ -203,7 +205,7 @@ void pick_portrait(int place) {
     party_member& m = party_members[state.slot];
     m.face = static_cast<uint8_t>(portrait);
     m.female = static_cast<uint8_t>(gender_of_place[place]);
-    if (m.name[0] == 0) {
+    if (!state.name_typed) {
         set_name(m, interface_text(TEXT_DEFAULT_NAME + place));
         start_editing();
     }
@@ -495,7 +497,9 @@ void screen_key(event_msg& msg, void**) {
         else
             play();
     } else if (state.slot >= 0) {
+        const std::string before = state.editor.text;
         state.editor.key(code);
+        if (state.editor.text != before) state.name_typed = true;
         set_name(party_members[state.slot], state.editor.text);
         if (!state.editor.text.empty()) state.message.clear();
     } else {

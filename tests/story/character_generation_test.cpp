@@ -398,6 +398,26 @@ TEST_F(ChargenScreen, MembersNeedAPortraitToBeRolledAndANameToLeaveTheSheet) {
     for (const party_member& m : party_members) EXPECT_FALSE(m.used);
 }
 
+TEST_F(ChargenScreen, APortraitBringsItsDefaultNameUntilOneIsTyped) {
+    pick_place(2, 1);
+    at(4, [] { EXPECT_STREQ(party_members[0].name, "Borek"); });
+    pick_place(5, 5);
+    at(7, [] {
+        EXPECT_STREQ(party_members[0].name, "Zora");
+        EXPECT_EQ(party_members[0].face, 5);
+        EXPECT_EQ(party_members[0].female, 1);
+    });
+    type(8, "Q");
+    pick_place(10, 6);
+    at(12, [] {
+        EXPECT_STREQ(party_members[0].name, "Q");
+        EXPECT_EQ(party_members[0].face, 6);
+    });
+    key(13, KEY_ESCAPE);
+    key(15, KEY_ENTER);
+    EXPECT_FALSE(run_character_generation());
+}
+
 TEST_F(ChargenScreen, APressAwayFromThePearlLeavesItWhereItIs) {
     mouse(2, DISC_X + 40, DISC_Y - 20, MOUSE_EV_LEFT_DOWN, true);
     mouse(3, DISC_X + 60, DISC_Y - 20, MOUSE_EV_MOTION, true);
