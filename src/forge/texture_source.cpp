@@ -2,6 +2,7 @@
 #include "forge/texture_source.h"
 
 #include "forge/texture_doors.h"
+#include "forge/texture_forest.h"
 #include "forge/texture_niche.h"
 
 #include <algorithm>
@@ -562,6 +563,7 @@ const std::map<std::string, std::function<texture_canvas(uint32_t)>>& generators
         };
         add_mechanism_sources(t);
         add_niche_sources(t);
+        add_forest_sources(t);
         return t;
     }();
     return table;
