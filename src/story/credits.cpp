@@ -215,6 +215,7 @@ std::vector<credits_layer::row> render_line(const credits_line& line) {
 
 struct credits_run_state {
     credits_layer* layer = nullptr;
+    bool done = false;
     std::vector<uint16_t> backdrop;  // the background's band
 };
 credits_run_state run;
@@ -240,23 +241,26 @@ void credits_tick(event_msg& msg, void**) {
     const int before = run.layer->scrolled();
     const bool going = run.layer->advance(ticks);
     if (run.layer->scrolled() != before) compose_band();
-    if (!going) stop_flag = 1;
+    if (!going) run.done = true;
 }
 
 void credits_key(event_msg& msg, void**) {
     if (msg.number != EV_KEY || !run.layer) return;
     msg.number = EV_STOP;
-    stop_flag = 1;
+    run.done = true;
 }
 
+bool waited = false;
+
 void wait_done(timer_node*) {
-    stop_flag = 1;
+    waited = true;
 }
 
 void wait_ticks(int ticks) {
+    waited = false;
     remove_timers(TIMER_WAIT);
     add_timer(TIMER_WAIT, ticks, 1, wait_done);
-    main_loop();
+    run_until(waited);
     remove_timers(TIMER_WAIT);
 }
 
@@ -297,7 +301,7 @@ bool credits_run(const std::string& name, bool escape) {
                         frame_buffer + (CREDITS_BAND_TOP + CREDITS_BAND_ROWS) * SCREEN_PITCH);
     add_event_handler(EV_TICK, credits_tick);
     add_event_handler(EV_KEY, credits_key);
-    main_loop();
+    run_until(run.done);
     remove_event_handler(EV_TICK, credits_tick);
     remove_event_handler(EV_KEY, credits_key);
     run = {};

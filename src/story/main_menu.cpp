@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/events.h"
+#include "core/tasks.h"
 #include "core/timers.h"
 #include "gfx/font.h"
 #include "gfx/screen.h"
@@ -119,6 +120,7 @@ struct menu_run {
     int cursor = -1;  // the keyboard's item, -1 before the first key
     int chosen = -1;
     bool running = false;
+    bool done = false;  // the chosen item has faded out
 };
 menu_run menu;
 
@@ -128,7 +130,7 @@ void menu_timer(timer_node*) {
     for (int i = 0; i < MENU_ITEM_COUNT; ++i)
         if (drawing.item_level[size_t(i)] >= 0) draw_item(i, drawing.item_level[size_t(i)]);
     // A pick waits until its item has faded out.
-    if (menu.chosen >= 0 && menu.glow.glow[size_t(menu.chosen)] == 0) stop_flag = 1;
+    if (menu.chosen >= 0 && menu.glow.glow[size_t(menu.chosen)] == 0) menu.done = true;
 }
 
 void pick(int item) {
@@ -174,6 +176,7 @@ void menu_mouse(event_msg& msg, void**) {
 }
 
 int reveal_step = 0;
+bool revealed = false;
 
 void reveal_timer(timer_node*) {
     ++reveal_step;
@@ -181,7 +184,7 @@ void reveal_timer(timer_node*) {
     const int reach = reveal_step * REVEAL_STEP_ROWS;
     present_rect(0, middle - reach, SCREEN_WIDTH, REVEAL_STEP_ROWS);
     present_rect(0, middle + reach - REVEAL_STEP_ROWS, SCREEN_WIDTH, REVEAL_STEP_ROWS);
-    if (reveal_step >= REVEAL_STEPS) stop_flag = 1;
+    if (reveal_step >= REVEAL_STEPS) revealed = true;
 }
 
 }  // namespace
@@ -224,11 +227,29 @@ picture* logo_frame_from_delta(const picture* reference, const picture* delta) {
     return frame;
 }
 
+bool run_until(const bool& done) {
+    const bool in_task = !in_main_thread();
+    while (!done) {
+        if (in_task) {
+            dispatch_event(EV_POLL);
+            dispatch_event(EV_IDLE);
+            if (done) break;
+            task_pause();
+            if (terminate_requested()) return false;
+        } else {
+            do_events();
+        }
+        if (stop_flag) return done;
+    }
+    return true;
+}
+
 bool reveal_screen() {
     reveal_step = 0;
+    revealed = false;
     remove_timers(TIMER_REVEAL);
     add_timer(TIMER_REVEAL, 1, REVEAL_STEPS, reveal_timer);
-    main_loop();
+    run_until(revealed);
     remove_timers(TIMER_REVEAL);
     if (reveal_step >= REVEAL_STEPS) return true;
     // Asked to stop before the end: what is left shows at once.
@@ -251,7 +272,7 @@ int main_menu(bool resume) {
     add_event_handler(EV_MOUSE, menu_mouse);
     add_timer(TIMER_MENU, 1, TIMER_FOREVER, menu_timer);
     menu_point_at(menu.glow, item_at(mouse_state.x, mouse_state.y));
-    main_loop();
+    run_until(menu.done);
     remove_timers(TIMER_MENU);
     remove_event_handler(EV_KEY, menu_key);
     remove_event_handler(EV_MOUSE, menu_mouse);

@@ -54,6 +54,12 @@ extern const char* const MENU_VERSION_TEXT;
 // otherwise the playlist's next piece starts.
 int main_menu(bool resume);
 
+// Runs the event loop until a handler sets done; false when the game was
+// asked to stop first (stop_flag, which stays set for the loops around, or
+// the task's end). Unlike main_loop it never sets stop_flag itself, so the
+// game's own loop cannot take a screen's end for the end of the game.
+bool run_until(const bool& done);
+
 // Reveals what frame_buffer holds from the middle outwards: 12 steps of
 // 20 rows above and below, one step a timer tick. False when the game was
 // asked to stop meanwhile (the rest is shown at once).
