@@ -221,4 +221,34 @@ TEST_F(CreditsScreen, CreditsEndByThemselvesOnceTheLastLineHasLeftAndSendEscapeW
         ASSERT_FALSE(band_row_has(y, TEXT_DRAWN, 0, 640)) << "the text has left the band";
 }
 
+TEST_F(CreditsScreen, EndSequencePlaysTheEpilogueThenTheEndTitlesEachEndedByAKey) {
+    folder_.write("ENDTEXT.TXT", "*HEAD\nAB\n");
+    folder_.write("TITULKY.TXT", "*NAME\nAB\n");
+    const uint16_t name_drawn = 24470 & ~0x20;
+    auto band_has = [](uint16_t colour) {
+        for (int y = CREDITS_BAND_TOP; y < CREDITS_BAND_TOP + CREDITS_BAND_ROWS; ++y)
+            if (band_row_has(y, colour, 0, SCREEN_WIDTH)) return true;
+        return false;
+    };
+    static int escapes = 0;
+    escapes = 0;
+    add_event_handler(EV_KEY, +[](event_msg& msg, void**) {
+        if (msg.next_int() == KEY_ESCAPE) ++escapes;
+    });
+    // 150 ticks of black, then the epilogue: 12 ticks of reveal and 4 a row.
+    at(140, [&] { EXPECT_FALSE(band_has(HEAD_DRAWN)); });
+    at(240, [&] { EXPECT_TRUE(band_has(HEAD_DRAWN)) << "the epilogue"; });
+    key(241, 'x');
+    at(340, [&] {
+        EXPECT_EQ(escapes, 1) << "the epilogue's Escape";
+        EXPECT_FALSE(band_has(HEAD_DRAWN));
+        EXPECT_TRUE(band_has(name_drawn)) << "the end titles";
+    });
+    key(341, 'x');
+    end_sequence();
+    EXPECT_EQ(escapes, 1) << "no Escape after the end titles";
+    EXPECT_NEAR(polls(), 341 + 150, 3) << "150 ticks of black at the end";
+    EXPECT_FALSE(band_has(name_drawn));
+}
+
 }  // namespace
