@@ -40,7 +40,8 @@ std::string upper(std::string_view word) {
 
 // ---- The script ---------------------------------------------------------------
 
-credits_script::credits_script(std::vector<std::string> lines) : lines_(std::move(lines)), next_font_(FONT_BIG) {
+credits_script::credits_script(std::vector<std::string> lines)
+    : lines_(std::move(lines)), next_font_(FONT_BIG) {
     state_.font = FONT_BIG;
     state_.colour = TEXT_COLOUR;
     state_.x = CENTRE_X;
@@ -51,7 +52,8 @@ void credits_script::command(const std::string& line) {
     const std::string_view rest = std::string_view(line).substr(1);
     const size_t blank = rest.find_first_of(" \t");
     const std::string word = upper(trim_blanks(rest.substr(0, blank)));
-    const int number = blank == std::string_view::npos ? 0 : std::atoi(std::string(rest.substr(blank)).c_str());
+    const int number =
+        blank == std::string_view::npos ? 0 : std::atoi(std::string(rest.substr(blank)).c_str());
     auto state = [&](uint16_t colour, int x, bool centred) {
         state_.font = next_font_;
         state_.colour = colour;
@@ -205,7 +207,8 @@ std::vector<credits_layer::row> render_line(const credits_line& line) {
         set_target(caller_target);
         for (int y = 0; y < height; ++y) {
             const auto first = scratch.begin() + ptrdiff_t(y) * SCREEN_PITCH;
-            if (std::any_of(first, first + SCREEN_WIDTH, [](uint16_t p) { return p != credits_layer::CLEAR; }))
+            if (std::any_of(first, first + SCREEN_WIDTH,
+                            [](uint16_t p) { return p != credits_layer::CLEAR; }))
                 rows[size_t(y)].assign(first, first + SCREEN_WIDTH);
         }
     }
@@ -229,7 +232,8 @@ void compose_band() {
             std::copy(under, under + SCREEN_WIDTH, out);
             continue;
         }
-        for (int x = 0; x < SCREEN_WIDTH; ++x) out[x] = (*text)[size_t(x)] != credits_layer::CLEAR ? (*text)[size_t(x)] : under[x];
+        for (int x = 0; x < SCREEN_WIDTH; ++x)
+            out[x] = (*text)[size_t(x)] != credits_layer::CLEAR ? (*text)[size_t(x)] : under[x];
     }
     present_rect(0, CREDITS_BAND_TOP, SCREEN_WIDTH, CREDITS_BAND_ROWS);
 }

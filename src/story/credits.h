@@ -12,7 +12,7 @@
 
 constexpr handle_id H_CREDITS_BACKGROUND = 0x8027;  // titulky.pcx
 constexpr int CREDITS_BAND_TOP = 60, CREDITS_BAND_ROWS = 360;
-constexpr int CREDITS_LINE_MAX = 79;  // characters of a script line; the rest is dropped
+constexpr int CREDITS_LINE_MAX = 79;      // characters of a script line; the rest is dropped
 constexpr int CREDITS_DEFAULT_SPEED = 4;  // ticks per pixel
 constexpr int CREDITS_MAX_STEP = 10;      // pixels at most in one go after missed ticks
 
@@ -21,9 +21,9 @@ struct credits_line {
     std::string text;
     handle_id font = 0;
     uint16_t colour = 0;
-    int x = 0;             // the left edge, or the centre when centred
+    int x = 0;  // the left edge, or the centre when centred
     bool centred = false;
-    int min_height = 0;    // the line-height minimum in force
+    int min_height = 0;  // the line-height minimum in force
 };
 
 // The script's commands (*HEAD, *NAME, *CENTER, *TEXT set the state of the

@@ -221,7 +221,8 @@ picture* logo_frame_from_delta(const picture* reference, const picture* delta) {
     uint16_t* out = picture_pixels16(frame);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const uint8_t under = x < reference->width && y < reference->height ? base[y * reference->width + x] : 0;
+            const uint8_t under =
+                x < reference->width && y < reference->height ? base[y * reference->width + x] : 0;
             out[y * w + x] = palette[changes[y * w + x] ^ under];
         }
     return frame;

@@ -25,13 +25,13 @@ constexpr int MENU_AREA_X = 220, MENU_AREA_Y = 300;
 
 // The glow and the logo's clock.
 struct menu_glow {
-    int logo_tick = 0;                                 // 0 to LOGO_TICKS - 1
+    int logo_tick = 0;                                               // 0 to LOGO_TICKS - 1
     std::array<int, MENU_ITEM_COUNT> direction{-1, -1, -1, -1, -1};  // +1 the item pointed at
-    std::array<int, MENU_ITEM_COUNT> glow{};           // 0 to MENU_GLOW_MAX
+    std::array<int, MENU_ITEM_COUNT> glow{};                         // 0 to MENU_GLOW_MAX
 };
 // What one tick asks to draw.
 struct menu_tick_drawing {
-    int logo_frame = -1;                           // -1: none this tick
+    int logo_frame = -1;                                              // -1: none this tick
     std::array<int, MENU_ITEM_COUNT> item_level{-1, -1, -1, -1, -1};  // -1: not drawn
 };
 // One timer tick: every third tick the next logo frame and each item's glow

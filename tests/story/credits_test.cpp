@@ -21,11 +21,13 @@ std::vector<credits_line> all_lines(credits_script& script) {
 }
 
 TEST(CreditsScript, StateCommandsSetFontColourAndPlaceOfTheLinesThatFollow) {
-    credits_script script({"Opening", "*head", "Heading", "*SMALL", "Still big", "*NAME", "Small name", "*BIG",
-                           "*CENTER", "Big centred", "*LINE 30", "*TEXT", "", "*SPEED 2", "*KONEC", "Never shown"});
+    credits_script script({"Opening", "*head", "Heading", "*SMALL", "Still big", "*NAME", "Small name",
+                           "*BIG", "*CENTER", "Big centred", "*LINE 30", "*TEXT", "", "*SPEED 2", "*KONEC",
+                           "Never shown"});
     const std::vector<credits_line> lines = all_lines(script);
     ASSERT_EQ(lines.size(), 6u);
-    auto expect = [&](size_t i, const char* text, handle_id font, uint16_t colour, int x, bool centred, int min) {
+    auto expect = [&](size_t i, const char* text, handle_id font, uint16_t colour, int x, bool centred,
+                      int min) {
         SCOPED_TRACE(text);
         EXPECT_EQ(lines[i].text, text);
         EXPECT_EQ(lines[i].font, font);
@@ -57,7 +59,8 @@ TEST(CreditsScript, EndOfFileEndsAScriptWithoutEndCommandAndLongLinesAreCut) {
 // Lines of the given height, each row full of the line's number.
 credits_layer::line_renderer rows_of(int height) {
     return [height](const credits_line& line) {
-        return std::vector<credits_layer::row>(size_t(height), credits_layer::row(640, uint16_t(line.text.size())));
+        return std::vector<credits_layer::row>(size_t(height),
+                                               credits_layer::row(640, uint16_t(line.text.size())));
     };
 }
 
@@ -210,9 +213,10 @@ TEST_F(CreditsScreen, CreditsEndByThemselvesOnceTheLastLineHasLeftAndSendEscapeW
     folder_.write("TITULKY.TXT", "*SPEED 1\n*LINE 10\nAB\n");
     static int escapes = 0;
     escapes = 0;
-    add_event_handler(EV_KEY, +[](event_msg& msg, void**) {
-        if (msg.next_int() == KEY_ESCAPE) ++escapes;
-    });
+    add_event_handler(
+        EV_KEY, +[](event_msg& msg, void**) {
+            if (msg.next_int() == KEY_ESCAPE) ++escapes;
+        });
     EXPECT_TRUE(credits_run("TITULKY.TXT", true));
     // 10 rows of text and the band's 360 at a pixel a tick, after the reveal.
     EXPECT_NEAR(polls(), 12 + 10 + CREDITS_BAND_ROWS, 3);
@@ -232,9 +236,10 @@ TEST_F(CreditsScreen, EndSequencePlaysTheEpilogueThenTheEndTitlesEachEndedByAKey
     };
     static int escapes = 0;
     escapes = 0;
-    add_event_handler(EV_KEY, +[](event_msg& msg, void**) {
-        if (msg.next_int() == KEY_ESCAPE) ++escapes;
-    });
+    add_event_handler(
+        EV_KEY, +[](event_msg& msg, void**) {
+            if (msg.next_int() == KEY_ESCAPE) ++escapes;
+        });
     // 150 ticks of black, then the epilogue: 12 ticks of reveal and 4 a row.
     at(140, [&] { EXPECT_FALSE(band_has(HEAD_DRAWN)); });
     at(240, [&] { EXPECT_TRUE(band_has(HEAD_DRAWN)) << "the epilogue"; });

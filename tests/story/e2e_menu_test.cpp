@@ -10,12 +10,12 @@
 #include <string>
 
 #include "demo_session.h"
-#include "support/golden.h"
-#include "world/party_standin.h"
 #include "story/save_screens.h"
+#include "support/golden.h"
 #include "support/scripted_run.h"
 #include "world/game_screen.h"
 #include "world/map.h"
+#include "world/party_standin.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ TEST(MenuEndToEnd, QuitItemEndsTheRunAndCreditsReturnToTheMenu) {
     s.probe([] {});  // the menu with the credits' item glowing
     s.press(KEY_ENTER, 6000);
     s.probe([] { EXPECT_FALSE(scene.running); });  // the credits under way
-    s.press(' ', 1000);  // a key ends the credits at once
+    s.press(' ', 1000);                            // a key ends the credits at once
     const uint64_t quit_at = s.t + 5 * 300 + 300;
     for (int i = 0; i < 5; ++i) s.press(KEY_DOWN);
     s.press(KEY_ENTER);
@@ -77,11 +77,13 @@ TEST(MenuEndToEnd, QuitItemEndsTheRunAndCreditsReturnToTheMenu) {
     EXPECT_LT(r.end_ms, quit_at + 1000) << "the quit item ended the run";
     ASSERT_EQ(r.checkpoints.size(), 2u);
     EXPECT_TRUE(golden::matches(golden_dir + "menu_credits_item.png", r.checkpoints[0].frame_buffer.data()));
-    EXPECT_TRUE(golden::matches(golden_dir + "menu_credits_scrolling.png", r.checkpoints[1].frame_buffer.data()));
+    EXPECT_TRUE(
+        golden::matches(golden_dir + "menu_credits_scrolling.png", r.checkpoints[1].frame_buffer.data()));
 }
 
 TEST(MenuEndToEnd, LoadFromTheMenuContinuesTheSavedGameWhereItWasSaved) {
-    const auto folder = std::filesystem::temp_directory_path() / ("vorthan-menu-" + std::to_string(::getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("vorthan-menu-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     static int saved_direction = -1, saved_sector = -1;

@@ -36,7 +36,8 @@ TEST(MenuLogo, XorDeltasReproduceTheFramesInTheirOwnPalettes) {
     const auto frame_colour = [](int i) { return uint16_t(0x1234 ^ (i * 37)); };
     const auto reference = pal8_record(12, 5, reference_index, [](int) { return uint16_t(0x7FFF); });
     const auto delta = pal8_record(
-        12, 5, [&](int x, int y) { return uint8_t(frame_index(x, y) ^ reference_index(x, y)); }, frame_colour);
+        12, 5, [&](int x, int y) { return uint8_t(frame_index(x, y) ^ reference_index(x, y)); },
+        frame_colour);
     picture* frame = logo_frame_from_delta(reinterpret_cast<const picture*>(reference.data()),
                                            reinterpret_cast<const picture*>(delta.data()));
     ASSERT_NE(frame, nullptr);
@@ -53,7 +54,8 @@ TEST(MenuLogo, XorDeltasReproduceTheFramesInTheirOwnPalettes) {
     frame = logo_frame_from_delta(reinterpret_cast<const picture*>(small.data()),
                                   reinterpret_cast<const picture*>(delta.data()));
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(picture_pixels16(frame)[4 * 12 + 11], frame_colour(frame_index(11, 4) ^ reference_index(11, 4)));
+    EXPECT_EQ(picture_pixels16(frame)[4 * 12 + 11],
+              frame_colour(frame_index(11, 4) ^ reference_index(11, 4)));
     game_free(frame);
     EXPECT_EQ(logo_frame_from_delta(nullptr, reinterpret_cast<const picture*>(delta.data())), nullptr);
 }
@@ -125,7 +127,8 @@ class MainMenu : public WindowTest {
         path_table[PATH_GUI] = folder_.path();
     }
     void TearDown() override {
-        for (handle_id id = H_MENU_LOGO_REFERENCE; id <= H_MENU_GLOW + MENU_GLOW_MAX; ++id) undefine_handle(id);
+        for (handle_id id = H_MENU_LOGO_REFERENCE; id <= H_MENU_GLOW + MENU_GLOW_MAX; ++id)
+            undefine_handle(id);
         path_table[PATH_GUI] = saved_gui_;
         WindowTest::TearDown();
     }
@@ -141,21 +144,28 @@ class MainMenu : public WindowTest {
         for (int k = 1; k < LOGO_FRAMES; ++k) {
             char name[16];
             std::snprintf(name, sizeof name, "LOGO%02d.PCX", k);
-            write(name, image(
-                            16, 4, [&](int x, int y) { return uint8_t(((x + y + k) % 16 + 1) ^ reference(x, y)); },
-                            [k](int i) { return rgb(logo_colour(k, i)); }));
+            write(name,
+                  image(
+                      16, 4, [&](int x, int y) { return uint8_t(((x + y + k) % 16 + 1) ^ reference(x, y)); },
+                      [k](int i) { return rgb(logo_colour(k, i)); }));
         }
-        write("MAINMENU.PCX", image(640, 480, [](int, int) { return uint8_t(1); },
-                                    [](int) { return std::array<uint8_t, 3>{0, 0, 64}; }));
-        write("MENUVOL5.PCX", image(MASK_W, MASK_H, [](int, int y) { return uint8_t(y / 10 + 1); },
-                                    [](int) { return std::array<uint8_t, 3>{}; }));
+        write("MAINMENU.PCX", image(
+                                  640, 480, [](int, int) { return uint8_t(1); },
+                                  [](int) {
+                                      return std::array<uint8_t, 3>{0, 0, 64};
+                                  }));
+        write("MENUVOL5.PCX", image(
+                                  MASK_W, MASK_H, [](int, int y) { return uint8_t(y / 10 + 1); },
+                                  [](int) { return std::array<uint8_t, 3>{}; }));
         for (int level = 0; level <= MENU_GLOW_MAX; ++level)
             write("MENUVOL" + std::to_string(level) + ".PCX",
-                  image(MASK_W, MASK_H, [](int, int) { return uint8_t(1); },
-                        [level](int) { return rgb(level_colour(level)); }));
+                  image(
+                      MASK_W, MASK_H, [](int, int) { return uint8_t(1); },
+                      [level](int) { return rgb(level_colour(level)); }));
     }
     static std::array<uint8_t, 3> rgb(uint16_t colour) {
-        return {uint8_t((colour >> 10 & 31) << 3), uint8_t((colour >> 5 & 31) << 3), uint8_t((colour & 31) << 3)};
+        return {uint8_t((colour >> 10 & 31) << 3), uint8_t((colour >> 5 & 31) << 3),
+                uint8_t((colour & 31) << 3)};
     }
     static uint16_t pixel(int x, int y) { return frame_buffer[y * SCREEN_PITCH + x]; }
     // A point of item i in the menu area.
@@ -194,7 +204,8 @@ TEST_F(MainMenu, PointerGlowsItsItemOnlyWithinTheMaskAndAClickPicksIt) {
     mouse(20, item_x(), item_y(3), MOUSE_EV_MOTION, false);
     at(40, [] {
         EXPECT_EQ(pixel(item_x(), item_y(3)), level_colour(MENU_GLOW_MAX));
-        EXPECT_EQ(pixel(item_x(), item_y(2)), BACKGROUND) << "the other items stay as the background drew them";
+        EXPECT_EQ(pixel(item_x(), item_y(2)), BACKGROUND)
+            << "the other items stay as the background drew them";
         EXPECT_EQ(pixel(MENU_AREA_X + MASK_W + 2, item_y(3)), BACKGROUND) << "outside the mask";
     });
     // Off the items: the item fades, and a click there picks nothing.
@@ -224,7 +235,8 @@ TEST_F(MainMenu, LogoPlaysItsThirtyFramesRebuiltFromTheDeltas) {
             ASSERT_GE(frame, 0);
             for (int y = 0; y < 4; ++y)
                 for (int x = 0; x < 16; ++x)
-                    ASSERT_EQ(pixel(LOGO_X + x, LOGO_Y + y), logo_colour(frame, (x + y + frame) % 16 + 1)) << frame;
+                    ASSERT_EQ(pixel(LOGO_X + x, LOGO_Y + y), logo_colour(frame, (x + y + frame) % 16 + 1))
+                        << frame;
             seen.insert(frame);
         });
     key(20 + LOGO_TICKS, KEY_CLOSE);

@@ -40,8 +40,8 @@ void item_mark(canvas& c, int item, const rect& p, const rgb& colour) {
         case 0:
             for (int k = 0; k < 4; ++k) {
                 const float a = k * PI / 4;
-                stroke(c, cx - 8 * std::cos(a), cy - 8 * std::sin(a), cx + 8 * std::cos(a), cy + 8 * std::sin(a), 2,
-                       colour);
+                stroke(c, cx - 8 * std::cos(a), cy - 8 * std::sin(a), cx + 8 * std::cos(a),
+                       cy + 8 * std::sin(a), 2, colour);
             }
             break;
         case 1:
@@ -53,7 +53,8 @@ void item_mark(canvas& c, int item, const rect& p, const rgb& colour) {
             fill_polygon(c, {cx - 6, cy - 8, cx + 9, cy, cx - 6, cy + 8}, colour);
             break;
         case 3:
-            for (int k = -1; k <= 1; ++k) stroke(c, cx - 12, cy + 5.0f * k, cx + 12 - 6.0f * (k + 1), cy + 5.0f * k, 1.6f, colour);
+            for (int k = -1; k <= 1; ++k)
+                stroke(c, cx - 12, cy + 5.0f * k, cx + 12 - 6.0f * (k + 1), cy + 5.0f * k, 1.6f, colour);
             break;
         default:
             stroke(c, cx - 7, cy - 7, cx + 7, cy + 7, 2.4f, colour);
@@ -147,7 +148,8 @@ void write_mask(const std::string& path) {
     for (int i = 0; i < ITEMS; ++i) {
         const rect p = plate(i);
         for (int y = p.y; y < p.y + p.h; ++y)
-            for (int x = p.x; x < p.x + p.w; ++x) mask.pixels[size_t(y) * AREA_W + size_t(x)] = uint8_t(i + 1);
+            for (int x = p.x; x < p.x + p.w; ++x)
+                mask.pixels[size_t(y) * AREA_W + size_t(x)] = uint8_t(i + 1);
     }
     forge::write_pcx(path, mask);
 }
