@@ -33,10 +33,12 @@ function(demo_map_translation source table)
   demo_output(${DEMO_LANG_EN}/${table})
 endfunction()
 
-demo_map(keep.mapsrc KEEP.MAP cellars.mapsrc)
+demo_map(keep.mapsrc KEEP.MAP cellars.mapsrc forest.mapsrc)
 demo_map_translation(map_keep.csv map_KEEP.csv)
 demo_map(cellars.mapsrc CELLARS.MAP keep.mapsrc crypt.mapsrc)
 demo_map_translation(map_cellars.csv map_CELLARS.csv)
+demo_map(forest.mapsrc LESPRED.MAP keep.mapsrc)
+demo_map_translation(map_lespred.csv map_LESPRED.csv)
 demo_map(crypt.mapsrc KRYPTA.MAP cellars.mapsrc)
 demo_map_translation(map_crypt.csv map_KRYPTA.csv)
 # Map titles by the maps' identity hash (see docs/formats.md); the ids are
