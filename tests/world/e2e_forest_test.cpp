@@ -18,6 +18,7 @@
 #include "rules/floor/floor_items.h"
 #include "rules/items.h"
 #include "rules/monsters_ai/monster_ai.h"
+#include "support/golden.h"
 #include "support/scripted_run.h"
 #include "world/map.h"
 #include "world/panel.h"
@@ -27,6 +28,7 @@
 namespace {
 
 const std::string demo_dir = VORTHAN_DEMO_DIR;
+const std::string golden_dir = VORTHAN_SOURCE_DIR "/tests/world/golden/";
 
 constexpr uint16_t KEY_UP = 0x4800, KEY_DOWN = 0x5000, KEY_LEFT = 0x4B00, KEY_RIGHT = 0x4D00;
 constexpr uint16_t KEY_ESC = 0x011B, KEY_ENTER = 0x1C0D;
@@ -162,7 +164,9 @@ TEST(ForestEndToEnd, PathLeadsPastTheSignToTheGateIntoTheKeepAndTheKeepsGateLead
     });
 
     // Up the south glade to the signpost; walking into it reads it.
-    w.presses(KEY_UP, 5);
+    w.presses(KEY_UP, 4);
+    const size_t before_sign = w.probe([] { EXPECT_EQ(party_cell(), std::make_pair(7, 15)); });
+    w.press(KEY_UP);
     w.press(KEY_UP);
     w.probe([] {
         EXPECT_EQ(party_cell(), std::make_pair(7, 14));
@@ -214,4 +218,8 @@ TEST(ForestEndToEnd, PathLeadsPastTheSignToTheGateIntoTheKeepAndTheKeepsGateLead
     const scripted_run_result run = w.run();
     ASSERT_FALSE(run.fatal_message) << *run.fatal_message;
     EXPECT_EQ(run.exit_code, 0);
+    // The signpost where the path turns west, the forest's edge behind it
+    // under the dusk sky and a thicket on the right.
+    EXPECT_TRUE(golden::matches(golden_dir + "e2e_forest_signpost.png",
+                                run.checkpoints[before_sign].frame_buffer.data()));
 }
