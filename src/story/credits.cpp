@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/fatal.h"
 #include "base/paths.h"
 #include "base/strings.h"
 #include "base/text_util.h"
@@ -280,12 +281,11 @@ std::optional<std::vector<std::string>> read_credits_file(const std::string& nam
     const std::string first = own ? *own : build_path(path_table[PATH_MAPS], name);
     if (auto lines = read_text_file(first)) return lines;
     if (auto lines = read_text_file(name)) return lines;
-    std::fprintf(stderr, "Soubor nenalezen: %s nebo %s\n", first.c_str(), name.c_str());
-    return std::nullopt;
+    // The adventure is incomplete without it: the program ends.
+    fatal_error("Soubor nenalezen: %s nebo %s\n", first.c_str(), name.c_str());
 }
 
 bool credits_run(const std::string& name, bool escape) {
-    // A missing file leaves out the credits instead of ending the game.
     const std::optional<std::vector<std::string>> lines = read_credits_file(name);
     if (!lines) return false;
     undefine_handle(H_CREDITS_BACKGROUND);

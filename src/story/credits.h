@@ -88,8 +88,8 @@ class credits_layer {
 // The script file's path as the game finds it: the language's own
 // (TITULKY.TXT as end_titles.txt, ENDTEXT.TXT as epilog.txt), or the name in
 // the maps folder; then the name in the adventure's base folder. The lines of
-// the first that opens (plain or as its scrambled .ENC form); none when
-// neither does, with "Soubor nenalezen: %s nebo %s" in the log.
+// the first that opens (plain or as its scrambled .ENC form). When neither
+// opens the program ends with "Soubor nenalezen: %s nebo %s" (exit code 1).
 std::optional<std::vector<std::string>> read_credits_file(const std::string& name);
 
 // Scrolls the credits of a script file over titulky.pcx until the script's

@@ -65,6 +65,9 @@ void make_adventure(const temp_folder& dir, const std::string& popisy) {
         dir.write(std::string("root/maps/") + name + ".MAP", read_file(demo + "/maps/KEEP.MAP"));
         dir.write(std::string("root/maps/") + name + ".txt", read_file(demo + "/maps/KEEP.txt"));
     }
+    // The main menu writes the version in the demo's small font.
+    for (const auto& file : std::filesystem::directory_iterator(demo + "/font"))
+        dir.write("root/font/" + file.path().filename().string(), read_file(file.path().string()));
     // The keep places monsters: their definitions and animation sets.
     dir.write("root/maps/ENEMY.DAT", read_file(demo + "/maps/ENEMY.DAT"));
     for (const auto& file : std::filesystem::directory_iterator(demo + "/graphics/enemies"))

@@ -145,14 +145,9 @@ TEST_F(CreditsFiles, LanguageFileComesFirstThenTheMapsFolderThenTheScrambledForm
     EXPECT_EQ(read_credits_file("other.txt"), (std::vector<std::string>{"from the base folder"}));
 }
 
-TEST_F(CreditsFiles, MissingFileIsLoggedWithBothPathsAndShowsNothingInsteadOfEndingTheGame) {
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(read_credits_file("TITULKY.TXT").has_value());
-    EXPECT_FALSE(credits_run("TITULKY.TXT", true));
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("Soubor nenalezen: " + (folder_ / "maps") + "/TITULKY.TXT nebo TITULKY.TXT\n"),
-              std::string::npos)
-        << log;
+TEST_F(CreditsFiles, MissingFileEndsTheProgramNamingBothPaths) {
+    EXPECT_EXIT(read_credits_file("TITULKY.TXT"), ::testing::ExitedWithCode(1),
+                "Soubor nenalezen: " + (folder_ / "maps") + "/TITULKY.TXT nebo TITULKY.TXT");
 }
 
 // ---- On the display ----------------------------------------------------------------

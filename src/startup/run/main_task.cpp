@@ -15,6 +15,7 @@
 #include "saves/save_list.h"
 #include "startup/run/game_main.h"
 #include "startup/run/intro.h"
+#include "story/book_window.h"
 #include "story/credits.h"
 #include "story/game_choices.h"
 #include "story/main_menu.h"
@@ -133,6 +134,7 @@ void start_new_game() {
     next_map_name = default_map_name.substr(0, 12);
     reset_game_state();
     new_game_saves();
+    new_book();  // a second new game of the same run starts with an empty book
     clear_effects();
     spell_detail::clear_spell_waves();
     new_standin_party(0, 0);
